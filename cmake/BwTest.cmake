@@ -1,0 +1,28 @@
+# bw_add_test(NAME SOURCES a.cpp b.cpp LIBS bw_os ... [NATIVE_ONLY] [WIN32_ONLY] [TIMEOUT s] [MAIN])
+# One GoogleTest program per module. The same source builds natively and for
+# Win32; the Win32 build runs it under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+# MAIN: the test brings its own main(); otherwise gtest_main is linked.
+function(bw_add_test name)
+  cmake_parse_arguments(T "NATIVE_ONLY;WIN32_ONLY;MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(T_NATIVE_ONLY AND WIN32)
+    return()
+  endif()
+  if(T_WIN32_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  if(T_MAIN)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} bw_gtest)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} bw_gtest_main)
+  endif()
+  if(WIN32)
+    set_target_properties(${name} PROPERTIES SUFFIX ".exe")
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "BW_SOURCE_DIR=${CMAKE_SOURCE_DIR};BW_BINARY_DIR=${CMAKE_BINARY_DIR};BW_DIST_DIR=${BW_DIST_DIR}")
+endfunction()

@@ -1,0 +1,36 @@
+# libbzip2, libjpeg (6b interface, version 62) and GoogleTest.
+# Natively: Debian's -dev packages. Win32: built from Debian's source packages
+# by scripts/fetch-win32-deps.sh into BW_DEPS_PREFIX.
+if(WIN32)
+  foreach(lib bz2 jpeg gtest gtest_main gmock)
+    if(NOT EXISTS "${BW_DEPS_PREFIX}/lib/lib${lib}.a")
+      message(FATAL_ERROR "Win32 library lib${lib}.a is missing in ${BW_DEPS_PREFIX}/lib: run scripts/setup.sh")
+    endif()
+  endforeach()
+  add_library(bw_bz2 STATIC IMPORTED GLOBAL)
+  set_target_properties(bw_bz2 PROPERTIES IMPORTED_LOCATION "${BW_DEPS_PREFIX}/lib/libbz2.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${BW_DEPS_PREFIX}/include")
+  add_library(bw_jpeg STATIC IMPORTED GLOBAL)
+  set_target_properties(bw_jpeg PROPERTIES IMPORTED_LOCATION "${BW_DEPS_PREFIX}/lib/libjpeg.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${BW_DEPS_PREFIX}/include")
+  add_library(bw_gtest STATIC IMPORTED GLOBAL)
+  set_target_properties(bw_gtest PROPERTIES IMPORTED_LOCATION "${BW_DEPS_PREFIX}/lib/libgtest.a"
+    INTERFACE_INCLUDE_DIRECTORIES "${BW_DEPS_PREFIX}/include")
+  add_library(bw_gtest_main STATIC IMPORTED GLOBAL)
+  set_target_properties(bw_gtest_main PROPERTIES IMPORTED_LOCATION "${BW_DEPS_PREFIX}/lib/libgtest_main.a"
+    INTERFACE_LINK_LIBRARIES bw_gtest)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+else()
+  find_package(BZip2 REQUIRED)
+  find_package(JPEG REQUIRED)
+  find_package(GTest REQUIRED)
+  find_package(Threads REQUIRED)
+  add_library(bw_bz2 INTERFACE)
+  target_link_libraries(bw_bz2 INTERFACE BZip2::BZip2)
+  add_library(bw_jpeg INTERFACE)
+  target_link_libraries(bw_jpeg INTERFACE JPEG::JPEG)
+  add_library(bw_gtest INTERFACE)
+  target_link_libraries(bw_gtest INTERFACE GTest::gtest Threads::Threads)
+  add_library(bw_gtest_main INTERFACE)
+  target_link_libraries(bw_gtest_main INTERFACE GTest::gtest_main bw_gtest)
+endif()

@@ -1,0 +1,99 @@
+// The operating-system layer: everything the programs ask of the system.
+// Paths are Windows paths as the user typed them ("C:\Prod\a.txt"). The Win32
+// build hands them to the system unchanged; the native build maps drive
+// letters to host folders (drive_map.h) and emulates the registry and the
+// service manager.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace os {
+
+// A path the native drive map cannot resolve (unmapped drive, UNC path).
+struct PathError : std::runtime_error {
+    explicit PathError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// ---- files -----------------------------------------------------------------
+
+// Buffered stdio on a Windows path; modes as fopen ("rb", "wb", "ab", "r", "w").
+// Returns nullptr on failure (an unmappable path fails too, with errno ENOENT).
+FILE* openFile(const std::string& path, const char* mode);
+
+struct FileStat {
+    bool isDirectory = false;
+    bool isRegular = false;
+    uint64_t size = 0;
+    unsigned linkCount = 1;     // hard links (1 where the system cannot tell)
+    int64_t modified = 0;       // seconds since 1970
+};
+bool statPath(const std::string& path, FileStat& out);   // false when absent
+bool fileExists(const std::string& path);
+bool directoryExists(const std::string& path);
+
+struct DirEntry {
+    std::string name;           // as the system returns it, "." and ".." included
+    bool isDirectory = false;
+    uint64_t size = 0;
+};
+// Every entry of a folder in the order the file system returns it (no sorting).
+// False when the folder cannot be opened.
+bool listFolder(const std::string& folder, std::vector<DirEntry>& out);
+
+std::string currentDirectory();                     // Windows form, no trailing '\' except at a root
+bool setCurrentDirectory(const std::string& path);
+
+bool copyFile(const std::string& from, const std::string& to, bool failIfExists);
+bool deleteFile(const std::string& path);
+bool moveFile(const std::string& from, const std::string& to);   // replaces the target
+bool createDirectory(const std::string& path);      // one level
+bool createDirectories(const std::string& path);    // every missing level
+bool removeDirectory(const std::string& path);      // empty folders only
+
+// Free bytes for the caller on the drive of `root` ("C:\"); false when unknown.
+bool freeDiskSpace(const std::string& root, uint64_t& freeBytes);
+
+std::string tempFolder();                           // the user's temp folder, with trailing '\'
+std::string windowsFolder();                        // "C:\windows" on Win32, mapped natively
+std::string executablePath();                       // the running program, Windows form
+
+// Native only: the host path behind a Windows path (throws PathError).
+// On Win32 returns the path unchanged.
+std::string hostPath(const std::string& winPath);
+// Native only: the Windows form of a host path (longest mapped prefix, else Z:).
+std::string windowsPath(const std::string& hostPath);
+
+// ---- environment, command line, time, exit ---------------------------------
+
+bool getEnv(const std::string& name, std::string& value);
+void setEnv(const std::string& name, const std::string& value);
+
+// The whole command line as one string, program path first (GetCommandLineA).
+std::string commandLine();
+// Set by main() natively (and by tests); Win32 reads the system's.
+void setCommandLine(const std::string& line);
+
+void sleepMs(unsigned ms);
+
+// Thrown instead of ending the process while the exit trap is set (tests).
+struct ExitRequest {
+    int code;
+};
+// Ends the process with `code`; under test throws ExitRequest{code}.
+[[noreturn]] void exitProcess(int code);
+void setExitTrap(bool on);
+bool exitTrapped();
+
+// ---- processes -------------------------------------------------------------
+
+// Starts a program from a command line (first token the program, quoted when
+// it holds blanks). With wait, blocks without limit and stores the exit code.
+// False when the program could not be started.
+bool startProcess(const std::string& commandLine, bool wait, int* exitCode = nullptr,
+                  bool inheritHandles = false);
+
+}  // namespace os

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Sets everything up, builds both sides and runs every suite: native with
+# sanitizers, then the Win32 suite under Wine. Ends with one summary line.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh || { echo "0 passed, 1 failed"; exit 1; }
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1
+passed=0; failed=0
+run_suite() {  # label, build dir
+  local log="build/$1-ctest.log"
+  echo "== $1 tests =="
+  ctest --test-dir "$2" --output-on-failure -j "$(nproc)" 2>&1 | tee "$log"
+  local line
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
+  if [ -z "$line" ]; then
+    if grep -q 'No tests were found' "$log"; then return; fi
+    failed=$((failed + 1)); return
+  fi
+  local f t
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + t - f)); failed=$((failed + f))
+}
+run_suite native build/native
+source scripts/wine-env.sh && bw_start_display
+run_suite win32 build/win32
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
