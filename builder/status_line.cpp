@@ -1,0 +1,67 @@
+#include "builder/status_line.h"
+
+#include <cctype>
+
+#include "builder/package_layout.h"
+
+namespace builder {
+
+namespace {
+constexpr size_t kStatusWidth = 69;
+constexpr size_t kPrefixLimit = 63;   // a kept backslash sits at most at 63 - name length
+constexpr const char kEllipsis[] = ".... \\";
+
+char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+}  // namespace
+
+size_t findNoCase(const std::string& text, const std::string& what, size_t from) {
+    if (what.size() > text.size()) return std::string::npos;
+    for (size_t i = from; i + what.size() <= text.size(); ++i) {
+        size_t k = 0;
+        while (k < what.size() && lower(text[i + k]) == lower(what[k])) ++k;
+        if (k == what.size()) return i;
+    }
+    return std::string::npos;
+}
+
+bool endsWithNoCase(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() && findNoCase(text, suffix, text.size() - suffix.size()) != std::string::npos;
+}
+
+std::string statusLineFor(const std::string& path) {
+    if (path.size() <= kStatusWidth) return path;
+    size_t slash = path.rfind('\\');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() >= kStatusWidth) return name;
+    // A name of 64 to 68 characters leaves no room for any folder.
+    bool room = name.size() <= kPrefixLimit;
+    size_t limit = room ? kPrefixLimit - name.size() : 0;
+    size_t prefixEnd = 0;
+    for (size_t i = 0; room && i < path.size(); ++i) {
+        if (path[i] != '\\') continue;
+        if (i > limit) break;
+        prefixEnd = i;
+    }
+    return path.substr(0, prefixEnd) + kEllipsis + name;
+}
+
+std::string relativeName(const std::string& line, const std::string& sourceFolder) {
+    if (!sourceFolder.empty()) {
+        bool endsInSlash = sourceFolder.back() == '\\';
+        for (size_t at = findNoCase(line, sourceFolder); at != std::string::npos;
+             at = findNoCase(line, sourceFolder, at + 1)) {
+            size_t rest = at + sourceFolder.size();
+            // "C:\Prod" must not match inside "C:\Production\a.txt".
+            if (endsInSlash || rest == line.size() || line[rest] == '\\') return line.substr(rest);
+        }
+    }
+    size_t slash = line.rfind('\\');
+    return "\\" + (slash == std::string::npos ? line : line.substr(slash + 1));
+}
+
+bool isDirectoryMarker(const std::string& relative) {
+    size_t at = findNoCase(relative, package::kDirectoryMarker);
+    return at != std::string::npos && at + sizeof(package::kDirectoryMarker) - 1 == relative.size();
+}
+
+}  // namespace builder

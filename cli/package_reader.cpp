@@ -1,0 +1,294 @@
+#include "cli/package_reader.h"
+
+#include <bzlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace twk {
+
+namespace {
+
+constexpr uint64_t kPayload = 541200;
+constexpr const char kStop[] = "`~`~!STOP!~`~`\r\n";
+constexpr size_t kStopSize = 16;
+constexpr size_t kDigits = 25;
+constexpr const char kStart[] = "~~~~~start~~~~~now~~~~~";   // 23 characters and a NUL
+constexpr const char kUninstaller[] = "\\UnBundlewright.exe";
+constexpr const char kRegBegin[] = "**REGISTRY_UPDATION_DETAILS**\r\n";
+constexpr const char kRegEnd[] = "**END_REGISTRY**";
+constexpr const char kLinkBegin[] = "**SHORTCUTS_DETAILS**\r\n";
+constexpr const char kLinkEnd[] = "**END_SHORTCUTS**";
+constexpr size_t kMaxName = 4096;
+
+struct Bad {
+    std::string what;
+};
+
+int seek64(FILE* f, uint64_t offset) {
+#ifdef _WIN32
+    return _fseeki64(f, static_cast<long long>(offset), SEEK_SET);
+#else
+    return fseeko(f, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+// Sequential reads over a source, ending at `end` (the trailer).
+class Cursor {
+public:
+    Cursor(ByteSource& s, uint64_t pos, uint64_t end) : s_(s), pos_(pos), end_(end) {}
+    uint64_t pos() const { return pos_; }
+    uint64_t left() const { return end_ - pos_; }
+
+    int peek() {
+        if (pos_ >= end_) return -1;
+        if (pos_ < bufStart_ || pos_ >= bufStart_ + buf_.size()) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(64 * 1024, end_ - pos_));
+            buf_.resize(n);
+            if (!s_.read(pos_, buf_.data(), n)) throw Bad{"read error at byte " + std::to_string(pos_)};
+            bufStart_ = pos_;
+        }
+        return static_cast<unsigned char>(buf_[pos_ - bufStart_]);
+    }
+    int get() {
+        int c = peek();
+        if (c >= 0) ++pos_;
+        return c;
+    }
+    bool startsWith(const char* text) {
+        uint64_t save = pos_;
+        for (const char* p = text; *p; ++p)
+            if (get() != static_cast<unsigned char>(*p)) return pos_ = save, false;
+        pos_ = save;
+        return true;
+    }
+    void skip(uint64_t n) { pos_ += n; }
+
+    std::string zstring(const char* item) {
+        std::string s;
+        for (;;) {
+            int c = get();
+            if (c < 0) throw Bad{std::string(item) + ": no closing NUL before the trailer"};
+            if (c == 0) return s;
+            s.push_back(static_cast<char>(c));
+        }
+    }
+    std::string bytes(uint64_t n, const char* item) {
+        if (n > left()) throw Bad{std::string(item) + ": runs past the trailer"};
+        std::string s;
+        for (uint64_t i = 0; i < n; ++i) s.push_back(static_cast<char>(get()));
+        return s;
+    }
+    // Text up to CR LF.
+    std::string line(const char* item) {
+        std::string s;
+        for (;;) {
+            int c = get();
+            if (c < 0 || s.size() > kMaxName) throw Bad{std::string(item) + ": no line end"};
+            if (c == '\r') {
+                if (get() != '\n') throw Bad{std::string(item) + ": CR without LF"};
+                return s;
+            }
+            s.push_back(static_cast<char>(c));
+        }
+    }
+
+private:
+    ByteSource& s_;
+    uint64_t pos_, end_;
+    std::vector<char> buf_;
+    uint64_t bufStart_ = 0;
+};
+
+bool isDecimal(const std::string& s, bool allowSign) {
+    size_t i = allowSign && !s.empty() && s[0] == '-' ? 1 : 0;
+    if (i == s.size()) return false;
+    if (s[i] == '0' && s.size() > i + 1) return false;
+    for (; i < s.size(); ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+uint64_t parseSize(const std::string& s, const std::string& item) {
+    if (!isDecimal(s, false) || s.size() > 19) throw Bad{item + ": size \"" + s + "\" is not a decimal"};
+    return std::stoull(s);
+}
+
+bool endsWithNoCase(const std::string& s, const char* suffix) {
+    size_t n = std::strlen(suffix);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != std::tolower(static_cast<unsigned char>(suffix[i])))
+            return false;
+    return true;
+}
+
+// A name an installer may write below its destination folder.
+bool safeName(const std::string& name) {
+    if (name.empty() || name.find(':') != std::string::npos || name.rfind("\\\\", 0) == 0) return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("\\/", start);
+        if (end == std::string::npos) end = name.size();
+        if (name.compare(start, end - start, "..") == 0) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// Decodes one bzip2 stream that must fill exactly `size` bytes.
+uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std::string& name) {
+    bz_stream strm{};
+    if (BZ2_bzDecompressInit(&strm, 0, 0) != BZ_OK) throw Bad{name + ": cannot start the bzip2 decoder"};
+    std::vector<char> in(256 * 1024), out(1024 * 1024);
+    uint64_t fed = 0, decoded = 0;
+    int r = BZ_OK;
+    while (r == BZ_OK) {
+        if (strm.avail_in == 0 && fed < size) {
+            size_t n = static_cast<size_t>(std::min<uint64_t>(in.size(), size - fed));
+            if (!src.read(offset + fed, in.data(), n)) {
+                BZ2_bzDecompressEnd(&strm);
+                throw Bad{name + ": read error"};
+            }
+            strm.next_in = in.data();
+            strm.avail_in = static_cast<unsigned>(n);
+            fed += n;
+        }
+        strm.next_out = out.data();
+        strm.avail_out = static_cast<unsigned>(out.size());
+        r = BZ2_bzDecompress(&strm);
+        decoded += out.size() - strm.avail_out;
+        if (r == BZ_OK && strm.avail_in == 0 && fed == size && strm.avail_out != 0) r = BZ_UNEXPECTED_EOF;
+    }
+    bool whole = r == BZ_STREAM_END && strm.avail_in == 0 && fed == size;
+    BZ2_bzDecompressEnd(&strm);
+    if (r != BZ_STREAM_END) throw Bad{name + ": the bzip2 stream does not decode (error " + std::to_string(r) + ")"};
+    if (!whole) throw Bad{name + ": bytes after the end of its bzip2 stream"};
+    return decoded;
+}
+
+std::string section(Cursor& c, const char* begin, const char* end, const char* item) {
+    c.skip(std::strlen(begin));
+    std::string body;
+    const size_t n = std::strlen(end);
+    for (;;) {
+        int ch = c.get();
+        if (ch < 0) throw Bad{std::string(item) + ": no end marker"};
+        body.push_back(static_cast<char>(ch));
+        if (body.size() >= n + 1 && body.back() == '\0' && body.compare(body.size() - n - 1, n, end) == 0) {
+            body.resize(body.size() - n - 1);
+            return body;
+        }
+    }
+}
+
+void parse(ByteSource& src, PackageContents& out) {
+    const uint64_t size = src.size();
+    out.packageSize = size;
+    if (size < kPayload + kStopSize + kDigits)
+        throw Bad{"truncated: " + std::to_string(size) + " bytes, too short for a package"};
+    char trailer[kStopSize + kDigits];
+    if (!src.read(size - sizeof trailer, trailer, sizeof trailer)) throw Bad{"read error in the trailer"};
+    std::string digits(trailer + kStopSize, kDigits);
+    if (digits.find_first_not_of("0123456789") != std::string::npos)
+        throw Bad{"truncated or damaged: the last 25 bytes are not a length"};
+    if (std::stoull(digits.substr(digits.size() - 19)) != size || digits.find_first_not_of('0') < kDigits - 19)
+        throw Bad{"truncated or damaged: the trailer states " + digits + " bytes, the file has " +
+                  std::to_string(size)};
+    if (std::memcmp(trailer, kStop, kStopSize) != 0) throw Bad{"damaged: no stop marker before the length"};
+
+    Cursor c(src, kPayload, size - sizeof trailer);
+    out.fileCount = c.zstring("file count");
+    if (!isDecimal(out.fileCount, true)) throw Bad{"file count \"" + out.fileCount + "\" is not a decimal"};
+    out.optionName = c.zstring("option file name");
+    if (out.optionName != "option.txt") throw Bad{"option file name is \"" + out.optionName + "\""};
+    uint64_t optionSize = parseSize(c.zstring("option file size"), "option file");
+    out.optionBody = c.bytes(optionSize, "option file");
+    if (c.bytes(sizeof kStart, "start marker") != std::string(kStart, sizeof kStart))
+        throw Bad{"no start marker after the option file"};
+    out.texts.clear();
+    for (const char* item : kTextItemNames) out.texts.push_back(c.zstring(item));
+    out.finishAction = c.zstring("finish action");
+    if (!isDecimal(out.finishAction, true)) throw Bad{"finish action \"" + out.finishAction + "\" is not a decimal"};
+    out.requiredSpace = c.zstring("space required");
+    out.services = c.zstring("services");
+    out.language = c.zstring("language text");
+
+    out.entries.clear();
+    while (c.left() > 0 && !c.startsWith(kRegBegin) && !c.startsWith(kLinkBegin)) {
+        PackageEntry e;
+        e.name = c.line("entry name");
+        std::string label = "entry " + std::to_string(out.entries.size() + 1) + " \"" + e.name + "\"";
+        e.size = parseSize(c.line(label.c_str()), label);
+        if (e.size > c.left()) throw Bad{label + ": " + std::to_string(e.size) + " bytes run past the trailer"};
+        e.offset = c.pos();
+        if (!safeName(e.name)) throw Bad{label + ": unsafe name (drive, UNC or ..)"};
+        if (out.entries.empty() && e.name != kUninstaller)
+            throw Bad{"the first entry is \"" + e.name + "\", not the uninstaller"};
+        if (endsWithNoCase(e.name, "temp$.bz2") && e.size == 1 && c.peek() == '1') {
+            e.kind = PackageEntry::Kind::DirectoryMarker;
+            e.decodedSize = 0;
+        } else if (endsWithNoCase(e.name, ".bz2")) {
+            e.kind = PackageEntry::Kind::Compressed;
+            e.decodedSize = decodeStream(src, e.offset, e.size, label);
+        } else {
+            e.kind = PackageEntry::Kind::Stored;
+            e.decodedSize = e.size;
+        }
+        c.skip(e.size);
+        out.entries.push_back(std::move(e));
+    }
+    if (out.entries.empty()) throw Bad{"no uninstaller entry"};
+    if (c.startsWith(kRegBegin)) {
+        out.hasRegistry = true;
+        out.registry = section(c, kRegBegin, kRegEnd, "registry section");
+    }
+    if (c.startsWith(kLinkBegin)) {
+        out.hasShortcuts = true;
+        out.shortcuts = section(c, kLinkBegin, kLinkEnd, "shortcuts section");
+    }
+    if (c.left() != 0) throw Bad{"damaged: " + std::to_string(c.left()) + " unknown bytes before the stop marker at " + std::to_string(c.pos())};
+}
+
+}  // namespace
+
+const char* const kTextItemNames[14] = {
+    "company name", "product name", "version", "e-mail", "description", "comments", "copyright notice",
+    "post-installation program", "post-installation command line", "pre-uninstallation program",
+    "pre-uninstallation command line", "pre-installation program", "pre-installation command line",
+    "default destination folder"};
+
+FileSource::FileSource(FILE* f) : f_(f) {
+    std::fseek(f_, 0, SEEK_END);
+#ifdef _WIN32
+    long long end = _ftelli64(f_);
+#else
+    long long end = ftello(f_);
+#endif
+    size_ = end > 0 ? static_cast<uint64_t>(end) : 0;
+}
+
+bool FileSource::read(uint64_t offset, void* into, size_t n) {
+    return seek64(f_, offset) == 0 && std::fread(into, 1, n, f_) == n;
+}
+
+bool MemorySource::read(uint64_t offset, void* into, size_t n) {
+    if (offset > n_ || n > n_ - offset) return false;
+    std::memcpy(into, data_ + offset, n);
+    return true;
+}
+
+bool readPackage(ByteSource& source, PackageContents& out, std::string& error) {
+    try {
+        parse(source, out);
+        return true;
+    } catch (const Bad& b) {
+        error = b.what;
+    } catch (const std::exception& e) {
+        error = std::string("unexpected: ") + e.what();
+    }
+    return false;
+}
+
+}  // namespace twk

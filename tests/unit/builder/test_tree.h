@@ -1,0 +1,30 @@
+// A temporary folder per test, addressed by Windows paths through the os layer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace bwtest {
+
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    const std::string& root() const { return root_; }   // ends with '\'
+    std::string path(const std::string& rel) const { return root_ + rel; }
+    void write(const std::string& rel, const std::string& bytes) const;
+    void mkdir(const std::string& rel) const;
+
+private:
+    std::string root_;
+};
+
+bool readFile(const std::string& winPath, std::string& out);
+std::string readFile(const std::string& winPath);
+void writeFile(const std::string& winPath, const std::string& bytes);
+// Every file below a folder with its bytes, "rel=bytes" sorted.
+std::vector<std::string> snapshot(const std::string& folder);
+void removeTree(const std::string& folder);
+std::string decompress(const std::string& stream, bool* ok = nullptr);
+
+}  // namespace bwtest
