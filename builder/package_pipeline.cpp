@@ -135,7 +135,6 @@ Payload compressSourceFile(const std::string& path, const std::string& spillPath
 CompressionPipeline::CompressionPipeline(std::vector<std::string> paths, std::string spillBase, unsigned threads)
     : paths_(std::move(paths)),
       spillBase_(std::move(spillBase)),
-      window_(threads * 2 + 2),
       results_(paths_.size()),
       ready_(paths_.size(), 0),
       taken_(paths_.size(), 0) {
@@ -163,7 +162,8 @@ size_t CompressionPipeline::nextJob(size_t from) const {
 void CompressionPipeline::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] { return stop_ || (next_ < paths_.size() && inFlight_ < window_); });
+        changed_.wait(lock, [this] { return stop_ || (next_ < paths_.size() && inFlight_ < kMaxInFlight && held_ < kMaxHeldBytes);
+        });
         if (stop_) return;
         size_t i = next_;
         next_ = nextJob(i + 1);
@@ -177,6 +177,7 @@ void CompressionPipeline::work() {
             p.error = std::current_exception();
         }
         lock.lock();
+        held_ += p.bytes.size();
         results_[i] = std::move(p);
         ready_[i] = 1;
         changed_.notify_all();
@@ -188,6 +189,7 @@ Payload CompressionPipeline::take(size_t i) {
     changed_.wait(lock, [&] { return ready_[i] != 0; });
     Payload p = std::move(results_[i]);
     results_[i] = Payload{};
+    held_ -= p.bytes.size();
     taken_[i] = 1;
     --inFlight_;
     changed_.notify_all();

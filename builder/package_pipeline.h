@@ -1,8 +1,10 @@
 // Compression of the package's files on worker threads. The builder takes
 // the results strictly in list order, so the package's bytes never depend on
-// the number of threads. At most `window` files are in flight; output beyond
-// kMemoryLimit bytes goes to a spill file beside the package, never to the
-// source folder.
+// the number of threads. Memory stays bounded: at most kMaxInFlight files are
+// in flight and finished results hold at most kMaxHeldBytes in memory; a
+// file's output beyond kMemoryLimit bytes goes to a spill file beside the
+// package, never to the source folder. While one worker compresses a large
+// file the others go on with the files after it.
 #pragma once
 
 #include <condition_variable>
@@ -32,6 +34,8 @@ struct Payload {
 };
 
 constexpr size_t kMemoryLimit = 4u << 20;
+constexpr size_t kMaxInFlight = 512;
+constexpr size_t kMaxHeldBytes = 64u << 20;
 
 // Compresses one source file (the work of one job, also used directly).
 Payload compressSourceFile(const std::string& path, const std::string& spillPath);
@@ -53,7 +57,7 @@ private:
 
     std::vector<std::string> paths_;
     std::string spillBase_;
-    size_t window_;
+    size_t held_ = 0;   // bytes of finished results waiting in memory
     std::vector<Payload> results_;
     std::vector<char> ready_;
     std::vector<char> taken_;

@@ -1,0 +1,164 @@
+// bench_builder FOLDER PACKAGE.exe: builds a package from every file below
+// FOLDER with one compression thread and with all cores, and in the same run
+// compresses the same files one by one with the bzip2 command (-9), then
+// prints the throughput of each and the ratios. The all-cores package is kept.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "builder/package_builder.h"
+#include "platform/os/os.h"
+
+extern char** environ;
+
+namespace {
+
+struct Quiet : builder::BuildProgress {
+    void onStatus(const std::string&) override {}
+    void onProgress(int) override {}
+    void onWait(unsigned) override {}
+};
+
+void walk(const std::string& folder, std::vector<std::string>& files, std::string& list, uint64_t& bytes) {
+    std::vector<os::DirEntry> entries;
+    if (!os::listFolder(folder, entries)) return;
+    int own = 0;
+    for (const auto& e : entries)
+        if (!e.isDirectory) {
+            files.push_back(folder + "\\" + e.name);
+            list += folder + "\\" + e.name + "\r\n";
+            bytes += e.size;
+            ++own;
+        }
+    if (own == 0) list += folder + "\\temp$\r\n";
+    for (const auto& e : entries)
+        if (e.isDirectory && e.name != "." && e.name != "..") walk(folder + "\\" + e.name, files, list, bytes);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    FILE* f = os::openFile(path, "wb");
+    if (!f) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// bzip2 -9 -c FILE > /dev/null, one process per file as a publisher's script would.
+double bzip2PerFile(const std::vector<std::string>& files) {
+    auto start = std::chrono::steady_clock::now();
+    for (const auto& f : files) {
+        std::string host = os::hostPath(f);
+        posix_spawn_file_actions_t fa;
+        posix_spawn_file_actions_init(&fa);
+        posix_spawn_file_actions_addopen(&fa, 1, "/dev/null", O_WRONLY, 0);
+        const char* argv[] = {"bzip2", "-9", "-c", host.c_str(), nullptr};
+        pid_t pid;
+        if (posix_spawnp(&pid, "bzip2", &fa, nullptr, const_cast<char**>(argv), environ) != 0) {
+            std::fprintf(stderr, "cannot run bzip2\n");
+            std::exit(1);
+        }
+        int status;
+        waitpid(pid, &status, 0);
+        posix_spawn_file_actions_destroy(&fa);
+    }
+    return seconds(start);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    FILE* fa = os::openFile(a, "rb");
+    FILE* fb = os::openFile(b, "rb");
+    bool same = fa && fb;
+    std::vector<char> x(1 << 20), y(1 << 20);
+    while (same) {
+        size_t n = std::fread(x.data(), 1, x.size(), fa), m = std::fread(y.data(), 1, y.size(), fb);
+        same = n == m && std::equal(x.begin(), x.begin() + n, y.begin());
+        if (n < x.size()) break;
+    }
+    if (fa) std::fclose(fa);
+    if (fb) std::fclose(fb);
+    return same;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: bench_builder FOLDER PACKAGE.exe\n");
+        return 2;
+    }
+    std::string source = os::windowsPath(argv[1]);
+    while (source.size() > 3 && source.back() == '\\') source.pop_back();
+    std::string output = os::windowsPath(argv[2]);
+    std::string work = output + ".bench";
+    os::createDirectories(work);
+
+    std::vector<std::string> files;
+    std::string list;
+    uint64_t bytes = 0;
+    walk(source, files, list, bytes);
+    const double mb = bytes / 1e6;
+    std::printf("corpus %s: %zu files, %.1f MB\n", argv[1], files.size(), mb);
+
+    builder::BuildRequest r;
+    r.stub_path = work + "\\install.exe";
+    r.uninstaller_path = work + "\\UnBundlewright.exe";
+    r.source_folder = source;
+    r.list_file_path = work + "\\list.txt";
+    r.option_file_path = work + "\\option.txt";
+    r.registry_file_path = work + "\\registry.txt";
+    r.shortcuts_file_path = work + "\\shortcuts.txt";
+    r.lang_dir = work + "\\";
+    r.product_name = "Benchmark";
+    r.file_count = static_cast<int>(files.size());
+    r.required_space = static_cast<double>(bytes);
+    writeFile(r.stub_path, std::string(4096, 'M'));
+    writeFile(r.uninstaller_path, std::string(4096, 'U'));
+    writeFile(work + "\\English.txt", "English\r\n");
+
+    double bz = bzip2PerFile(files);
+    std::printf("bzip2 -9 per file      : %7.2f s  %7.2f MB/s\n", bz, mb / bz);
+
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    double first = 0;
+    std::string onePackage = work + "\\one-thread.exe";
+    for (unsigned threads : {1u, cores}) {
+        writeFile(r.list_file_path, list);
+        writeFile(r.option_file_path, "");
+        r.threads = threads;
+        r.output_path = threads == 1 ? onePackage : output;
+        Quiet q;
+        auto start = std::chrono::steady_clock::now();
+        builder::BuildResult result = builder::PackageBuilder(q).build(r);
+        double s = seconds(start);
+        if (!result.ok()) {
+            std::fprintf(stderr, "build failed: %s\n", result.failure.text.c_str());
+            return 1;
+        }
+        if (threads == 1) first = s;
+        std::printf("builder, %u thread%s     : %7.2f s  %7.2f MB/s  ratio to bzip2 -9 %.2f", threads,
+                    threads == 1 ? " " : "s", s, mb / s, bz / s);
+        if (threads != 1) std::printf("  speed-up over 1 thread %.2fx", first / s);
+        std::printf("\n");
+        if (threads == cores) break;
+    }
+    if (cores > 1)
+        std::printf("packages identical     : %s\n", sameFile(onePackage, output) ? "yes" : "NO");
+    for (const char* f : {"\\install.exe", "\\UnBundlewright.exe", "\\English.txt", "\\one-thread.exe"})
+        os::deleteFile(work + f);
+    os::removeDirectory(work);
+    std::printf("package kept: %s\n", argv[2]);
+    return 0;
+}
