@@ -58,24 +58,39 @@ bool removeDirectory(const std::string& path);      // empty folders only
 bool freeDiskSpace(const std::string& root, uint64_t& freeBytes);
 
 std::string tempFolder();                           // the user's temp folder, with trailing '\'
-std::string windowsFolder();                        // "C:\windows" on Win32, mapped natively
+// The Windows folder: the system's on Win32; natively BUNDLEWRIGHT_WINDIR
+// (a Windows path) when set, else "C:\windows".
+std::string windowsFolder();
 std::string executablePath();                       // the running program, Windows form
 
-// Native only: the host path behind a Windows path (throws PathError).
+// Native only: the host path behind a Windows path (throws PathError naming
+// the path). A component missing in the exact case is looked up
+// case-insensitively, as Windows would find it.
 // On Win32 returns the path unchanged.
 std::string hostPath(const std::string& winPath);
-// Native only: the Windows form of a host path (longest mapped prefix, else Z:).
+// Native only: the Windows form of a host path (longest mapped prefix, else
+// Z: while Z: is "/"; PathError when nothing maps it).
+// On Win32 both return the path unchanged.
 std::string windowsPath(const std::string& hostPath);
 
 // ---- environment, command line, time, exit ---------------------------------
 
 bool getEnv(const std::string& name, std::string& value);
 void setEnv(const std::string& name, const std::string& value);
+void unsetEnv(const std::string& name);
 
 // The whole command line as one string, program path first (GetCommandLineA).
 std::string commandLine();
 // Set by main() natively (and by tests); Win32 reads the system's.
 void setCommandLine(const std::string& line);
+
+// Splits a command line as Windows programs do: the first token (the program)
+// runs to the closing quote or the first blank, unchanged; the arguments
+// follow the C runtime's rules (blanks separate, quotes group, backslashes
+// escape only before a quote).
+std::vector<std::string> splitCommandLine(const std::string& line);
+// Quotes one argument so that splitCommandLine gives it back unchanged.
+std::string quoteArgument(const std::string& arg);
 
 void sleepMs(unsigned ms);
 
@@ -93,6 +108,10 @@ bool exitTrapped();
 // Starts a program from a command line (first token the program, quoted when
 // it holds blanks). With wait, blocks without limit and stores the exit code.
 // False when the program could not be started.
+// Natively the line is split with splitCommandLine; a program named with a
+// drive letter or a backslash goes through the drive map, one with '/' only
+// is a host path, a bare name is searched on PATH. Arguments pass unchanged;
+// a program killed by a signal reports 128 + the signal.
 bool startProcess(const std::string& commandLine, bool wait, int* exitCode = nullptr,
                   bool inheritHandles = false);
 

@@ -1,0 +1,74 @@
+// Win32 environment, command line, time and processes.
+#include <windows.h>
+
+#include <mutex>
+
+#include "platform/os/os.h"
+
+namespace os {
+
+namespace {
+std::mutex g_cmdMutex;
+bool g_cmdSet = false;
+std::string g_cmd;
+}  // namespace
+
+bool getEnv(const std::string& name, std::string& value) {
+    DWORD n = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+    if (n == 0) {
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+        value.clear();
+        return true;
+    }
+    std::string buf(n, '\0');
+    DWORD got = GetEnvironmentVariableA(name.c_str(), buf.data(), n);
+    if (got >= n) return false;
+    buf.resize(got);
+    value = buf;
+    return true;
+}
+
+void setEnv(const std::string& name, const std::string& value) {
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+void unsetEnv(const std::string& name) { SetEnvironmentVariableA(name.c_str(), nullptr); }
+
+std::string commandLine() {
+    std::lock_guard<std::mutex> lock(g_cmdMutex);
+    if (g_cmdSet) return g_cmd;
+    const char* line = GetCommandLineA();
+    return line ? line : "";
+}
+
+void setCommandLine(const std::string& line) {
+    std::lock_guard<std::mutex> lock(g_cmdMutex);
+    g_cmd = line;
+    g_cmdSet = true;
+}
+
+void sleepMs(unsigned ms) { Sleep(ms); }
+
+bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheritHandles) {
+    std::string buf = line;   // CreateProcessA may write into the line
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof pi);
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, inheritHandles ? TRUE : FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    bool ok = true;
+    if (wait) {
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = 0;
+        ok = GetExitCodeProcess(pi.hProcess, &code) != 0;
+        if (ok && exitCode) *exitCode = static_cast<int>(code);
+    }
+    CloseHandle(pi.hProcess);
+    return ok;
+}
+
+}  // namespace os
