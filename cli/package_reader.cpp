@@ -183,22 +183,39 @@ std::string section(Cursor& c, const char* begin, const char* end, const char* i
     }
 }
 
+// The trailer, checked without exceptions: most damaged files end here.
+bool checkTrailer(ByteSource& src, std::string& error) {
+    const uint64_t size = src.size();
+    if (size < kPayload + kStopSize + kDigits) {
+        error = "truncated: " + std::to_string(size) + " bytes, too short for a package";
+        return false;
+    }
+    char trailer[kStopSize + kDigits];
+    if (!src.read(size - sizeof trailer, trailer, sizeof trailer)) {
+        error = "read error in the trailer";
+        return false;
+    }
+    std::string digits(trailer + kStopSize, kDigits);
+    if (digits.find_first_not_of("0123456789") != std::string::npos) {
+        error = "truncated or damaged: the last 25 bytes are not a length";
+        return false;
+    }
+    if (digits.find_first_not_of('0') < kDigits - 19 || std::stoull(digits.substr(kDigits - 19)) != size) {
+        error = "truncated or damaged: the trailer states " + digits + " bytes, the file has " + std::to_string(size);
+        return false;
+    }
+    if (std::memcmp(trailer, kStop, kStopSize) != 0) {
+        error = "damaged: no stop marker before the length";
+        return false;
+    }
+    return true;
+}
+
 void parse(ByteSource& src, PackageContents& out) {
     const uint64_t size = src.size();
     out.packageSize = size;
-    if (size < kPayload + kStopSize + kDigits)
-        throw Bad{"truncated: " + std::to_string(size) + " bytes, too short for a package"};
-    char trailer[kStopSize + kDigits];
-    if (!src.read(size - sizeof trailer, trailer, sizeof trailer)) throw Bad{"read error in the trailer"};
-    std::string digits(trailer + kStopSize, kDigits);
-    if (digits.find_first_not_of("0123456789") != std::string::npos)
-        throw Bad{"truncated or damaged: the last 25 bytes are not a length"};
-    if (std::stoull(digits.substr(digits.size() - 19)) != size || digits.find_first_not_of('0') < kDigits - 19)
-        throw Bad{"truncated or damaged: the trailer states " + digits + " bytes, the file has " +
-                  std::to_string(size)};
-    if (std::memcmp(trailer, kStop, kStopSize) != 0) throw Bad{"damaged: no stop marker before the length"};
-
-    Cursor c(src, kPayload, size - sizeof trailer);
+    constexpr uint64_t kTrailer = kStopSize + kDigits;
+    Cursor c(src, kPayload, size - kTrailer);
     out.fileCount = c.zstring("file count");
     if (!isDecimal(out.fileCount, true)) throw Bad{"file count \"" + out.fileCount + "\" is not a decimal"};
     out.optionName = c.zstring("option file name");
@@ -280,6 +297,7 @@ bool MemorySource::read(uint64_t offset, void* into, size_t n) {
 }
 
 bool readPackage(ByteSource& source, PackageContents& out, std::string& error) {
+    if (!checkTrailer(source, error)) return false;
     try {
         parse(source, out);
         return true;
