@@ -1,0 +1,263 @@
+// The removal on the emulated registry and service manager, with C: mapped to
+// the test's own temporary folder.
+#include "uninstaller/removal_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/os/os.h"
+#include "platform/os/registry.h"
+#include "platform/os/services.h"
+
+using namespace uninstaller;
+namespace fs = std::filesystem;
+
+namespace {
+
+class Removal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        static const fs::path base = fs::temp_directory_path();   // before TMP names C:
+        root_ = base / ("bw_uninstaller_" + std::string(info->name()) + "_" +
+                                             std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "c");
+        fs::create_directories(root_ / "tmp");
+        ::setenv("BUNDLEWRIGHT_DRIVES", ("C=" + (root_ / "c").string()).c_str(), 1);
+        ::setenv("TMP", "C:\\", 1);
+        ::unsetenv("BUNDLEWRIGHT_REGISTRY");
+        os::resetEmulatedRegistry();
+        os::resetEmulatedServices();
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path host(std::string rel) {
+        for (char& c : rel)
+            if (c == '\\') c = '/';
+        return root_ / "c" / rel;
+    }
+    void file(const std::string& rel, const std::string& text = "x") {
+        fs::create_directories(host(rel).parent_path());
+        std::ofstream(host(rel)) << text;
+    }
+    static std::string value(os::RegRoot r, const std::string& key, const std::string& name, os::RegType* type = nullptr) {
+        os::RegValue v;
+        os::RegKey k = os::RegKey::open(r, key);
+        if (!k.valid() || !k.query(name, v)) return "<absent>";
+        if (type) *type = v.type;
+        return v.asString();
+    }
+    static void setValue(os::RegRoot r, const std::string& key, const std::string& name, const std::string& text) {
+        ASSERT_TRUE(os::RegKey::create(r, key).set(name, os::RegValue::string(text)));
+    }
+    UninstallScript withRecords(std::vector<std::string> records) {
+        UninstallScript s;
+        s.program = s.commandLine = kNone;
+        s.registryRecords = std::move(records);
+        return s;
+    }
+
+    fs::path root_;
+};
+
+TEST(CommandLine, ScriptPathAfterDashF) {
+    struct Row {
+        const char* line;
+        const char* path;   // nullptr: none
+    } rows[] = {
+        {"UnBundlewright.exe -fC:\\P\\Uninstall.wzu", "C:\\P\\Uninstall.wzu"},
+        {"\"C:\\my-files\\UnBundlewright.exe\" -fC:\\Program Files\\P\\Uninstall.wzu",
+         "C:\\Program Files\\P\\Uninstall.wzu"},
+        {"C:\\my-fx\\UnBundlewright.exe -f\"C:\\P\\U.wzu\"", "\"C:\\P\\U.wzu\""},
+        {"UnBundlewright.exe -f C:\\P\\U.wzu ", " C:\\P\\U.wzu "},
+        {"UnBundlewright.exe", nullptr},
+        {"UnBundlewright.exe x-fC:\\a", nullptr},
+    };
+    for (const Row& r : rows) {
+        auto got = scriptPathFromCommandLine(r.line);
+        if (!r.path) {
+            EXPECT_FALSE(got) << r.line;
+        } else {
+            ASSERT_TRUE(got) << r.line;
+            EXPECT_EQ(*got, r.path);
+        }
+    }
+}
+
+TEST(AppendedText, RemovesOneWholeOccurrence) {
+    struct Row {
+        const char* value;
+        const char* text;
+        const char* out;
+    } rows[] = {
+        {"C:\\Win;C:\\Tools\\bin;C:\\Tools", ";C:\\Tools", "C:\\Win;C:\\Tools\\bin"},
+        {"C:\\Win;C:\\Tools;C:\\Tools\\bin", ";C:\\Tools", "C:\\Win;C:\\Tools\\bin"},
+        {"C:\\Win;C:\\Tools\\bin", ";C:\\Tools", "C:\\Win;C:\\Tools\\bin"},
+        {"C:\\Tools;C:\\Win", "C:\\Tools;", "C:\\Win"},
+        {"X;C:\\Tools;C:\\Tools", ";C:\\Tools", "X;C:\\Tools"},
+        {"abc", "", "abc"},
+    };
+    for (const Row& r : rows) {
+        std::string v = r.value;
+        removeAppendedText(v, r.text);
+        EXPECT_EQ(v, r.out) << r.value << " - " << r.text;
+    }
+}
+
+TEST_F(Removal, FilesDeletedAndFailuresCountedAndListed) {
+    file("P\\a.txt");
+    file("P\\b.dll");
+    file("my.bz2files\\c.txt");
+    file("my");
+    UninstallScript s;
+    s.program = s.commandLine = kNone;
+    s.files = {"C:\\P\\a.txt", cutCompressedSuffix("C:\\P\\b.dll.bz2"), "C:\\P\\gone.txt",
+               cutCompressedSuffix("C:\\my.bz2files\\c.txt")};
+    RemovalReport r = removeInstalled(s, failureListPath());
+    EXPECT_FALSE(fs::exists(host("P/a.txt")));
+    EXPECT_FALSE(fs::exists(host("P/b.dll")));
+    EXPECT_FALSE(fs::exists(host("my.bz2files/c.txt")));
+    EXPECT_TRUE(fs::exists(host("my")));
+    EXPECT_EQ(r.failureCount, 1);
+    EXPECT_EQ(r.failedFiles, (std::vector<std::string>{"C:\\P\\gone.txt"}));
+    EXPECT_EQ(failureListPath(), "C:\\temp.tmp");
+    EXPECT_EQ(detailsLines(failureListPath()), (std::vector<std::string>{"Unable to remove file : 'C:\\P\\gone.txt'"}));
+}
+
+TEST_F(Removal, DirectoriesInOrderAndNonEmptyOneListed) {
+    file("P\\keep\\user.txt");
+    fs::create_directories(host("P/empty/deeper"));
+    UninstallScript s;
+    s.program = s.commandLine = kNone;
+    s.directories = {"C:\\P\\empty\\deeper", "C:\\P\\empty", "C:\\P\\keep", "C:\\P"};
+    RemovalReport r = removeInstalled(s, failureListPath());
+    EXPECT_FALSE(fs::exists(host("P/empty")));
+    EXPECT_TRUE(fs::exists(host("P/keep/user.txt")));
+    EXPECT_EQ(r.failureCount, 2);
+    EXPECT_TRUE(detailsVisible(r));
+    EXPECT_EQ(resultText(r), kResultWithFailures);
+    EXPECT_EQ(detailsLines(failureListPath()),
+              (std::vector<std::string>{"Unable to remove directory : 'C:\\P\\keep'",
+                                        "Unable to remove directory : 'C:\\P'"}));
+}
+
+TEST_F(Removal, AllRemovedWithServicesCountsNothing) {
+    file("P\\a.txt");
+    file("S\\svc.exe");
+    ASSERT_TRUE(os::createService({"BwTestUn_Svc", "Svc", "C:\\S\\svc.exe", os::ServiceStart::Demand}));
+    ASSERT_TRUE(os::startService("BwTestUn_Svc"));
+    UninstallScript s;
+    s.program = s.commandLine = kNone;
+    s.files = {"C:\\P\\a.txt"};
+    s.hasServices = true;
+    s.services = {"BwTestUn_Svc", "BwTestUn_NoSuch"};
+    s.directories = {"C:\\P"};
+    RemovalReport r = removeInstalled(s, failureListPath());
+    EXPECT_FALSE(os::serviceExists("BwTestUn_Svc"));
+    EXPECT_FALSE(fs::exists(host("P")));
+    EXPECT_EQ(r.failureCount, 0);
+    EXPECT_FALSE(detailsVisible(r));
+    EXPECT_EQ(resultText(r), "");
+    EXPECT_TRUE(detailsLines(failureListPath()).empty());
+}
+
+TEST_F(Removal, ShortcutsDeletedFailuresNotCounted) {
+    file("Menu\\A.lnk");
+    UninstallScript s;
+    s.program = s.commandLine = kNone;
+    s.shortcuts = {"C:\\Menu\\A.lnk", "C:\\Menu\\Missing.lnk"};
+    RemovalReport r = removeInstalled(s, failureListPath());
+    EXPECT_FALSE(fs::exists(host("Menu/A.lnk")));
+    EXPECT_EQ(r.failureCount, 0);
+}
+
+TEST_F(Removal, AppendedTextRemovedFromPathAndWrittenBackExpandable) {
+    using os::RegRoot;
+    setValue(RegRoot::CurrentUser, "Environment", "Path", "C:\\Win;C:\\Tools\\bin;C:\\Tools");
+    setValue(RegRoot::CurrentUser, "Environment", "Other", "C:\\Win");
+    std::string big(1500, 'a');
+    setValue(RegRoot::CurrentUser, "Environment", "Big", big + ";C:\\Tools");
+    removeInstalled(withRecords({"!HKEY_CURRENT_USER", "~Environment~Path~;C:\\Tools",
+                                 "~Environment~Other~;C:\\Tools", "~Environment~Big~;C:\\Tools",
+                                 "~Environment~Missing~;C:\\Tools"}),
+                    failureListPath());
+    os::RegType t = os::RegType::None;
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Path", &t), "C:\\Win;C:\\Tools\\bin");
+    EXPECT_EQ(t, os::RegType::ExpandString);
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Other", &t), "C:\\Win");
+    EXPECT_EQ(t, os::RegType::ExpandString);
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Big"), big);
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Missing"), "<absent>");
+}
+
+TEST_F(Removal, RegistryRecordForms) {
+    using os::RegRoot;
+    setValue(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Ver", "1");
+    setValue(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Keep", "1");
+    setValue(RegRoot::LocalMachine, "Software\\Acme\\Gone", "x", "1");
+    setValue(RegRoot::CurrentUser, "AcmeTop", "x", "1");
+    setValue(RegRoot::CurrentUser, "Early", "x", "1");
+    setValue(RegRoot::LocalMachine, "Early", "x", "1");
+    removeInstalled(withRecords({"Early",   // before any root: no effect
+                                 "!HKEY_CLASSES_ROOT", "!HKEY_LOCAL_MACHINE", "Software\\Acme\\Prod`Ver",
+                                 "Software\\Acme\\Gone", "!HKEY_NO_SUCH", "Software\\Acme\\Prod\\",
+                                 "!HKEY_CURRENT_USER", "AcmeTop", "!HKEY_DYN_DATA", "Early"}),
+                    failureListPath());
+    EXPECT_EQ(value(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Ver"), "<absent>");
+    EXPECT_EQ(value(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Keep"), "<absent>");   // key deleted under HKLM
+    EXPECT_FALSE(os::RegKey::open(RegRoot::LocalMachine, "Software\\Acme\\Gone").valid());
+    EXPECT_TRUE(os::RegKey::open(RegRoot::LocalMachine, "Software\\Acme").valid());
+    EXPECT_FALSE(os::RegKey::open(RegRoot::CurrentUser, "AcmeTop").valid());
+    EXPECT_TRUE(os::RegKey::open(RegRoot::CurrentUser, "Early").valid());
+    EXPECT_TRUE(os::RegKey::open(RegRoot::LocalMachine, "Early").valid());
+}
+
+TEST_F(Removal, PreUninstallProgramRunsFirstAndUnstartableIsSkipped) {
+    file("P\\a.txt");
+    UninstallScript s;
+    s.program = "/bin/sh";
+    s.commandLine = "-c \"test -f " + host("P/a.txt").string() + " && touch " + host("ran").string() + "\"";
+    s.files = {"C:\\P\\a.txt"};
+    RemovalReport r = removeInstalled(s, failureListPath());
+    EXPECT_TRUE(r.programStarted);
+    EXPECT_TRUE(fs::exists(host("ran")));   // ran while the file was still there
+    EXPECT_FALSE(fs::exists(host("P/a.txt")));
+
+    s.program = "C:\\P\\no such program.exe";
+    s.files.clear();
+    r = removeInstalled(s, failureListPath());
+    EXPECT_FALSE(r.programStarted);
+    EXPECT_EQ(r.failureCount, 0);
+}
+
+TEST_F(Removal, ScriptReadWholeAndDeletedTooLargeRefused) {
+    file("P\\U.wzu", std::string("a\0b", 3));
+    auto got = takeScript("C:\\P\\U.wzu");
+    ASSERT_TRUE(got);
+    EXPECT_EQ(*got, std::string("a\0b", 3));
+    EXPECT_FALSE(fs::exists(host("P/U.wzu")));
+    EXPECT_FALSE(takeScript("C:\\P\\U.wzu"));   // a second start finds none
+    EXPECT_FALSE(takeScript("\"C:\\P\\U.wzu\""));
+
+    file("P\\Big.wzu", std::string(100, 'x'));
+    EXPECT_FALSE(takeScript("C:\\P\\Big.wzu", 99));
+    EXPECT_TRUE(fs::exists(host("P/Big.wzu")));
+    fs::resize_file(host("P/Big.wzu"), kMaxScriptBytes + 1);   // sparse
+    EXPECT_FALSE(takeScript("C:\\P\\Big.wzu"));
+}
+
+TEST_F(Removal, FailureListUnwritableStillCounts) {
+    UninstallScript s;
+    s.program = s.commandLine = kNone;
+    s.files = {"C:\\P\\gone.txt"};
+    RemovalReport r = removeInstalled(s, "C:\\no\\such\\folder\\temp.tmp");
+    EXPECT_FALSE(r.failureListWritten);
+    EXPECT_EQ(r.failureCount, 1);
+    EXPECT_TRUE(detailsVisible(r));
+}
+
+}  // namespace

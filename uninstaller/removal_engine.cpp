@@ -1,0 +1,207 @@
+#include "uninstaller/removal_engine.h"
+
+#include <cstdio>
+#include <new>
+
+#include "platform/os/os.h"
+#include "platform/os/registry.h"
+#include "platform/os/services.h"
+
+namespace uninstaller {
+
+std::optional<std::string> scriptPathFromCommandLine(const std::string& line) {
+    size_t pos = 0;
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+    if (pos < line.size() && line[pos] == '"') {
+        size_t close = line.find('"', pos + 1);
+        pos = close == std::string::npos ? line.size() : close + 1;
+    } else {
+        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') ++pos;
+    }
+    for (size_t at = line.find("-f", pos); at != std::string::npos; at = line.find("-f", at + 1)) {
+        if (at == pos || line[at - 1] == ' ' || line[at - 1] == '\t') return line.substr(at + 2);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> takeScript(const std::string& path, uint64_t maxBytes) {
+    FILE* f = os::openFile(path, "rb");
+    if (!f) return std::nullopt;
+    std::optional<std::string> out;
+    os::FileStat st;
+    if (os::statPath(path, st) && st.isRegular && st.size <= maxBytes) {
+        try {
+            std::string data(static_cast<size_t>(st.size), '\0');
+            size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), f);
+            if (got == data.size() && !std::ferror(f)) out = std::move(data);
+        } catch (const std::bad_alloc&) {
+        }
+    }
+    std::fclose(f);
+    if (out) os::deleteFile(path);
+    return out;
+}
+
+std::string failureListPath() { return os::tempFolder() + "temp.tmp"; }
+
+std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
+    static const struct {
+        const char* name;
+        ScriptRoot root;
+    } roots[] = {
+        {"HKEY_LOCAL_MACHINE", ScriptRoot::LocalMachine}, {"HKEY_CLASSES_ROOT", ScriptRoot::ClassesRoot},
+        {"HKEY_CURRENT_USER", ScriptRoot::CurrentUser},   {"HKEY_USERS", ScriptRoot::Users},
+        {"HKEY_PERFORMANCE_DATA", ScriptRoot::PerformanceData}, {"HKEY_DYN_DATA", ScriptRoot::DynData},
+        {"HKEY_CURRENT_CONFIG", ScriptRoot::CurrentConfig},
+    };
+    for (const auto& r : roots)
+        if (sameMarker(name, r.name)) return r.root;
+    return std::nullopt;
+}
+
+bool removeAppendedText(std::string& value, const std::string& text) {
+    if (text.empty()) return false;
+    const bool leads = text.front() == ';', trails = text.back() == ';';
+    for (size_t at = value.find(text); at != std::string::npos; at = value.find(text, at + 1)) {
+        size_t end = at + text.size();
+        bool startOk = leads || at == 0 || value[at - 1] == ';';
+        bool endOk = trails || end == value.size() || value[end] == ';';
+        if (startOk && endOk) {
+            value.erase(at, text.size());
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+std::optional<os::RegRoot> systemRoot(ScriptRoot r) {
+    switch (r) {
+    case ScriptRoot::LocalMachine: return os::RegRoot::LocalMachine;
+    case ScriptRoot::ClassesRoot: return os::RegRoot::ClassesRoot;
+    case ScriptRoot::CurrentUser: return os::RegRoot::CurrentUser;
+    case ScriptRoot::Users: return os::RegRoot::Users;
+    case ScriptRoot::CurrentConfig: return os::RegRoot::CurrentConfig;
+    default: return std::nullopt;
+    }
+}
+
+void removeText(os::RegRoot root, const std::string& record) {
+    // "~" subkey "~" value name "~" text
+    size_t a = record.find('~', 1);
+    if (a == std::string::npos) return;
+    size_t b = record.find('~', a + 1);
+    if (b == std::string::npos) return;
+    std::string subKey = record.substr(1, a - 1), name = record.substr(a + 1, b - a - 1), text = record.substr(b + 1);
+    os::RegKey key = os::RegKey::open(root, subKey);
+    os::RegValue v;
+    if (!key.valid() || !key.query(name, v)) return;
+    if (v.type != os::RegType::String && v.type != os::RegType::ExpandString) return;
+    std::string s = v.asString();
+    removeAppendedText(s, text);
+    key.set(name, os::RegValue::string(s, os::RegType::ExpandString));
+}
+
+void deleteKey(os::RegRoot root, std::string path) {
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    size_t cut = path.rfind('\\');
+    std::string parent = cut == std::string::npos ? "" : path.substr(0, cut);
+    std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (last.empty()) return;   // never the root itself
+    os::RegKey key = os::RegKey::open(root, parent);
+    if (key.valid()) key.deleteSubKey(last);
+}
+
+}  // namespace
+
+void applyRegistryRecord(const std::string& record, ScriptRoot& root) {
+    if (!record.empty() && record[0] == '!') {
+        if (auto r = scriptRootNamed(record.substr(1))) root = *r;
+        return;
+    }
+    std::optional<os::RegRoot> sys = systemRoot(root);
+    if (!sys || record.empty()) return;
+    if (record[0] == '~') {
+        removeText(*sys, record);
+        return;
+    }
+    size_t tick = record.find('`');
+    if (tick != std::string::npos) {
+        os::RegKey key = os::RegKey::open(*sys, record.substr(0, tick));
+        if (key.valid()) key.deleteValue(record.substr(tick + 1));
+        return;
+    }
+    deleteKey(*sys, record);
+}
+
+namespace {
+
+void put(FILE* f, const std::string& s) {
+    if (f) std::fwrite(s.c_str(), 1, s.size() + 1, f);
+}
+
+std::string quoted(const std::string& path) {
+    return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
+}
+
+}  // namespace
+
+RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList) {
+    RemovalReport report;
+    FILE* list = os::openFile(failureList, "wb");
+    report.failureListWritten = list != nullptr;
+
+    if (script.program != kNone && !script.program.empty()) {
+        std::string line = quoted(script.program);
+        if (script.commandLine != kNone && !script.commandLine.empty()) line += " " + script.commandLine;
+        report.programStarted = os::startProcess(line, true, nullptr, true);
+    }
+
+    for (const std::string& file : script.files) {
+        if (!os::deleteFile(file)) {
+            ++report.failureCount;
+            report.failedFiles.push_back(file);
+            put(list, file);
+        }
+    }
+
+    ScriptRoot root = ScriptRoot::Unset;
+    for (const std::string& record : script.registryRecords) applyRegistryRecord(record, root);
+
+    for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);
+
+    for (const std::string& name : script.services) {
+        os::stopService(name);
+        os::deleteService(name);
+    }
+
+    put(list, kFailedDirectories);
+    for (const std::string& dir : script.directories) {
+        if (!os::removeDirectory(dir)) {
+            ++report.failureCount;
+            report.failedDirectories.push_back(dir);
+            put(list, dir);
+        }
+    }
+    put(list, kFailedEnd);
+    if (list && std::fclose(list) != 0) report.failureListWritten = false;
+    return report;
+}
+
+std::vector<std::string> detailsLines(const std::string& failureList) {
+    std::vector<std::string> lines;
+    FILE* f = os::openFile(failureList, "rb");
+    if (!f) return lines;
+    std::string data;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+    std::fclose(f);
+    FailureList parsed = parseFailureList(data);
+    for (const std::string& p : parsed.files) lines.push_back("Unable to remove file : '" + p + "'");
+    for (const std::string& p : parsed.directories) lines.push_back("Unable to remove directory : '" + p + "'");
+    return lines;
+}
+
+}  // namespace uninstaller

@@ -1,0 +1,78 @@
+// UnBundlewright's removal: the command line, reading the script, and
+// removing what it lists in the fixed order (pre-uninstallation program,
+// files, registry, shortcuts, services, directories), with the failure list.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "uninstaller/uninstall_script.h"
+
+namespace uninstaller {
+
+inline constexpr char kCaption[] = "UnBundlewright";
+inline constexpr char kMessageCaption[] = "Bundlewright";
+inline constexpr char kNoScriptMessage[] = "Supporting file not found, Uninstallation will not continue";
+inline constexpr char kConfirmQuestion[] =
+    "Are you surely want to uninstall this product from your computer? This will remove all the program "
+    "and supporting files. Press Yes to continue and No to exit from the Uninstallation wizard.";
+inline constexpr char kStatusText[] = "\nPlease wait, system is uninstalling the software.";
+inline constexpr char kResultWithFailures[] =
+    "Uninstall completed. Some elements could not be removed. You should manually remove items related to "
+    "the application.";
+inline constexpr int kExitCode = 1;   // every way out of the program
+
+// The script path: everything after the first "-f" that starts an argument
+// after the program's own path, unchanged (quotes and blanks kept). The
+// program path is skipped so a folder named like "C:\my-files\" cannot mislead.
+std::optional<std::string> scriptPathFromCommandLine(const std::string& commandLine);
+
+// Largest script read into memory; a bigger one is refused like a missing one.
+inline constexpr uint64_t kMaxScriptBytes = 64ull << 20;
+
+// Reads the whole script and deletes it at once; nullopt when it cannot be
+// opened, read or held in memory (then it is left in place).
+std::optional<std::string> takeScript(const std::string& path, uint64_t maxBytes = kMaxScriptBytes);
+
+// The failure list in the user's temp folder (an ordinary user cannot write
+// on C:\); both windows take its location from here.
+std::string failureListPath();
+
+// The registry roots a "!" record can name; the last two have no key the
+// system lets us change, so records under them do nothing.
+enum class ScriptRoot { Unset, LocalMachine, ClassesRoot, CurrentUser, Users, PerformanceData, DynData, CurrentConfig };
+// The root a "!" record names, or nullopt for an unknown name.
+std::optional<ScriptRoot> scriptRootNamed(const std::string& name);
+
+// Removes one whole ';'-delimited occurrence of `text` from `value`: the
+// match must start at the value's start or a ';' (or begin with ';' itself)
+// and end at the value's end or a ';' (or end with ';' itself). False when
+// there is none (value unchanged).
+bool removeAppendedText(std::string& value, const std::string& text);
+
+// Applies one registry record under `root` (updated by "!" records).
+void applyRegistryRecord(const std::string& record, ScriptRoot& root);
+
+struct RemovalReport {
+    int failureCount = 0;
+    std::vector<std::string> failedFiles;
+    std::vector<std::string> failedDirectories;
+    bool failureListWritten = false;
+    bool programStarted = false;
+};
+
+// Steps after the confirmation: runs the pre-uninstallation program (waiting
+// without limit; skipped when it cannot start), removes everything in order
+// and writes the failure list to `failureList` (replacing an old one).
+RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList);
+
+// The main window's result text and whether Details stays visible.
+inline std::string resultText(const RemovalReport& r) { return r.failureCount > 0 ? kResultWithFailures : ""; }
+inline bool detailsVisible(const RemovalReport& r) { return r.failureCount > 0; }
+
+// The Details window's lines from a failure list file (empty when absent).
+std::vector<std::string> detailsLines(const std::string& failureList);
+
+}  // namespace uninstaller
