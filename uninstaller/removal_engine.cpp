@@ -204,4 +204,19 @@ std::vector<std::string> detailsLines(const std::string& failureList) {
     return lines;
 }
 
+RemovalReport runUninstall(const std::string& commandLine, const Questions& questions) {
+    std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
+    if (!path) {
+        questions.message(kNoScriptMessage, kMessageCaption);
+        os::exitProcess(kExitCode);
+    }
+    if (!questions.ask(kConfirmQuestion, kCaption)) os::exitProcess(kExitCode);
+    std::optional<std::string> data = takeScript(*path);
+    if (!data) {
+        questions.message(kNoScriptMessage, kMessageCaption);
+        os::exitProcess(kExitCode);
+    }
+    return removeInstalled(parseUninstallScript(*data), failureListPath());
+}
+
 }  // namespace uninstaller

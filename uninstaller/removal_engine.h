@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -74,5 +75,22 @@ inline bool detailsVisible(const RemovalReport& r) { return r.failureCount > 0; 
 
 // The Details window's lines from a failure list file (empty when absent).
 std::vector<std::string> detailsLines(const std::string& failureList);
+
+}  // namespace uninstaller
+
+namespace uninstaller {
+
+// How the removal talks to the user before its window is shown; the program
+// passes its message boxes, so the texts and captions here are the boxes'.
+struct Questions {
+    std::function<void(const std::string& text, const std::string& caption)> message;   // OK box
+    std::function<bool(const std::string& text, const std::string& caption)> ask;       // Yes/No, true = Yes
+};
+
+// Everything the main window's initialisation does: the script path from the
+// command line, the confirmation, taking the script, the removal. Ends the
+// process with kExitCode (os::exitProcess) when there is no script or the
+// user answers No; nothing is removed then.
+RemovalReport runUninstall(const std::string& commandLine, const Questions& questions);
 
 }  // namespace uninstaller

@@ -261,3 +261,78 @@ TEST_F(Removal, FailureListUnwritableStillCounts) {
 }
 
 }  // namespace
+
+namespace {
+
+struct Box {
+    std::string text, caption;
+};
+
+class Run : public Removal {
+protected:
+    void SetUp() override {
+        Removal::SetUp();
+        os::setExitTrap(true);
+    }
+    void TearDown() override {
+        os::setExitTrap(false);
+        Removal::TearDown();
+    }
+    // Runs the whole start; the exit code, or -1 when the removal ran to its end.
+    int start(const std::string& line, bool yes) {
+        Questions q;
+        q.message = [&](const std::string& t, const std::string& c) { boxes.push_back({t, c}); };
+        q.ask = [&, yes](const std::string& t, const std::string& c) {
+            boxes.push_back({t, c});
+            return yes;
+        };
+        try {
+            report = runUninstall(line, q);
+            return -1;
+        } catch (const os::ExitRequest& e) {
+            return e.code;
+        }
+    }
+    std::vector<Box> boxes;
+    RemovalReport report;
+};
+
+TEST_F(Run, RefusalsEndWithCodeOneAndRemoveNothing) {
+    file("P\\a.txt");
+    ScriptWriter w;
+    for (const char* s : {" ", " ", "C:\\P\\a.txt", kNoRegistry, kNoShortcuts, kNoServices, kScriptEnd}) w.add(s);
+    file("P\\Uninstall.wzu", w.bytes);
+
+    EXPECT_EQ(start("UnBundlewright.exe", true), kExitCode);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kNoScriptMessage);
+    EXPECT_EQ(boxes[0].caption, "Bundlewright");
+
+    boxes.clear();
+    EXPECT_EQ(start("UnBundlewright.exe -fC:\\P\\Uninstall.wzu", false), kExitCode);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kConfirmQuestion);
+    EXPECT_EQ(boxes[0].caption, "UnBundlewright");
+    EXPECT_TRUE(fs::exists(host("P/a.txt")));
+    EXPECT_TRUE(fs::exists(host("P/Uninstall.wzu")));
+
+    boxes.clear();
+    EXPECT_EQ(start("UnBundlewright.exe -f\"C:\\P\\Uninstall.wzu\"", true), kExitCode);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, kNoScriptMessage);
+    EXPECT_TRUE(fs::exists(host("P/a.txt")));
+}
+
+TEST_F(Run, YesRemovesAndASecondStartFindsNoScript) {
+    file("P\\a.txt");
+    ScriptWriter w;
+    for (const char* s : {" ", " ", "C:\\P\\a.txt", kNoRegistry, kNoShortcuts, "C:\\P", kScriptEnd}) w.add(s);
+    file("P\\Uninstall.wzu", w.bytes);
+    EXPECT_EQ(start("UnBundlewright.exe -fC:\\P\\Uninstall.wzu", true), -1);
+    EXPECT_FALSE(fs::exists(host("P")));   // script deleted first, so its folder empties too
+    EXPECT_EQ(report.failureCount, 0);
+    EXPECT_EQ(start("UnBundlewright.exe -fC:\\P\\Uninstall.wzu", true), kExitCode);
+    EXPECT_EQ(boxes.back().text, kNoScriptMessage);
+}
+
+}  // namespace
