@@ -157,7 +157,7 @@ TEST_F(OsTest, RegistryRefusesToDeleteKeysWithSubkeys) {
     EXPECT_FALSE(os::RegKey::open(os::RegRoot::CurrentUser, base).valid());
 }
 
-TEST_F(OsTest, RegistryIsSharedWithAnotherProcess) {
+TEST_F(OsTest, RegistryAndServicesAreSharedWithAnotherProcess) {
 #ifndef _WIN32
     std::string regDir = hostDir_ + "/registry";
     os::setEnv("BUNDLEWRIGHT_REGISTRY", regDir);
@@ -177,6 +177,14 @@ TEST_F(OsTest, RegistryIsSharedWithAnotherProcess) {
     ASSERT_TRUE(k.query("Greeting", v));
     EXPECT_EQ(v.asString(), "written by the child");
     k = os::RegKey();
+
+    os::ServiceConfig c;
+    c.name = unique("SharedSvc");
+    c.binaryPath = root_ + "\\svc.exe";
+    ASSERT_TRUE(os::createService(c));
+    ASSERT_TRUE(os::startProcess(selfCommand("svcdelete " + c.name), true, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(os::serviceExists(c.name));
     os::RegKey::open(os::RegRoot::CurrentUser, "Software").deleteSubKey(unique("Shared"));
 #ifndef _WIN32
     os::resetEmulatedRegistry();
@@ -430,7 +438,7 @@ TEST(OsExit, TrapTurnsExitIntoAnException) {
     EXPECT_EXIT(os::exitProcess(5), ::testing::ExitedWithCode(5), "");
 }
 
-// The child side: "exit N", "args FILE ARG...", "regswap SUBKEY".
+// The child side: "exit N", "args FILE ARG...", "regswap SUBKEY", "svcdelete NAME".
 int child(int argc, char** argv) {
     std::string what = argc > 2 ? argv[2] : "";
     if (what == "exit" && argc > 3) return std::atoi(argv[3]);
@@ -445,6 +453,7 @@ int child(int argc, char** argv) {
         if (!k.query("greeting", v) || v.asString() != "hello there") return 2;
         return k.set("Greeting", os::RegValue::string("written by the child")) ? 0 : 3;
     }
+    if (what == "svcdelete" && argc > 3) return os::serviceExists(argv[3]) && os::deleteService(argv[3]) ? 0 : 4;
     return 99;
 }
 
