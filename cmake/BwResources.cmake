@@ -3,9 +3,10 @@
 # and .rc files, dialogs/*.rc one template each. Win32: windres compiles every
 # .rc into TARGET. Both builds: the same files are embedded as text so the
 # headless host and the scenario runner read the very same templates.
-set(BW_RESOURCES_EMBED_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/BwEmbedResources.cmake")
+
 
 function(bw_add_resources target)
+  set(BW_RESOURCES_EMBED_SCRIPT "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/BwEmbedResources.cmake")
   cmake_parse_arguments(R "" "PROGRAM;DIR" "" ${ARGN})
   if(NOT R_PROGRAM)
     message(FATAL_ERROR "bw_add_resources(${target}): PROGRAM is required")

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/scenario.h"
+
 namespace ui {
 
 // Standard command ids and dialog results (the system's own values).
@@ -217,6 +219,7 @@ protected:
 private:
     friend struct Impl;
     friend class HostAccess;
+    void detail_step(ScenarioRun::State& st);   // headless host: one scenario step
     int templateId_;
     Dialog* owner_;
     Impl* impl_ = nullptr;

@@ -24,6 +24,11 @@ struct Fatal {
     std::optional<std::string> caption; // std::nullopt: the program's name ("" for "p1 m7")
 };
 
+// The product's exceptions to "exit 1", e.g. guarded("p1 3 1", fn, exitsWith(0)).
+inline Fatal exitsWith(int code) { Fatal f; f.exitCode = code; return f; }
+inline Fatal continues() { Fatal f; f.continueAfter = true; return f; }
+inline Fatal emptyCaption() { Fatal f; f.caption = std::string(); return f; }
+
 // Shows the code as the whole text of an OK box, then os::exitProcess(exitCode)
 // unless how.continueAfter.
 void reportFatal(const std::string& code, const Fatal& how = {});
@@ -31,8 +36,9 @@ void reportFatal(const std::string& code, const Fatal& how = {});
 // Runs fn; true when it returned normally, false when it threw and
 // how.continueAfter is set. os::ExitRequest and ScenarioError pass through.
 //   guarded("p1 5 2", [&] { ... });
-//   guarded("p1 3 1", [&] { ... }, {.exitCode = 0});
-//   guarded("p1 2 2", [&] { ... }, {.continueAfter = true});
+//   guarded("p1 3 1", [&] { ... }, exitsWith(0));
+//   guarded("p1 2 2", [&] { ... }, continues());
+//   guarded("p1 m7", [&] { ... }, emptyCaption());
 template <class F>
 bool guarded(const std::string& code, F&& fn, const Fatal& how = {}) {
     try {
