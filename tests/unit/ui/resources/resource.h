@@ -1,4 +1,7 @@
 // Control ids of the framework's own test dialogs.
+#ifndef IDC_STATIC
+#define IDC_STATIC      (-1)
+#endif
 #define IDI_MAIN        128
 #define IDI_FOLDER      129
 #define IDI_FILE        130
