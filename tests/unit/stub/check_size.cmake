@@ -1,0 +1,5 @@
+file(SIZE "${FILE}" size)
+if(size GREATER LIMIT)
+  message(FATAL_ERROR "${FILE} is ${size} bytes, more than ${LIMIT}")
+endif()
+message(STATUS "${FILE}: ${size} of ${LIMIT} bytes")

@@ -1,0 +1,313 @@
+// The stub's reader and engine on hand-made packages (a small writer below).
+#include <bzlib.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/os/os.h"
+#include "platform/os/registry.h"
+#include "platform/os/services.h"
+#include "platform/os/shortcuts.h"
+#include "stub/command_line.h"
+#include "stub/installer.h"
+#include "stub/paths.h"
+
+namespace fs = std::filesystem;
+using namespace stub;
+
+namespace {
+
+const char kAllOff[] =
+    "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\nNO_PASSWORD_SECTION\r\n\r\n"
+    "NO_README_SECTION\r\n\r\n";
+
+std::string bz2(const std::string& data) {
+    std::vector<char> out(data.size() * 2 + 600);
+    unsigned n = static_cast<unsigned>(out.size());
+    EXPECT_EQ(BZ_OK, BZ2_bzBuffToBuffCompress(out.data(), &n, const_cast<char*>(data.data()),
+                                              static_cast<unsigned>(data.size()), 9, 0, 30));
+    return std::string(out.data(), n);
+}
+
+struct TestPackage {
+    std::string option = kAllOff;
+    std::string product = "Widget";
+    std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
+    std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
+    bool registry = false, shortcuts = false;
+    std::string registryText, shortcutsText;
+
+    std::string bytes() const {
+        std::string p(kPayloadOffset, '0');
+        auto z = [&p](const std::string& s) {
+            p += s;
+            p.push_back('\0');
+        };
+        z(std::to_string(entries.size()));
+        z("option.txt");
+        z(std::to_string(option.size()));
+        p += option;
+        p.append(kStartMarker, sizeof kStartMarker);
+        z("Acme");
+        z(product);
+        for (const char* t : {"1.0", "", "", "", ""}) z(t);
+        z(" "), z(" "), z(preUninstall), z(preUninstallCmd), z(" "), z(" ");
+        z(destination), z("0"), z("100"), z(services), z("English text\n");
+        auto entry = [&p](const std::string& name, const std::string& data) {
+            p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;
+        };
+        entry("\\UnBundlewright.exe", "MZ-uninstaller");
+        for (const auto& e : entries) entry(e.first, e.second);
+        if (registry) p += std::string("**REGISTRY_UPDATION_DETAILS**\r\n") + registryText + "**END_REGISTRY**" + '\0';
+        if (shortcuts) p += std::string("**SHORTCUTS_DETAILS**\r\n") + shortcutsText + "**END_SHORTCUTS**" + '\0';
+        p += kStopMarker;
+        std::string len = std::to_string(p.size() + kLengthDigits);
+        p += std::string(kLengthDigits - len.size(), '0') + len;
+        return p;
+    }
+};
+
+class StubTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("bwstub_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "windows");
+        setenv("BUNDLEWRIGHT_DRIVES", ("C=" + dir_.string()).c_str(), 1);
+        setenv("BUNDLEWRIGHT_SHELL", "C:\\shell", 1);
+        unsetenv("BUNDLEWRIGHT_WINDIR");
+        os::resetEmulatedRegistry();
+        os::resetEmulatedServices();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string write(const std::string& bytes, const char* name = "pkg.exe") {
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        return std::string("C:\\") + name;
+    }
+    std::string host(const std::string& rel) const { return (dir_ / rel).string(); }
+    std::string read(const std::string& rel) const {
+        std::ifstream in(dir_ / rel, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    fs::path dir_;
+};
+
+std::vector<std::string> strings(const std::string& script) {
+    std::vector<std::string> out;
+    size_t pos = 0;
+    for (size_t at; (at = script.find('\0', pos)) != std::string::npos; pos = at + 1)
+        out.push_back(script.substr(pos, at - pos));
+    return out;
+}
+
+}  // namespace
+
+TEST_F(StubTest, EveryTruncatedPrefixIsRefused) {
+    TestPackage t;
+    t.entries = {{"\\a.txt.bz2", bz2("hello")}, {"\\b.txt", "raw"}};
+    t.registry = true;
+    t.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\BwTestStub\r\n";
+    std::string bytes = t.bytes();
+    std::string path = write(bytes);
+    FILE* f = os::openFile(path, "rb");
+    ASSERT_NE(nullptr, f);
+    Package p;
+    std::string error;
+    ASSERT_TRUE(readPackage(f, bytes.size(), p, error)) << error;
+    EXPECT_EQ(3u, p.entries.size());
+    EXPECT_EQ("Widget", p.product);
+    // Each prefix is the package as a truncated copy would present it.
+    for (uint64_t n = 0; n < bytes.size(); n += (n < kPayloadOffset - 64 ? 4096 : 1)) {
+        EXPECT_FALSE(readPackage(f, n, p, error)) << n;
+        EXPECT_NE(std::string::npos, error.find("damaged or incomplete")) << n;
+    }
+    std::fclose(f);
+    // A real truncated file, and one with a wrong length field.
+    Installer a, b;
+    EXPECT_FALSE(a.open(write(bytes.substr(0, bytes.size() - 1), "cut.exe"), error));
+    std::string wrong = bytes;
+    wrong[wrong.size() - 1] = wrong[wrong.size() - 1] == '9' ? '8' : '9';
+    EXPECT_FALSE(b.open(write(wrong, "wrong.exe"), error));
+    EXPECT_NE(std::string::npos, error.find("length"));
+}
+
+TEST(StubNames, UnsafeNamesAreRefused) {
+    const char* bad[] = {"..\\evil.txt", "\\a\\..\\..\\evil", "C:\\evil.txt", "\\\\server\\share\\x",
+                         "\\a\\b:stream", "\\CON", "\\dir\\nul.txt", "\\com1", "\\LPT9.log", "\\a\\.\\b",
+                         "\\a\\\\b", "\\a\\b.", "\\x ", "\\a/../../b", "\\a|b", ""};
+    for (const char* name : bad) {
+        std::string rel, why;
+        EXPECT_FALSE(safeRelative(name, rel, why)) << name;
+        EXPECT_FALSE(why.empty()) << name;
+    }
+    const struct {
+        const char* name;
+        const char* rel;
+    } good[] = {{"\\a.txt", "a.txt"}, {"a\\b.txt", "a\\b.txt"}, {"\\console.txt", "console.txt"},
+                {"\\COM0", "COM0"},   {"\\a..b", "a..b"},       {"\\my.bz2files\\x", "my.bz2files\\x"}};
+    for (const auto& g : good) {
+        std::string rel, why;
+        EXPECT_TRUE(safeRelative(g.name, rel, why)) << g.name;
+        EXPECT_EQ(g.rel, rel);
+    }
+    EXPECT_EQ("C:\\d\\a.txt", joinPath("C:\\d\\", "\\a.txt"));
+    EXPECT_EQ("C:\\d\\a.txt", joinPath("C:\\d", "a.txt"));
+}
+
+TEST_F(StubTest, TraversalEntryInstallsNothing) {
+    for (const char* name : {"\\..\\escaped.txt", "\\C:\\escaped.txt", "\\sub\\..\\..\\escaped.txt.bz2"}) {
+        TestPackage t;
+        t.entries = {{"\\fine.txt", "x"}, {name, "y"}};
+        Installer in;
+        InstallProgress quiet;
+        std::string error;
+        bool ok = in.open(write(t.bytes()), error) && in.install("C:\\dest", quiet, error);
+        EXPECT_FALSE(ok) << name;
+        EXPECT_NE(std::string::npos, error.find("refused")) << error;
+        EXPECT_FALSE(fs::exists(dir_ / "dest")) << name;
+        EXPECT_FALSE(fs::exists(dir_ / "escaped.txt")) << name;
+        EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe")) << name;
+    }
+}
+
+TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
+    os::RegKey::create(os::RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment")
+        .set("BwTestStubPath", os::RegValue::string("C:\\Old", os::RegType::ExpandString));
+    os::RegKey::create(os::RegRoot::CurrentUser, "SOFTWARE");   // existing levels are never listed
+    TestPackage t;
+    std::string big(200000, 'q');
+    for (size_t i = 0; i < big.size(); i += 7) big[i] = static_cast<char>('a' + i % 26);
+    t.entries = {{"\\docs\\readme.txt.bz2", bz2("read me")},
+                 {"\\docs\\deep\\big.bin.bz2", bz2(big)},
+                 {"\\empty.dat.bz2", bz2("")},
+                 {"\\raw.bin", "stored"},
+                 {"\\already.bz2.bz2", bz2("inner")},
+                 {"\\emptydir\\temp$.bz2", "1"},
+                 {"\\bin\\svc.exe", "MZ"}};
+    t.preUninstall = "\\bin\\svc.exe";
+    t.preUninstallCmd = "/clean";
+    t.services = "\\bin\\svc.exe~BwTestStubSvc~Bw Test Service";
+    t.registry = true;
+    t.registryText =
+        "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\BwTestStubCo\\Widget\\1.0\r\n"
+        "*Default_Root`HKEY_LOCAL_MACHINE\r\n"
+        "*AppendKeyValue`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubPath`C:\\Tools\r\n"
+        "*setkeyvalue`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubVar`on\r\n"
+        "*Default_Root`HKEY_DYN_DATA\r\n*Addkey`Ignored\r\n";
+    t.shortcuts = true;
+    t.shortcutsText =
+        "create_shortcut_dir`Desktop\\Start Menu\\Programs\\Widget\r\n"
+        "add_shortcut`<<TARGETDIR>>\\raw.bin`Desktop\\Start Menu\\Programs\\Widget\\Raw.lnk`Shortcut to Vornel`-x\r\n"
+        "add_shortcut`%WINDIR%\\UnBundlewright.exe`Desktop\\Start Menu\\Programs\\Widget\\Uninstall.lnk`"
+        "shortcut to Vornel`-f<<TARGETDIR>>\\Uninstall.wzu\r\n";
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+
+    EXPECT_EQ("read me", read("dest/Widget/docs/readme.txt"));
+    EXPECT_EQ(big, read("dest/Widget/docs/deep/big.bin"));
+    EXPECT_TRUE(fs::exists(dir_ / "dest/Widget/empty.dat"));
+    EXPECT_EQ(0u, fs::file_size(dir_ / "dest/Widget/empty.dat"));
+    EXPECT_EQ("stored", read("dest/Widget/raw.bin"));
+    EXPECT_EQ("inner", read("dest/Widget/already.bz2"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "dest/Widget/emptydir"));
+    EXPECT_EQ("MZ-uninstaller", read("windows/UnBundlewright.exe"));
+
+    os::RegValue v;
+    EXPECT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, "SOFTWARE\\BwTestStubCo\\Widget\\1.0").valid());
+    os::RegKey env = os::RegKey::open(os::RegRoot::LocalMachine,
+                                      "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment");
+    ASSERT_TRUE(env.query("BwTestStubPath", v));
+    EXPECT_EQ("C:\\Old;C:\\Tools", v.asString());
+    ASSERT_TRUE(env.query("BwTestStubVar", v));
+    EXPECT_EQ("on", v.asString());
+
+    os::Shortcut link;
+    ASSERT_TRUE(os::readShortcut("C:\\shell\\Start Menu\\Programs\\Widget\\Uninstall.lnk", link));
+    EXPECT_EQ("C:\\windows\\UnBundlewright.exe", link.target);
+    EXPECT_EQ("-fC:\\dest\\Widget\\Uninstall.wzu", link.arguments);
+    ASSERT_TRUE(os::readShortcut("C:\\shell\\Start Menu\\Programs\\Widget\\Raw.lnk", link));
+    EXPECT_EQ("C:\\dest\\Widget\\raw.bin", link.target);
+    EXPECT_TRUE(os::serviceExists("BwTestStubSvc"));
+
+    std::vector<std::string> s = strings(read("dest/Widget/Uninstall.wzu"));
+    std::vector<std::string> expected = {
+        "C:\\dest\\Widget\\bin\\svc.exe", "/clean",
+        "C:\\dest\\Widget\\docs\\readme.txt", "C:\\dest\\Widget\\docs\\deep\\big.bin",
+        "C:\\dest\\Widget\\empty.dat", "C:\\dest\\Widget\\raw.bin", "C:\\dest\\Widget\\already.bz2",
+        "C:\\dest\\Widget\\bin\\svc.exe",
+        "**REGISTRY_UPDATION_DETAILS**", "!HKEY_LOCAL_MACHINE",
+        "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubVar",
+        "~SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment~BwTestStubPath~;C:\\Tools",
+        "!HKEY_CURRENT_USER", "SOFTWARE\\BwTestStubCo\\Widget\\1.0", "SOFTWARE\\BwTestStubCo\\Widget",
+        "SOFTWARE\\BwTestStubCo", "**END_REGISTRY**",
+        "**SHORTCUTS**", "C:\\shell\\Start Menu\\Programs\\Widget\\Raw.lnk",
+        "C:\\shell\\Start Menu\\Programs\\Widget\\Uninstall.lnk", "**END_SHORTCUTS**",
+        "**ServiceSection**", "BwTestStubSvc", "**EndServices**"};
+    ASSERT_GE(s.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(expected[i], s[i]) << i;
+    // Then the folders this installation made, deepest first, and the end.
+    std::vector<std::string> dirs(s.begin() + static_cast<long>(expected.size()), s.end() - 1);
+    EXPECT_EQ("**EndEndEnd**", s.back());
+    auto depth = [](const std::string& p) { return std::count(p.begin(), p.end(), '\\'); };
+    for (size_t i = 1; i < dirs.size(); ++i) EXPECT_GE(depth(dirs[i - 1]), depth(dirs[i])) << dirs[i];
+    for (const char* d : {"C:\\dest\\Widget\\docs\\deep", "C:\\dest\\Widget\\emptydir", "C:\\dest\\Widget",
+                          "C:\\dest", "C:\\shell\\Start Menu\\Programs\\Widget"})
+        EXPECT_NE(dirs.end(), std::find(dirs.begin(), dirs.end(), d)) << d;
+}
+
+TEST_F(StubTest, FailureMidwayLeavesAScriptForWhatWasInstalled) {
+    TestPackage t;
+    t.entries = {{"\\one.txt", "1"}, {"\\bad.txt.bz2", "not a bzip2 stream"}, {"\\three.txt", "3"}};
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    EXPECT_FALSE(in.install("C:\\dest", quiet, error));
+    EXPECT_NE(std::string::npos, error.find("bad.txt.bz2")) << error;
+    EXPECT_FALSE(fs::exists(dir_ / "dest/three.txt"));
+    std::vector<std::string> s = strings(read("dest/Uninstall.wzu"));
+    ASSERT_GE(s.size(), 5u);
+    EXPECT_EQ("C:\\dest\\one.txt", s[2]);
+    EXPECT_EQ("C:\\dest\\bad.txt", s[3]);
+    EXPECT_EQ("**EndEndEnd**", s.back());
+}
+
+TEST(StubTexts, OptionSectionsKeepBlankLinesInValues) {
+    std::string text = std::string("NO_PROMPT_SECTION\r\n\r\nYES_WELCOME_SECTION\r\ndefault\r\n\r\n") +
+                       "YES_LICENSE_SECTION\r\nTerms\r\n\r\nMore terms\r\n\r\n\r\n" +
+                       "YES_PASSWORD_SECTION\r\nsecret\r\n\r\nYES_README_SECTION\r\n\\DOCS\\README.TXT\r\n\r\n";
+    Options o;
+    ASSERT_TRUE(parseOptions(text, o));
+    EXPECT_FALSE(o.prompt.on);
+    EXPECT_EQ("default", o.welcome.value);
+    EXPECT_EQ("Terms\r\n\r\nMore terms\r\n", o.license.value);
+    EXPECT_EQ("secret", o.password.value);
+    EXPECT_EQ("\\DOCS\\README.TXT", o.readme.value);
+    EXPECT_TRUE(parseOptions(kAllOff, o));
+    EXPECT_FALSE(parseOptions(std::string(kAllOff).substr(0, 40), o));
+}
+
+TEST(StubTexts, CommandLine) {
+    const struct {
+        const char* line;
+        bool silent;
+        const char* dest;
+        const char* password;
+    } cases[] = {{"pkg.exe /S /D=C:\\Program Files\\Acme", true, "C:\\Program Files\\Acme", ""},
+                 {"\"C:\\a b\\pkg.exe\" /s /P=pw /D=\"D:\\x y\"", true, "D:\\x y", "pw"},
+                 {"pkg.exe", false, "", ""}};
+    for (const auto& c : cases) {
+        Arguments a = parseArguments(c.line);
+        EXPECT_EQ(c.silent, a.silent) << c.line;
+        EXPECT_EQ(c.dest, a.destination) << c.line;
+        EXPECT_EQ(c.password, a.password) << c.line;
+    }
+}
