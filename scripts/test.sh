@@ -26,6 +26,11 @@ run_suite() {  # label, build dir
 }
 run_suite native build/native
 source scripts/wine-env.sh && bw_start_display
+# Start the Wine server and the prefix's system processes detached from any
+# pipe: started by the first test they would inherit ctest's output pipe and
+# keep it open, so ctest would wait for them forever.
+wineserver -p 60 </dev/null >/dev/null 2>&1 || true
+wine wineboot </dev/null >/dev/null 2>&1 || true
 run_suite win32 build/win32
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
