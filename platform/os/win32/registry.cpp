@@ -103,17 +103,20 @@ bool RegKey::deleteSubKey(const std::string& name) {
     return RegDeleteKeyA(hkey(handle_), name.c_str()) == ERROR_SUCCESS;
 }
 
-std::vector<std::string> RegKey::subKeys() const {
+namespace {
+// Names of subkeys (values = false) or values of an open key, growing the
+// buffer when a name is longer than the key reported.
+std::vector<std::string> enumerateNames(HKEY key, bool values) {
     std::vector<std::string> out;
-    if (!handle_) return out;
-    DWORD count = 0, maxLen = 0;
-    if (RegQueryInfoKeyA(hkey(handle_), nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    DWORD count = 0, maxKey = 0, maxValue = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &maxKey, nullptr, nullptr, &maxValue, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         return out;
-    std::string buf(maxLen + 2, '\0');
+    std::string buf((values ? maxValue : maxKey) + 2, '\0');
     for (DWORD i = 0;; ++i) {
         DWORD len = static_cast<DWORD>(buf.size());
-        LONG rc = RegEnumKeyExA(hkey(handle_), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
+        LONG rc = values ? RegEnumValueA(key, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExA(key, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
         if (rc == ERROR_MORE_DATA) {
             buf.resize(buf.size() * 2);
             --i;
@@ -124,27 +127,14 @@ std::vector<std::string> RegKey::subKeys() const {
     }
     return out;
 }
+}  // namespace
+
+std::vector<std::string> RegKey::subKeys() const {
+    return handle_ ? enumerateNames(hkey(handle_), false) : std::vector<std::string>{};
+}
 
 std::vector<std::string> RegKey::valueNames() const {
-    std::vector<std::string> out;
-    if (!handle_) return out;
-    DWORD count = 0, maxLen = 0;
-    if (RegQueryInfoKeyA(hkey(handle_), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxLen,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return out;
-    std::string buf(maxLen + 2, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD len = static_cast<DWORD>(buf.size());
-        LONG rc = RegEnumValueA(hkey(handle_), i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) {
-            buf.resize(buf.size() * 2);
-            --i;
-            continue;
-        }
-        if (rc != ERROR_SUCCESS) break;
-        out.emplace_back(buf.data(), len);
-    }
-    return out;
+    return handle_ ? enumerateNames(hkey(handle_), true) : std::vector<std::string>{};
 }
 
 // The real registry is never emptied.
