@@ -1,0 +1,2 @@
+// Ids of the file list page (dialog 138).
+#pragma once

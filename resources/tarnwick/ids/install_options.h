@@ -1,0 +1,2 @@
+// Ids of the installation options page (dialog 139).
+#pragma once

@@ -1,0 +1,2 @@
+// Ids of the option hub (dialog 330).
+#pragma once

@@ -1,0 +1,2 @@
+// Ids of the panel configuration (dialog 332).
+#pragma once

@@ -1,0 +1,2 @@
+// Ids of the product information page (dialog 129).
+#pragma once

@@ -1,0 +1,2 @@
+// Ids of the project start page (dialog 166).
+#pragma once

@@ -1,0 +1,2 @@
+// Ids of the source folder page (dialog 130).
+#pragma once

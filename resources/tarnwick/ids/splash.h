@@ -1,0 +1,2 @@
+// Ids of the splash (dialog 266).
+#pragma once

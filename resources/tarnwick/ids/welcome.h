@@ -1,0 +1,2 @@
+// Ids of the welcome page (dialog 102).
+#pragma once
