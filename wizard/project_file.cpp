@@ -4,10 +4,12 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string_view>
 
 #include "platform/os/os.h"
 #include "wizard/project_file_format.h"
+#include "wizard/registry_append.h"
 
 namespace wizard {
 namespace {
@@ -38,24 +40,6 @@ std::string embeddedFile(const std::string& path) {
     if (lastBreak == std::string::npos) return kBlank;
     all.resize(lastBreak + 1);
     return all;
-}
-
-// The registry table as section 7's lines, or " " when the first root is
-// shorter than 6 characters.
-std::string registryLines(const ProjectRecord& r) {
-    if (r.registry_root[0].size() < 6) return kBlank;
-    std::string out = std::string(kDefaultRootTag) + kFieldSeparator + r.registry_root[0].str() + "\r\n";
-    for (std::size_t i = 0; i < kRegistryRows && !r.registry_root[i].empty(); ++i) {
-        if (i > 0 && !equalsNoCase(r.registry_root[i].view(), r.registry_root[i - 1].view()))
-            out += std::string(kDefaultRootTag) + kFieldSeparator + r.registry_root[i].str() + "\r\n";
-        const char* tag = nullptr;
-        if (r.registry_action[i] == kCreateKeyAction) tag = kAddKeyTag;
-        else if (r.registry_action[i] == kSetValueAction) tag = kSetValueTag;
-        if (!tag) continue;
-        out += std::string(tag) + kFieldSeparator + r.registry_key_name[i].str() + kFieldSeparator +
-               r.registry_subkey_name[i].str() + kFieldSeparator + r.registry_key_value[i].str() + "\r\n";
-    }
-    return out;
 }
 
 std::string rawOrBlank(const HeapText& t) { return t && !t->empty() ? *t : std::string(kBlank); }
@@ -140,9 +124,9 @@ void splitText3(const std::string& tok, std::string out[3], bool& second, bool& 
     out[2] = tok.substr(b + 20);
 }
 
-}  // namespace
-
-std::string projectFileContent(const ProjectRecord& r) {
+// The content in file order; section 7 comes from `registryRows`, called
+// after section 6 has embedded registry.txt as it stood before the append.
+std::string buildContent(const ProjectRecord& r, const std::function<std::string()>& registryRows) {
     const char B = kFieldSeparator;
     std::string o;
     auto field = [&](const std::string& v) { o += v; o += B; };
@@ -188,7 +172,7 @@ std::string projectFileContent(const ProjectRecord& r) {
     field(r.env_vars_enabled ? embeddedFile(r.registry_file_path.str()) : std::string(kBlank));
 
     field("start7");
-    field(registryLines(r));
+    field(registryHasRows(r) ? registryRows() : std::string(kBlank));
 
     field("start8");
     field(r.output_file_path.str());
@@ -211,12 +195,20 @@ std::string projectFileContent(const ProjectRecord& r) {
     return o;
 }
 
+}  // namespace
+
+std::string projectFileContent(const ProjectRecord& r) {
+    return buildContent(r, [&] { return registryPageText(r); });
+}
+
 bool writeProjectFile(const ProjectRecord& r, const std::string& path) {
-    const std::string bytes = toTextStream(projectFileContent(r));
     const std::string temp = path + ".tmp";
     FILE* f = os::openFile(temp, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if (!f) return false;   // before the append step, so registry.txt is untouched
+    bool registryFailed = false;
+    const std::string bytes =
+        toTextStream(buildContent(r, [&] { return appendRegistryRows(r, &registryFailed); }));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && !registryFailed;
     ok = std::fclose(f) == 0 && ok;
     if (!ok || !os::moveFile(temp, path)) {
         os::deleteFile(temp);

@@ -13,11 +13,14 @@ struct Messages {
     virtual void show(const std::string& text, const std::string& caption) = 0;
 };
 
-// The project file's content before the text-stream translation.
+// The project file's content before the text-stream translation, with the
+// registry rows rendered from the table but registry.txt left alone.
 std::string projectFileContent(const ProjectRecord& r);
 
 // Writes the project file to `path` through a temporary name that replaces
-// the file only when complete. False when it could not be written.
+// the file only when complete, running the registry append step
+// (registry_append.h) for the registry rows once the temporary file is open.
+// False when it could not be written (registry.txt's append included).
 bool writeProjectFile(const ProjectRecord& r, const std::string& path);
 
 enum LoadStatus {
