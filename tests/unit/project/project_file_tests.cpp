@@ -215,3 +215,67 @@ TEST_F(ProjectFile, MissingFileIsReported) {
     EXPECT_EQ(loadProjectFile(*r, m), kNotFound);
     EXPECT_EQ(m.texts, std::vector<std::string>{"The specified project file is not found"});
 }
+
+TEST_F(ProjectFile, WidthsBlanksAndEmbeddedFilesInTheWrittenBytes) {
+    auto r = std::make_unique<ProjectRecord>();
+    r->company_name = "Acme";
+    r->product_name = "P";
+    r->product_version = "1";
+    r->comments = std::string(250, 'm');
+    r->list_file_path = win("list.txt");
+    r->registry_file_path = win("registry.txt");
+    r->env_vars_enabled = 1;
+    put("list.txt", "no line break at all");             // yields no whole line
+    put("registry.txt", "*Default_Root`HKEY_LOCAL_MACHINE\r\n*SetKeyValue`K`N`V\r\ncut");
+    ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
+    const std::string bytes = get("p.wzp");
+    // Email, description and copyright empty: single blanks; comments whole.
+    EXPECT_EQ(bytes.rfind("`start1`Acme`P`1` `" + std::string(250, 'm') + "` ` `start2`", 0), 0u);
+    EXPECT_NE(bytes.find("`start3` `start4`"), std::string::npos);
+    EXPECT_NE(bytes.find("`start6`1`*Default_Root`HKEY_LOCAL_MACHINE\r\r\n*SetKeyValue`K`N`V\r\r\n`start7`"),
+              std::string::npos);
+
+    // A field longer than its slot in the file is cut to the slot when read.
+    std::string longer = bytes;
+    longer.replace(longer.find(std::string(250, 'm')), 250, std::string(300, 'm'));
+    auto back = std::make_unique<ProjectRecord>();
+    Recorder m;
+    ASSERT_EQ(loadProjectBytes(*back, longer, m), kLoaded);
+    EXPECT_EQ(back->comments, std::string(250, 'm'));
+    EXPECT_EQ(back->email, " ");
+    EXPECT_EQ(*back->stored_file_list, " ");
+    EXPECT_EQ(*back->env_registry_text, "*Default_Root`HKEY_LOCAL_MACHINE\r\n*SetKeyValue`K`N`V\r\n");
+}
+
+TEST_F(ProjectFile, BackquoteInThePlainFieldsNeverOverruns) {
+    // The format has no escape: whatever the loader assigns, it stays within
+    // the slots and ends in one of its outcomes.
+    auto r = fullRecord();
+    r->list_file_path = win("none.txt");
+    const std::string cases[] = {"C:\\a`b", "`", "C:\\x``start3`", std::string(259, '`')};
+    for (const std::string& folder : cases) {
+        r->source_folder = folder;
+        const std::string content = projectFileContent(*r);
+        auto back = std::make_unique<ProjectRecord>();
+        Recorder m;
+        const LoadStatus s = loadProjectBytes(*back, content, m);
+        EXPECT_TRUE(s == kLoaded || s == kInvalid) << folder;
+        EXPECT_LE(back->source_folder.size(), 259u);
+        EXPECT_LE(back->company_name.size(), 50u);
+    }
+}
+
+TEST_F(ProjectFile, FailedWriteKeepsThePreviousProjectFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "needs a device whose writes fail (/dev/full)";
+#else
+    put("p.wzp", "the previous project");
+    auto r = fullRecord();
+    r->list_file_path = win("none.txt");
+    // registry.txt opens but its append cannot be written: the build must stop.
+    r->registry_file_path = os::windowsPath("/dev/full");
+    EXPECT_FALSE(writeProjectFile(*r, win("p.wzp")));
+    EXPECT_EQ(get("p.wzp"), "the previous project");
+    EXPECT_FALSE(fs::exists(dir / "p.wzp.tmp"));
+#endif
+}
