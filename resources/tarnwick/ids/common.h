@@ -1,6 +1,11 @@
 // Ids every Tarnwick window shares. Button ids differ from page to page, so
 // each page names its own in ids/<page>.h with the page's prefix
-// (IDC_PRODUCT_NEXT, IDC_WELCOME_NEXT ...).
+// (IDC_PRODUCT_NEXT, IDC_WELCOME_NEXT ...). A page's side picture (200 x 90,
+// 24-bit) is the bitmap 3000 + the page's dialog id (IDB_WELCOME_SIDE 3102).
 #pragma once
 
 #define IDI_MAIN    128
+
+#ifndef IDC_STATIC
+#define IDC_STATIC  (-1)
+#endif

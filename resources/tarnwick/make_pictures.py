@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""Draws Tarnwick's icon (a parcel with a wizard's star), the welcome page's
+side picture (200 x 90, 24-bit) and the splash picture source (a PPM that
+`convert splash.ppm -quality 92 image/bundlewright.jpg` turns
+into the shipped JPEG). Run from this folder to regenerate."""
+import math
+import struct
+
+NAVY = (0x1d, 0x2b, 0x53)
+TEAL = (0x1f, 0x7a, 0x8c)
+GOLD = (0xf2, 0xb1, 0x34)
+CARD = (0xd9, 0xa0, 0x66)
+CARD_DARK = (0x9c, 0x64, 0x33)
+WHITE = (0xff, 0xff, 0xff)
+
+
+def mix(a, b, t):
+    t = max(0.0, min(1.0, t))
+    return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
+
+
+def star_distance(px, py, cx, cy, r):
+    """Negative inside a five-pointed star of outer radius r centred at (cx, cy)."""
+    dx, dy = px - cx, py - cy
+    ang = math.atan2(dy, dx) + math.pi / 2
+    rad = math.hypot(dx, dy)
+    sector = (ang % (2 * math.pi / 5)) / (2 * math.pi / 5)
+    edge = r * (0.45 + 0.55 * abs(sector * 2 - 1))
+    return rad - edge
+
+
+def parcel(u, v):
+    """Colour of a parcel drawn in a unit square (u, v in 0..1), or None."""
+    if not (0.12 <= u <= 0.82 and 0.38 <= v <= 0.92):
+        return None
+    if u < 0.16 or u > 0.78 or v < 0.42 or v > 0.88:
+        return CARD_DARK
+    if abs(u - 0.47) < 0.05:
+        return GOLD                                   # the band round the parcel
+    return CARD
+
+
+def scene(x, y, w, h, sparkle=True):
+    """The shared picture: a dusk gradient, a parcel and the star above it."""
+    base = mix(NAVY, TEAL, (x / w) * 0.6 + (y / h) * 0.4)
+    s = min(w, h)
+    ox, oy = (w - s) / 2, 0
+    u, v = (x - ox) / s, (y - oy) / s
+    d = star_distance(u, v, 0.7, 0.24, 0.17)
+    if d < -0.01:
+        return GOLD
+    if d < 0.02:
+        return mix(GOLD, base, (d + 0.01) / 0.03)
+    p = parcel(u, v)
+    if p:
+        return p
+    if sparkle:
+        for (sx, sy) in ((0.08, 0.2), (0.93, 0.62), (0.3, 0.12), (1.15, 0.3), (-0.2, 0.7)):
+            if abs(u - sx) + abs(v - sy) < 0.025:
+                return WHITE
+    return base
+
+
+def write_bmp(path, w, h, pixel):
+    rows = b""
+    for y in range(h - 1, -1, -1):                   # bottom-up
+        row = b"".join(bytes(reversed(pixel(x, y))) for x in range(w))   # BGR
+        rows += row + b"\0" * ((4 - len(row) % 4) % 4)
+    header = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 54 + len(rows), 0, 0, 54) + header + rows)
+
+
+def write_ppm(path, w, h, pixel):
+    with open(path, "wb") as f:
+        f.write(b"P6\n%d %d\n255\n" % (w, h))
+        for y in range(h):
+            f.write(b"".join(bytes(pixel(x, y)) for x in range(w)))
+
+
+def icon_pixel(x, y, size):
+    u, v = (x + 0.5) / size, (y + 0.5) / size
+    if star_distance(u, v, 0.7, 0.24, 0.22) < 0:
+        return GOLD + (0xff,)
+    p = parcel(u, v)
+    return p + (0xff,) if p else (0, 0, 0, 0)
+
+
+def icon_image(size):
+    pixels = b""
+    for y in range(size - 1, -1, -1):
+        for x in range(size):
+            r, g, b, a = icon_pixel(x, y, size)
+            pixels += bytes((b, g, r, a))
+    mask_row = (size + 31) // 32 * 4
+    mask = b""
+    for y in range(size - 1, -1, -1):
+        bits = 0
+        row = b""
+        for x in range(size):
+            bits = (bits << 1) | (0 if icon_pixel(x, y, size)[3] else 1)
+            if x % 8 == 7:
+                row += bytes((bits,))
+                bits = 0
+        mask += row + b"\0" * (mask_row - len(row))
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    return header + pixels + mask
+
+
+def write_ico(path, sizes):
+    images = [icon_image(s) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for s, img in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+if __name__ == "__main__":
+    write_ico("tarnwick.ico", [16, 32])
+    write_bmp("welcome_side.bmp", 200, 90, lambda x, y: scene(x, y, 200, 90))
+    write_ppm("splash.ppm", 484, 348, lambda x, y: scene(x, y, 484, 348))
