@@ -1,0 +1,8 @@
+#include "platform/os/app_start.h"
+
+namespace os {
+
+bool initialiseSockets() { return true; }
+bool initialiseOle() { return true; }
+
+}  // namespace os

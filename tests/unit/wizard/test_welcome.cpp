@@ -1,0 +1,347 @@
+// The welcome page and the splash on the headless host: the start-up order
+// (installation folder, browser, paths, launch mode, splash, panel flags),
+// M1 and exit code 1, Next into the chain, Cancel, Help with a stand-in
+// browser, Configure through the page table, the splash picture and its timer.
+#include <gtest/gtest.h>
+
+#include <jpeglib.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "platform/os/os.h"
+#include "platform/os/registry.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/scenario.h"
+#include "tests/unit/wizard/resources/resource.h"
+#include "tests/unit/wizard/test_folder.h"
+#include "wizard/page_base.h"
+#include "wizard/splash_dlg.h"
+#include "wizard/startup.h"
+#include "wizard/tarnwick_dlg.h"
+
+namespace {
+
+using wizard::PageSlot;
+
+struct ExitTrap {
+    ExitTrap() {
+        os::setExitTrap(true);
+        ui::setProgramName("Tarnwick");
+    }
+    ~ExitTrap() { os::setExitTrap(false); }
+};
+
+// Sets TWKINSTDIR for one test and takes it away again.
+class InstallDirVariable {
+public:
+    explicit InstallDirVariable(const std::string* value) {
+        had_ = os::getEnv(wizard::kInstallDirVariable, old_);
+        if (value) os::setEnv(wizard::kInstallDirVariable, *value);
+        else os::unsetEnv(wizard::kInstallDirVariable);
+    }
+    ~InstallDirVariable() {
+        if (had_) os::setEnv(wizard::kInstallDirVariable, old_);
+        else os::unsetEnv(wizard::kInstallDirVariable);
+    }
+private:
+    bool had_ = false;
+    std::string old_;
+};
+
+void makeJpeg(const std::string& path, int width, int height) {
+    FILE* f = os::openFile(path, "wb");
+    ASSERT_NE(f, nullptr);
+    jpeg_compress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    jpeg_stdio_dest(&c, f);
+    c.image_width = width;
+    c.image_height = height;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(width * 3, 200);
+    for (int y = 0; y < height; ++y) {
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&c, &p, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::fclose(f);
+}
+
+// The welcome page with a record the tests can read after the run.
+class Installation {
+public:
+    Installation() {
+        os::createDirectories(dir.path() + "\\bin");
+        os::createDirectories(dir.path() + "\\image");
+    }
+    bwtest::TestFolder dir;
+};
+
+TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+#ifndef _WIN32
+    os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" D:\\Projects\\demo.wzp");
+#endif
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse(
+        "on dialog 266\n"                   // the splash first; its timer closes it
+        "on dialog 102\n"
+        "expect enabled 1197 0\n"           // no panel configuration registered
+        "answer message no ; click 1001\n"  // Cancel asks; No stays
+        "answer message yes ; esc\n"));     // Esc asks too; Yes ends the run
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(dlg.install_dir, root);
+    EXPECT_EQ(dlg.list_file_path, root + "\\temp\\list.txt");
+    EXPECT_EQ(dlg.registry_file_path, root + "\\temp\\registry.txt");
+    EXPECT_EQ(dlg.shortcuts_file_path, root + "\\temp\\shortcuts.txt");
+    EXPECT_EQ(dlg.option_file_path, root + "\\temp\\option.txt");
+    EXPECT_EQ(dlg.panel_config_path, root + "\\bin\\config.mnu");
+    EXPECT_EQ(dlg.lang_dir, root + "\\lang\\");
+#ifndef _WIN32
+    EXPECT_EQ(dlg.project_opened, 1);
+    EXPECT_EQ(dlg.launch_project_path, "D:\\Projects\\demo.wzp");
+#endif
+    EXPECT_EQ(bwtest::TestFolder::read(root + "\\bin\\config.mnu"), "1011000");
+    EXPECT_EQ(std::vector<int>(dlg.panel_flags, dlg.panel_flags + 7), (std::vector<int>{1, 0, 1, 1, 0, 0, 0}));
+    ASSERT_EQ(run.messages().size(), 2u);
+    EXPECT_EQ(run.messages()[0].text, wizard::kCancelQuestion);
+    EXPECT_EQ(run.messages()[0].icon, ui::Icon::Question);
+    EXPECT_EQ(run.messages()[1].ownerDialog, 102);
+}
+
+TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    bwtest::TestFolder::write(root + "\\bin\\config.mnu", "01x1101extra");
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(std::vector<int>(dlg.panel_flags, dlg.panel_flags + 7), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
+    EXPECT_EQ(bwtest::TestFolder::read(root + "\\bin\\config.mnu"), "01x1101extra");
+}
+
+#ifndef _WIN32
+// The system's Environment key and the .html class live in the emulated
+// registry natively; under Wine they belong to the whole prefix.
+TEST(WelcomeStart, NoInstallationFolderShowsM1AndExitsWithOne) {
+    ExitTrap trap;
+    os::resetEmulatedRegistry();
+    InstallDirVariable var(nullptr);
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse("expect message " + std::string(wizard::kInstallDirMissing) +
+                                            "\nexpect caption Bundlewright"));
+    try {
+        dlg.runModal();
+        ADD_FAILURE() << "the run must end";
+    } catch (const os::ExitRequest& e) {
+        EXPECT_EQ(e.code, 1);
+    }
+    run.finish();
+    ASSERT_EQ(run.messages().size(), 1u);      // no splash, no page
+    EXPECT_EQ(run.messages()[0].buttons, ui::Buttons::Ok);
+}
+
+TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
+    ExitTrap trap;
+    os::resetEmulatedRegistry();
+    Installation inst;
+    const std::string fromEnv = inst.dir.path();
+    const std::string fromRegistry = inst.dir.path() + "\\reg";
+    os::createDirectories(fromRegistry + "\\bin");
+    ASSERT_TRUE(os::RegKey::create(os::RegRoot::LocalMachine, wizard::kSystemEnvironmentKey)
+                    .set(wizard::kInstallDirVariable, os::RegValue::string(fromRegistry)));
+    for (const std::string* env : {&fromEnv, static_cast<const std::string*>(nullptr)}) {
+        InstallDirVariable var(env);
+        wizard::CTarnwickDlg dlg;
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+        EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+        run.finish();
+        EXPECT_EQ(dlg.install_dir, env ? fromEnv : fromRegistry);
+    }
+    os::resetEmulatedRegistry();
+}
+
+TEST(WelcomeHelp, StartsTheRegisteredBrowserWithThePage) {
+    ExitTrap trap;
+    os::resetEmulatedRegistry();
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    const std::string browser = inst.dir.file("browse.exe");
+    const std::string record = os::hostPath(inst.dir.file("args.txt"));
+    bwtest::TestFolder::write(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
+                                           record + ".part' '" + record + "'\n");
+    ASSERT_EQ(::chmod(os::hostPath(browser).c_str(), 0755), 0);
+    ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, ".htm")
+                    .set("", os::RegValue::string("BwTestTarnwick.Page")));
+    ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
+                    .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(dlg.browser_path, browser);
+    std::string got;
+    for (int i = 0; i < 100 && got.empty(); ++i) {
+        os::sleepMs(50);
+        got = bwtest::TestFolder::read(inst.dir.file("args.txt"));
+    }
+    // Three blanks and an unquoted path: the browser sees the page as one word here.
+    EXPECT_EQ(got, root + "\\help\\Bundlewright.html\n");
+    os::resetEmulatedRegistry();
+}
+#endif
+
+// A page standing at a position of the table, recording that it ran.
+class CStandIn : public wizard::PageBase {
+public:
+    CStandIn(PageSlot slot, int tpl, ui::Dialog* owner, std::vector<std::string>& log)
+        : PageBase(slot, wizard::PageRole::MainChain,
+                   {IDC_NAV_NEXT, IDC_NAV_BACK, IDC_NAV_CANCEL, IDC_NAV_HELP}, owner, tpl),
+          log_(log) {}
+protected:
+    void initPage() override {
+        log_.push_back(std::string(wizard::pageInfo(slot()).className) + " owner " +
+                       std::to_string(owner() ? owner()->templateId() : 0) +
+                       (owner() && !owner()->isVisible() ? " hidden" : " visible"));
+    }
+private:
+    std::vector<std::string>& log_;
+};
+
+TEST(WelcomeNext, RunsTheProjectStartPageAndACancelThereEndsWithZero) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    std::vector<std::string> log;
+    wizard::PageOverride start(PageSlot::ProjectStart, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+        return std::make_unique<CStandIn>(PageSlot::ProjectStart, IDD_NAV_PAGE1, owner, log);
+    });
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse(
+        "on dialog 102: click 1000\n"
+        "on dialog 901: click 1101\n"               // Back shows the welcome page again
+        "on dialog 102: expect visible 1000 1\n"
+        "click 1000\n"
+        "on dialog 901: answer message yes ; esc"));
+    try {
+        dlg.runModal();
+        ADD_FAILURE() << "a cancel on a later page ends the process";
+    } catch (const os::ExitRequest& e) {
+        EXPECT_EQ(e.code, 0);
+    }
+    run.finish();
+    EXPECT_EQ(log, (std::vector<std::string>{"CProjectStartDlg owner 102 hidden",
+                                             "CProjectStartDlg owner 102 hidden"}));
+}
+
+TEST(WelcomeNext, WithoutAProjectStartPageTheWelcomePageStays) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    wizard::PageOverride none(PageSlot::ProjectStart, nullptr);
+    wizard::CTarnwickDlg dlg;
+    ui::Scenario steps = ui::Scenario::parse("on dialog 102: click 1000");
+    steps.then([](ui::Dialog& d) {
+        EXPECT_EQ(d.templateId(), 102);
+        EXPECT_TRUE(d.isVisible());
+    });
+    steps.add("answer message yes ; esc");
+    ui::ScenarioRun run(std::move(steps));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+}
+
+TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    std::vector<std::string> log;
+    wizard::PageOverride panel(PageSlot::PanelConfig, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+        return std::make_unique<CStandIn>(PageSlot::PanelConfig, IDD_NAV_PAGE5, owner, log);
+    });
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse(
+        "on dialog 102: expect enabled 1197 1 ; click 1197\n"
+        "on dialog 905: click 1101\n"
+        "on dialog 102: answer message yes ; esc"));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+    ASSERT_EQ(log.size(), 1u);
+}
+
+TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
+    ExitTrap trap;
+    Installation inst;
+    makeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", 8, 5);
+    wizard::CSplashDlg splash(inst.dir.path());
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
+    EXPECT_EQ(splash.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(splash.loadResult(), builder::DibLoad::Loaded);
+    ASSERT_TRUE(splash.hasPicture());
+    EXPECT_EQ(splash.picture().width, 8);
+    EXPECT_EQ(splash.picture().height, 5);
+    EXPECT_EQ(splash.picture().bitsPerPixel, 24);
+    EXPECT_EQ(splash.picture().bits.size(), 24u * 5);    // 8 * 3 = 24 bytes a row, already aligned
+    EXPECT_TRUE(splash.picture().palette.empty());
+    EXPECT_EQ(bwtest::TestFolder::read(inst.dir.path() + "\\image\\bundlewright.bmp").substr(0, 2), "BM");
+}
+
+TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
+    ExitTrap trap;
+    Installation inst;
+    bwtest::TestFolder::write(inst.dir.path() + "\\image\\bundlewright.bmp", "BM old picture");
+    wizard::CSplashDlg splash(inst.dir.path());
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275"));
+    EXPECT_EQ(splash.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(splash.loadResult(), builder::DibLoad::NoPicture);
+    EXPECT_FALSE(splash.hasPicture());
+    EXPECT_TRUE(run.messages().empty());
+}
+
+TEST(Splash, PicturesTheFrameworkCannotDrawAreRefused) {
+    builder::DibPicture p;
+    p.width = 3;
+    p.height = 2;
+    p.bits_per_pixel = 8;
+    p.bits_offset = 40;
+    p.palette.resize(2);
+    p.palette[1] = {0x10, 0x20, 0x30, 0};
+    p.dib.assign(40 + 4 * 2, 1);
+    ui::Dib d;
+    ASSERT_TRUE(wizard::toDib(p, d));
+    EXPECT_EQ(d.bits.size(), 8u);
+    ASSERT_EQ(d.palette.size(), 256u);
+    EXPECT_EQ(d.palette[1], 0x102030u);
+    p.dib.resize(40 + 7);                   // one byte short of the last row
+    EXPECT_FALSE(wizard::toDib(p, d));
+    p.dib.resize(48);
+    p.bits_per_pixel = 4;
+    EXPECT_FALSE(wizard::toDib(p, d));
+}
+
+}  // namespace

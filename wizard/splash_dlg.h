@@ -1,0 +1,43 @@
+// The splash window (dialog 266): the product picture for three seconds at
+// start-up. The picture is converted from install_dir\image\bundlewright.jpg
+// at every start and read back as a packed bitmap; without it the window
+// stays empty and still closes after three seconds.
+#pragma once
+
+#include <string>
+
+#include "builder/splash_image.h"
+#include "platform/ui/dialog.h"
+#include "wizard/page_base.h"
+
+namespace wizard {
+
+inline constexpr unsigned kSplashMs = 3000;
+
+// The loaded picture as the dialog framework paints it (24-bit BGR rows or
+// 8-bit indices with their palette). False for a picture the framework cannot
+// draw (other depths, compressed bits).
+bool toDib(const builder::DibPicture& picture, ui::Dib& out);
+
+class CSplashDlg : public PageBase {
+public:
+    explicit CSplashDlg(const std::string& install_dir, ui::Dialog* owner = nullptr);
+
+    builder::DibLoad loadResult() const { return load_; }
+    bool hasPicture() const { return hasPicture_; }
+    const ui::Dib& picture() const { return dib_; }
+
+protected:
+    void initPage() override;
+    void onTimer(int timerId) override;
+    void onPaint() override;
+    int focusControl() const override { return 0; }
+
+private:
+    std::string install_dir_;
+    builder::DibLoad load_ = builder::DibLoad::NoPicture;
+    bool hasPicture_ = false;
+    ui::Dib dib_;
+};
+
+}  // namespace wizard

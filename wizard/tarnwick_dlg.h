@@ -1,0 +1,41 @@
+// CTarnwickDlg: the welcome page (dialog 102) and the project record of the
+// whole run. Its initialisation settles every installation-wide value in
+// this order: installation folder (M1 and exit code 1 when there is none),
+// browser command, working-file paths, launch mode from the command line,
+// the splash, the panel flags from config.mnu.
+#pragma once
+
+#include "wizard/page_base.h"
+#include "wizard/project_record.h"
+
+namespace wizard {
+
+// Shown when the splash window cannot be created; the run ends with exit code 0.
+inline constexpr char kSplashMissing[] =
+    "ActiveX control is not registered. Register \\bin\\BundlewrightGifControlt.ocx using "
+    "%WINDIR%\\system32\\regsvr32.exe and try again.";
+
+// Where the minimised page draws its icon: centred in the client rectangle
+// (size + 1 halved, integer division, as the system draws it).
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+Point minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
+
+class CTarnwickDlg : public PageBase, public ProjectRecord {
+public:
+    explicit CTarnwickDlg(ui::Dialog* owner = nullptr);
+
+protected:
+    void initPage() override;
+    void onNext() override;
+    bool onCommand(int id, int code) override;
+    int focusControl() const override;
+
+    // The splash step: runs the splash modally and returns its result (-1 when
+    // its window could not be made). Tests replace it.
+    virtual int runSplash();
+};
+
+}  // namespace wizard
