@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Draws Tarnwick's icon (a parcel with a wizard's star), the welcome page's
-side picture (200 x 90, 24-bit) and the splash picture source (a PPM that
-`convert splash.ppm -quality 92 image/bundlewright.jpg` turns
-into the shipped JPEG). Run from this folder to regenerate."""
+side picture (200 x 90, 24-bit) and the splash picture source, a PPM that
+this command turns into the shipped JPEG:
+  convert splash.ppm -fill white -font DejaVu-Sans-Bold -pointsize 32 \
+    -annotate +212+182 Bundlewright -font DejaVu-Sans -pointsize 17 \
+    -annotate +214+208 "Installer wizard 2.51" -quality 92 image/bundlewright.jpg
+Run from this folder to regenerate."""
 import math
 import struct
 
@@ -19,14 +22,29 @@ def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
 
+def star_points(cx, cy, r):
+    pts = []
+    for k in range(10):
+        rad = r if k % 2 == 0 else r * 0.42
+        a = -math.pi / 2 + k * math.pi / 5
+        pts.append((cx + rad * math.cos(a), cy + rad * math.sin(a)))
+    return pts
+
+
 def star_distance(px, py, cx, cy, r):
-    """Negative inside a five-pointed star of outer radius r centred at (cx, cy)."""
-    dx, dy = px - cx, py - cy
-    ang = math.atan2(dy, dx) + math.pi / 2
-    rad = math.hypot(dx, dy)
-    sector = (ang % (2 * math.pi / 5)) / (2 * math.pi / 5)
-    edge = r * (0.45 + 0.55 * abs(sector * 2 - 1))
-    return rad - edge
+    """Negative inside a five-pointed star of outer radius r centred at (cx, cy)
+    (distance to its outline, signed)."""
+    pts = star_points(cx, cy, r)
+    inside = False
+    best = 1e9
+    for i in range(len(pts)):
+        (ax, ay), (bx, by) = pts[i], pts[(i + 1) % len(pts)]
+        if (ay > py) != (by > py) and px < ax + (py - ay) * (bx - ax) / (by - ay):
+            inside = not inside
+        vx, vy = bx - ax, by - ay
+        t = max(0.0, min(1.0, ((px - ax) * vx + (py - ay) * vy) / (vx * vx + vy * vy)))
+        best = min(best, math.hypot(px - ax - t * vx, py - ay - t * vy))
+    return -best if inside else best
 
 
 def parcel(u, v):
@@ -40,11 +58,12 @@ def parcel(u, v):
     return CARD
 
 
-def scene(x, y, w, h, sparkle=True):
-    """The shared picture: a dusk gradient, a parcel and the star above it."""
+def scene(x, y, w, h, sparkle=True, left=None, size=None):
+    """The shared picture: a dusk gradient, a parcel and the star above it
+    (centred, or in a square at `left` pixels from the left edge)."""
     base = mix(NAVY, TEAL, (x / w) * 0.6 + (y / h) * 0.4)
-    s = min(w, h)
-    ox, oy = (w - s) / 2, 0
+    s = size or min(w, h)
+    ox, oy = ((w - s) / 2 if left is None else left), (h - s) / 2
     u, v = (x - ox) / s, (y - oy) / s
     d = star_distance(u, v, 0.7, 0.24, 0.17)
     if d < -0.01:
@@ -55,7 +74,10 @@ def scene(x, y, w, h, sparkle=True):
     if p:
         return p
     if sparkle:
-        for (sx, sy) in ((0.08, 0.2), (0.93, 0.62), (0.3, 0.12), (1.15, 0.3), (-0.2, 0.7)):
+        spots = ((0.08, 0.2), (0.93, 0.62), (0.3, 0.12), (1.15, 0.3), (-0.2, 0.7))
+        if sparkle == "left":      # keep the right-hand side free for the name
+            spots = ((0.08, 0.2), (0.3, 0.12), (-0.0, 0.75), (0.55, 0.02), (1.9, 0.1), (1.7, 0.85))
+        for (sx, sy) in spots:
             if abs(u - sx) + abs(v - sy) < 0.025:
                 return WHITE
     return base
@@ -121,4 +143,5 @@ def write_ico(path, sizes):
 if __name__ == "__main__":
     write_ico("tarnwick.ico", [16, 32])
     write_bmp("welcome_side.bmp", 200, 90, lambda x, y: scene(x, y, 200, 90))
-    write_ppm("splash.ppm", 484, 348, lambda x, y: scene(x, y, 484, 348))
+    # The splash: the picture on the left; `convert` sets the name beside it.
+    write_ppm("splash.ppm", 484, 348, lambda x, y: scene(x, y, 484, 348, "left", left=4, size=230))
