@@ -1,0 +1,374 @@
+// The project start and product information pages on the headless host:
+// the radio rules, Browse, the store routines with their messages in both
+// modes, the loader's outcomes seen from the page, the Back rules, and the
+// run from the start of the chain to the source folder page.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os/os.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
+#include "tests/unit/project/resources/resource.h"
+#include "wizard/page_base.h"
+#include "wizard/page_table.h"
+#include "wizard/product_info_dlg.h"
+#include "wizard/project_file.h"
+#include "wizard/project_start_dlg.h"
+
+namespace fs = std::filesystem;
+using wizard::PageRole;
+using wizard::PageSlot;
+
+namespace {
+
+// Stands where the welcome page stands: holds the record, Next runs the
+// project start page.
+class CRoot : public wizard::PageBase, public wizard::ProjectRecord {
+public:
+    CRoot() : PageBase(PageSlot::Welcome, PageRole::Welcome, {IDC_PP_NEXT, 0, IDC_PP_CANCEL, IDC_PP_HELP}, nullptr,
+                       IDD_PP_ROOT) {}
+protected:
+    void onNext() override {
+        hide();
+        if (!runNextPage(PageSlot::ProjectStart)) show();
+    }
+};
+
+// The page after the product information page; it only shows that Next got there.
+class CAfter : public wizard::PageBase {
+public:
+    explicit CAfter(ui::Dialog* owner)
+        : PageBase(PageSlot::SourceFolder, PageRole::MainChain, {IDC_PP_NEXT, IDC_PP_BACK, IDC_PP_CANCEL, IDC_PP_HELP},
+                   owner, IDD_PP_AFTER) {}
+    int store(int) override { return 0; }
+};
+
+class ProjectPages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        os::setExitTrap(true);
+        ui::setProgramName("Tarnwick");
+        dir = fs::temp_directory_path() /
+              ("bw_pages_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
+               std::to_string(static_cast<long>(std::rand())));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        root = std::make_unique<CRoot>();
+    }
+    void TearDown() override {
+        os::setExitTrap(false);
+        fs::remove_all(dir);
+    }
+    std::string win(const std::string& name) { return os::windowsPath((dir / name).string()); }
+    void put(const std::string& name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+
+    // Runs the chain from the root under the scenario; the exit code when the
+    // process was ended, -1 when the root closed normally.
+    int run(ui::Scenario scenario, std::vector<ui::RecordedMessage>* messages = nullptr) {
+        ui::ScenarioRun player(std::move(scenario));
+        int code = -1;
+        try {
+            root->runModal();
+        } catch (const os::ExitRequest& e) {
+            code = e.code;
+        }
+        player.finish();
+        if (messages) *messages = player.messages();
+        return code;
+    }
+    int run(const std::string& text, std::vector<ui::RecordedMessage>* messages = nullptr) {
+        return run(ui::Scenario::parse(text, "pages.scn"), messages);
+    }
+
+    // A saved project with the product texts of an earlier run.
+    std::string savedProject() {
+        auto r = std::make_unique<wizard::ProjectRecord>();
+        r->company_name = "Acme";
+        r->product_name = std::string(50, 'W');   // at the limit: filling the edit says nothing
+        r->product_version = "2.0";
+        r->description = "";          // written and read back as one blank
+        r->comments = "Comment";
+        r->copyright_notice = "(c) Acme";
+        r->source_folder = "C:\\src";
+        r->list_file_path = win("none.txt");
+        for (int& f : r->panel_flags) f = 0;
+        r->language_index = 1;
+        const std::string path = win("saved.wzp");
+        EXPECT_TRUE(wizard::writeProjectFile(*r, path));
+        return path;
+    }
+
+    fs::path dir;
+    std::unique_ptr<CRoot> root;
+    wizard::PageOverride after{PageSlot::SourceFolder,
+                               [](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> { return std::make_unique<CAfter>(owner); }};
+};
+
+ui::Scenario& expectText(ui::Scenario& s, int id, const std::string& want) {
+    return s.then([=](ui::Dialog& d) { EXPECT_EQ(d.text(id), want) << "dialog " << d.templateId() << " control " << id; });
+}
+
+const char kEnd[] = "\non dialog 950: answer message yes ; esc";
+
+}  // namespace
+
+TEST_F(ProjectPages, NewProjectRunsOnToTheSourceFolderPageAndBack) {
+    EXPECT_EQ(run(std::string(R"(
+on dialog 950: click 1150
+on dialog 166
+expect checked 1052 1
+expect checked 1053 0
+expect enabled 1014 1
+expect enabled 1004 0
+expect enabled 1041 0
+click 1012
+expect message You must enter the project name
+expect caption Bundlewright
+set 1014 MyProject ; click 1012
+on dialog 129
+click 1037
+expect message You must enter the company's name, product name and version
+expect caption Bundlewright
+set 1060 Acme ; set 1062 Widget ; set 1007 1.0
+set 1061 sales@acme.co.uk ; click 1037
+expect message Unrecognised Email-id format...
+set 1061 sales@acme.com ; click 1037
+on dialog 951: click 1151
+on dialog 129: click 1038
+on dialog 166: click 1013)") + kEnd), -1);
+    EXPECT_EQ(root->project_opened, 0);
+    EXPECT_EQ(root->launch_project_path, "MyProject");
+    EXPECT_EQ(root->project_start_done, wizard::kDone);
+    EXPECT_EQ(root->product_page_done, wizard::kDone);
+    EXPECT_EQ(root->company_name, "Acme");
+    EXPECT_EQ(root->product_name, "Widget");
+    EXPECT_EQ(root->product_version, "1.0");
+    EXPECT_EQ(root->email, "sales@acme.com");
+}
+
+TEST_F(ProjectPages, ProjectNamedOnTheCommandLineOpensAndFillsTheProductPage) {
+    const std::string path = savedProject();
+    root->project_opened = 1;
+    root->launch_project_path = path;
+    ui::Scenario s = ui::Scenario::parse(R"(
+on dialog 950: click 1150
+on dialog 166
+expect checked 1053 1
+expect checked 1052 0
+expect enabled 1014 0
+expect enabled 1004 1
+expect enabled 1041 1
+expect text 1004 )" + path + R"(
+click 1012
+on dialog 129
+expect text 1060 Acme
+expect text 1062 )" + std::string(50, 'W') + R"(
+expect text 1007 2.0
+expect text 1009 Comment
+expect text 1010 (c) Acme)");
+    expectText(s, IDC_PRODUCT_EMAIL, "");     // the blank of an empty e-mail is not shown
+    expectText(s, IDC_PRODUCT_DESCRIPTION, " ");
+    s.add("answer message yes ; esc");
+    std::vector<ui::RecordedMessage> messages;
+    EXPECT_EQ(run(std::move(s), &messages), 0);   // Cancel confirmed below the welcome page
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(root->project_opened, 1);
+    EXPECT_EQ(root->source_folder, "C:\\src");
+    EXPECT_EQ(root->language_index, 1);
+    EXPECT_EQ(root->panel_flags[0], 0);
+    EXPECT_EQ(root->product_page_done, 0);
+}
+
+TEST_F(ProjectPages, RadioButtonsAndBrowse) {
+    ui::Scenario s = ui::Scenario::parse(R"(
+on dialog 950: click 1150
+on dialog 166
+set 1014 Left behind
+click 1053
+expect enabled 1014 0
+expect enabled 1004 1
+expect enabled 1041 1)");
+    expectText(s, IDC_PROJECT_NAME, "");
+    s.add("answer file C:\\p\\a.wzp ; click 1041\nexpect text 1004 C:\\p\\a.wzp\nanswer file cancel ; click 1041");
+    expectText(s, IDC_PROJECT_PATH, "");
+    s.add("set 1004 C:\\p\\b.wzp\nclick 1052\nexpect enabled 1004 0\nexpect enabled 1041 0\nexpect enabled 1014 1");
+    expectText(s, IDC_PROJECT_PATH, "");
+    s.add("click 1013");
+    s.add(kEnd);
+    EXPECT_EQ(run(std::move(s)), -1);
+}
+
+TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
+    const std::string saved = savedProject();
+    put("bad.wzp", "`start1`A`P`1`start2`");
+    put("fault.wzp", "`start1`A`P`1` ` ` ` `start2`C:\\s`0`start3` `start4`0` `0`0` `0` `0` `0` `0`start5`1`0`text");
+    struct Case {
+        const char* name;
+        std::string steps;          // on dialog 166, after the open radio button was clicked
+        int exitCode;
+        std::vector<std::string> messages;
+        int opened;                 // project_opened after the run
+        const char* company;        // company_name after the run
+    };
+    const std::string notFound = "The specified project file is not found";
+    const std::vector<Case> cases = {
+        {"Next without a path", "click 1012\nclick 1013", -1, {"You must select the project name"}, 2, ""},
+        {"Next on a missing file stays", "set 1004 " + win("none.wzp") + "\nclick 1012\non dialog 166: click 1013", -1,
+         {notFound}, 1, ""},
+        {"Back on a missing file still shows the loader's message", "set 1004 " + win("none.wzp") + "\nclick 1013", -1,
+         {notFound}, 1, ""},
+        {"Back with a valid file loads it silently", "set 1004 " + saved + "\nclick 1013", -1, {}, 1, "Acme"},
+        {"Back with an invalid file ends the run", "set 1004 " + win("bad.wzp") + "\nclick 1013", 1,
+         {"Not a valid project file"}, 1, "A"},
+        {"Back without a path says nothing", "click 1013", -1, {}, 2, ""},
+        {"a raw section fault shows its code and goes on", "set 1004 " + win("fault.wzp") + "\nclick 1012\non dialog 129: click 1038\non dialog 166: click 1013", -1,
+         {"p1 2 2"}, 1, "A"},
+        {"a path the record cannot hold", "set 1004 C:\\" + std::string(260, 'p') + "\nclick 1012\nclick 1013", -1,
+         {"The project file path cannot be longer than 259 characters."}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        root = std::make_unique<CRoot>();
+        root->project_opened = 2;   // as start-up leaves it without a project named
+        std::vector<ui::RecordedMessage> messages;
+        const std::string tail = c.exitCode == -1 ? std::string(kEnd) : std::string();
+        EXPECT_EQ(run("on dialog 950: click 1150\non dialog 166: click 1053\n" + c.steps + tail, &messages), c.exitCode)
+            << c.name;
+        std::vector<std::string> texts;
+        for (const auto& m : messages) texts.push_back(m.text);
+        if (c.exitCode == -1) texts.pop_back();   // the cancel question that ends the root
+        EXPECT_EQ(texts, c.messages) << c.name;
+        EXPECT_EQ(root->project_opened, c.opened) << c.name;
+        EXPECT_EQ(root->company_name, c.company) << c.name;
+        if (!messages.empty() && messages[0].text == "p1 2 2") {
+            EXPECT_EQ(messages[0].caption, "Tarnwick") << c.name;
+        }
+    }
+}
+
+TEST_F(ProjectPages, BackStoresOnlyUntilTheMarkerIsSet) {
+    // Next stored "First" on both pages; Back later leaves the record as Next stored it.
+    EXPECT_EQ(run(std::string(R"(
+on dialog 950: click 1150
+on dialog 166: set 1014 First ; click 1012
+on dialog 129: set 1060 First ; set 1062 P ; set 1007 1 ; click 1037
+on dialog 951: click 1151
+on dialog 129: set 1060 Second ; click 1038
+on dialog 166: set 1014 Second ; click 1013)") + kEnd), -1);
+    EXPECT_EQ(root->launch_project_path, "First");
+    EXPECT_EQ(root->company_name, "First");
+
+    // Never stored: Back stores silently, and with an empty company nothing is
+    // stored and nothing is said.
+    root = std::make_unique<CRoot>();
+    std::vector<ui::RecordedMessage> messages;
+    EXPECT_EQ(run(std::string(R"(
+on dialog 950: click 1150
+on dialog 166: set 1014 Name ; click 1012
+on dialog 129: set 1062 P ; set 1007 1 ; click 1038
+on dialog 166: click 1012
+on dialog 129: set 1060 C ; set 1062 P ; set 1007 1 ; click 1038
+on dialog 166: click 1013)") + kEnd, &messages), -1);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(root->product_page_done, wizard::kDone);
+    EXPECT_EQ(root->company_name, "C");
+    EXPECT_EQ(root->product_name, "P");
+}
+
+TEST_F(ProjectPages, BackWithABadEmailSaysSoAndStillGoesBack) {
+    std::vector<ui::RecordedMessage> messages;
+    EXPECT_EQ(run(std::string(R"(
+on dialog 950: click 1150
+on dialog 166: set 1014 N ; click 1012
+on dialog 129: set 1060 A ; set 1062 P ; set 1007 1 ; set 1061 me@example.org ; click 1038
+expect message Unrecognised Email-id format...
+on dialog 166: click 1013)") + kEnd, &messages), -1);
+    EXPECT_EQ(root->product_page_done, 0);
+    EXPECT_EQ(root->company_name, "");
+}
+
+TEST_F(ProjectPages, EmailRule) {
+    struct Case { const char* email; bool accepted; };
+    const Case cases[] = {
+        {"me@acme.com", true},       {"me@acme.com.au", true},   {"me@mail.company.org", true},
+        {"me@acme.org", false},      {"me@acme.co.uk", false},   {"acme.com", false},
+        {"me.com@acme", false},      {"me@acme.COM", false},     {"a@b@c.com", true},
+    };
+    std::string steps = "on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
+                        "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1\n";
+    for (const Case& c : cases) {
+        steps += "on dialog 129: set 1061 " + std::string(c.email) + " ; click 1037\n";
+        steps += c.accepted ? "on dialog 951: click 1151\n" : "expect message Unrecognised Email-id format...\n";
+    }
+    ui::Scenario s = ui::Scenario::parse(steps + "on dialog 129");
+    s.then([](ui::Dialog& d) { d.setText(IDC_PRODUCT_EMAIL, ""); });   // empty is accepted
+    s.add("click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
+    s.add(kEnd);
+    EXPECT_EQ(run(std::move(s)), -1);
+    EXPECT_EQ(root->email, "");
+}
+
+TEST_F(ProjectPages, LimitMessageAndCutTexts) {
+    const std::string fifty(50, 'c');
+    std::vector<ui::RecordedMessage> messages;
+    ui::Scenario s = ui::Scenario::parse("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\non dialog 129\n"
+                                         "set 1060 " + std::string(49, 'c') + "\nexpect no message\n"
+                                         "set 1060 " + fifty + "\nexpect message You reached the maximum limit\n"
+                                         "expect caption Bundlewright\n"
+                                         "set 1060 " + fifty + "d\nexpect no message\n"
+                                         "set 1062 P\nset 1007 1234567890X\nexpect no message\n"
+                                         "set 1009 " + std::string(300, 'm') + "\nexpect no message\n"
+                                         "click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
+    s.add(kEnd);
+    EXPECT_EQ(run(std::move(s), &messages), -1);
+    EXPECT_EQ(root->company_name, fifty);
+    EXPECT_EQ(root->product_version, "1234567890");
+    EXPECT_EQ(root->comments, std::string(250, 'm'));
+}
+
+TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
+    struct Case { const char* set; const char* message; };
+    const Case cases[] = {
+        {"set 1060 Ac`me", "The Company Name cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
+        {"set 1008 a `quoted` word", "The Description cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
+        {"set 1062 start2", "The Product Name cannot be a word the project file uses to mark its sections (start1 to start12)."},
+    };
+    for (const Case& c : cases) {
+        root = std::make_unique<CRoot>();
+        std::vector<ui::RecordedMessage> messages;
+        // Next refuses with the message; Back (silent) says it too and stores nothing.
+        EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
+                                  "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1\n") +
+                          c.set + "\nclick 1037\nexpect message " + c.message + "\nclick 1038\nexpect message " + c.message +
+                          "\non dialog 166: click 1013" + kEnd,
+                      &messages),
+                  -1)
+            << c.set;
+        EXPECT_EQ(root->product_page_done, 0) << c.set;
+    }
+    // A backquote after the 250th character is cut off anyway and is no fault.
+    root = std::make_unique<CRoot>();
+    EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
+                              "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1 ; set 1009 ") +
+                      std::string(250, 'x') + "`\nclick 1037\non dialog 951: click 1151\non dialog 129: click 1038\n"
+                      "on dialog 166: click 1013" + kEnd),
+              -1);
+    EXPECT_EQ(root->comments, std::string(250, 'x'));
+}
+
+TEST_F(ProjectPages, BackquoteInANewProjectNameIsRefused) {
+    std::vector<ui::RecordedMessage> messages;
+    EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 my`name ; click 1012\n"
+                              "expect message The project name cannot contain the character ` (backquote), because the project file uses it to separate its fields.\n"
+                              "click 1013") + kEnd, &messages),
+              -1);
+    EXPECT_EQ(root->project_start_done, 0);
+}
