@@ -375,7 +375,9 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
 }
 
 LoadStatus loadProjectFile(ProjectRecord& r, Messages& messages) {
-    FILE* f = os::openFile(r.launch_project_path.str(), "rb");
+    // A folder is no project file on either host (stdio opens one natively).
+    const std::string path = r.launch_project_path.str();
+    FILE* f = os::directoryExists(path) ? nullptr : os::openFile(path, "rb");
     if (!f) {
         messages.show(kNotFoundMessage, kCaption);
         return kNotFound;

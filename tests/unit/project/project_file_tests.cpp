@@ -214,6 +214,11 @@ TEST_F(ProjectFile, MissingFileIsReported) {
     Recorder m;
     EXPECT_EQ(loadProjectFile(*r, m), kNotFound);
     EXPECT_EQ(m.texts, std::vector<std::string>{"The specified project file is not found"});
+
+    fs::create_directories(dir / "folder.wzp");
+    r->launch_project_path = win("folder.wzp");
+    EXPECT_EQ(loadProjectFile(*r, m), kNotFound);
+    EXPECT_EQ(m.texts.size(), 2u);
 }
 
 TEST_F(ProjectFile, WidthsBlanksAndEmbeddedFilesInTheWrittenBytes) {
