@@ -21,6 +21,8 @@
 #include "wizard/product_info_dlg.h"
 #include "wizard/project_file.h"
 #include "wizard/project_start_dlg.h"
+#include "wizard/startup.h"
+#include "wizard/tarnwick_dlg.h"
 
 namespace fs = std::filesystem;
 using wizard::PageRole;
@@ -371,4 +373,42 @@ TEST_F(ProjectPages, BackquoteInANewProjectNameIsRefused) {
                               "click 1013") + kEnd, &messages),
               -1);
     EXPECT_EQ(root->project_start_done, 0);
+}
+
+TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
+    const std::string saved = savedProject();
+    const std::string inst = win("inst");
+    os::createDirectories(inst + "\\bin");
+    os::createDirectories(inst + "\\image");
+    std::string oldInstall;
+    const bool hadInstall = os::getEnv(wizard::kInstallDirVariable, oldInstall);
+    os::setEnv(wizard::kInstallDirVariable, inst);
+    std::string steps = "on dialog 266\non dialog 102: click 1000\non dialog 166\n";
+#ifdef _WIN32
+    steps += "click 1053 ; set 1004 " + saved + "\n";   // the test program's own command line names no project
+#else
+    const std::string oldLine = os::commandLine();
+    os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" " + saved);
+    steps += "expect checked 1053 1\nexpect text 1004 " + saved + "\n";
+#endif
+    steps += "click 1012\non dialog 129\nexpect text 1060 Acme\nexpect text 1009 Comment\nclick 1037\n"
+             "on dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013\n"
+             "on dialog 102: answer message yes ; esc";
+    int result = 0;
+    {
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        ui::ScenarioRun player(ui::Scenario::parse(steps, "welcome.scn"));
+        result = welcome->runModal();
+        player.finish();
+        EXPECT_EQ(welcome->project_opened, 1);
+        EXPECT_EQ(welcome->company_name, "Acme");
+        EXPECT_EQ(welcome->product_page_done, wizard::kDone);
+        EXPECT_EQ(welcome->language_index, 1);
+    }
+    EXPECT_EQ(result, ui::IdCancel);
+#ifndef _WIN32
+    os::setCommandLine(oldLine);
+#endif
+    if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
+    else os::unsetEnv(wizard::kInstallDirVariable);
 }
