@@ -140,8 +140,98 @@ def write_ico(path, sizes):
         f.write(out + b"".join(images))
 
 
+# Side pictures of the other pages: bitmap 3000 + the page's dialog id, each
+# with its own colours and a motif for what the page is about.
+def box(u, v, x0, y0, x1, y1):
+    return x0 <= u <= x1 and y0 <= v <= y1
+
+
+def ring(u, v, cx, cy, r0, r1):
+    d = math.hypot(u - cx, v - cy)
+    return r0 <= d <= r1
+
+
+def motif(name, u, v):
+    """True where the motif of page `name` is drawn (u, v in the 90 x 90 square)."""
+    if name == "project_start":      # a folder
+        return box(u, v, .2, .35, .8, .78) or box(u, v, .2, .28, .45, .36)
+    if name == "product_info":       # a tag with its hole
+        return box(u, v, .25, .3, .75, .7) and not ring(u, v, .35, .5, 0, .06)
+    if name == "source_folder":      # a folder tree
+        return (box(u, v, .2, .2, .26, .8) or box(u, v, .2, .3, .5, .34) or box(u, v, .2, .55, .5, .59)
+                or box(u, v, .2, .76, .5, .8) or box(u, v, .5, .24, .78, .4)
+                or box(u, v, .5, .49, .78, .65))
+    if name == "file_list":          # lines of a list
+        return any(box(u, v, .2, y, .8, y + .07) for y in (.22, .38, .54, .7))
+    if name == "install_options":    # check boxes
+        return any(box(u, v, .22, y, .34, y + .12) and not box(u, v, .24, y + .02, .32, y + .1)
+                   or box(u, v, .42, y + .04, .8, y + .08) for y in (.2, .44, .68))
+    if name == "delivery_options":   # play, stop
+        return ((.62 - u) >= abs(v - .5) * 1.1 and u >= .22) or box(u, v, .68, .3, .8, .7)
+    if name == "shortcuts":          # an arrow
+        return box(u, v, .2, .46, .62, .56) or ((u - .55) >= 0 and (u - .55) <= .3 - abs(v - .51) * 1.2)
+    if name == "environment":        # braces round a dot
+        return ring(u, v, .5, .5, .3, .36) and abs(u - .5) > .12 or ring(u, v, .5, .5, 0, .08)
+    if name == "registry":           # a grid of keys
+        return any(box(u, v, x, y, x + .2, y + .2) for x in (.2, .6) for y in (.2, .6)) or box(u, v, .4, .28, .6, .32)
+    if name == "services":           # a gear
+        a = math.atan2(v - .5, u - .5)
+        r = .3 + (.06 if math.cos(8 * a) > 0 else 0)
+        return ring(u, v, .5, .5, .12, r)
+    if name == "output_language":    # a speech bubble
+        return ring(u, v, .5, .45, 0, .3) or ((v > .6) and (v < .85) and abs(u - .35) < (.85 - v) * .5)
+    if name == "output_location":    # a disk
+        return box(u, v, .2, .2, .8, .8) and not box(u, v, .32, .2, .68, .4) and not ring(u, v, .5, .62, 0, .08)
+    if name == "summary":            # a checklist
+        def tick(y):   # down from (.18, y) to (.26, y + .07), then up to (.38, y - .07)
+            if .18 <= u <= .26:
+                return abs(v - (y + (u - .18) * .875)) < .035
+            if .26 < u <= .38:
+                return abs(v - (y + .07 - (u - .26) * 1.17)) < .035
+            return False
+        return any(box(u, v, .45, y - .03, .8, y + .03) or tick(y) for y in (.27, .5, .73))
+    if name == "finish":             # a flag
+        return box(u, v, .25, .15, .3, .85) or box(u, v, .3, .15, .75, .5) and ((int(u * 10) + int(v * 10)) % 2 == 0)
+    if name == "panel_config":       # switches
+        return any(box(u, v, .2, y, .8, y + .14) and not box(u, v, (.55 if k % 2 else .25), y + .02,
+                   (.75 if k % 2 else .45), y + .12) for k, y in enumerate((.2, .43, .66)))
+    return False
+
+
+# The project start and product pages draw their own (project_start_side.bmp,
+# product_info_side.bmp); the motifs stay here for the colours' order.
+OWN_PICTURE = {"project_start", "product_info"}
+PAGES = [("project_start", 166), ("product_info", 129), ("source_folder", 130), ("file_list", 138),
+         ("install_options", 139), ("delivery_options", 141), ("shortcuts", 149), ("environment", 161),
+         ("registry", 167), ("services", 331), ("output_language", 333), ("output_location", 142),
+         ("summary", 143), ("finish", 157), ("panel_config", 332)]
+
+
+def side_pixel(name, index, x, y):
+    hue = index / len(PAGES)
+    left = mix(NAVY, (0x5a, 0x2d, 0x6e), hue)
+    right = mix(TEAL, (0x2e, 0x8b, 0x57), 1 - hue)
+    base = mix(left, right, x / 200)
+    u, v = (x - 100) / 90, (y) / 90
+    if 0 <= u <= 1 and motif(name, u, v):
+        return GOLD
+    if ((x * 7 + y * 13) % 211 == 0) and x < 95:
+        return mix(base, WHITE, .6)
+    return base
+
+
 if __name__ == "__main__":
     write_ico("tarnwick.ico", [16, 32])
     write_bmp("welcome_side.bmp", 200, 90, lambda x, y: scene(x, y, 200, 90))
+    with open("side_pictures.rc", "w", newline="\r\n") as rc:
+        rc.write("// Side pictures of the pages: bitmap 3000 + the page's dialog id (made by\n"
+                 "// make_pictures.py). A page's template shows it with\n"
+                 "//   CONTROL 3130, IDC_STATIC, \"Static\", SS_BITMAP, 7, 7, 133, 55\n"
+                 "#include <windows.h>\n\n")
+        for i, (name, dialog) in enumerate(PAGES):
+            if name in OWN_PICTURE:
+                continue
+            write_bmp("side_%s.bmp" % name, 200, 90, lambda x, y: side_pixel(name, i, x, y))
+            rc.write("%d BITMAP \"side_%s.bmp\"\n" % (3000 + dialog, name))
     # The splash: the picture on the left; `convert` sets the name beside it.
     write_ppm("splash.ppm", 484, 348, lambda x, y: scene(x, y, 484, 348, "left", left=4, size=230))
