@@ -7,6 +7,7 @@
 #include <jpeglib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +124,23 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
     EXPECT_EQ(run.messages()[0].text, wizard::kCancelQuestion);
     EXPECT_EQ(run.messages()[0].icon, ui::Icon::Question);
     EXPECT_EQ(run.messages()[1].ownerDialog, 102);
+}
+
+// The scenario Tarnwick.exe runs under Wine, here on the headless host.
+TEST(WelcomeStart, TheSharedStartScenarioPasses) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    const char* source = std::getenv("BW_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    std::string path = std::string("Z:") + source + "/tests/scenarios/tarnwick_welcome_cancel.scn";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::load(path));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
 }
 
 TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
