@@ -13,6 +13,9 @@
 //   Welcome     page's own                          -                                 "
 //   Plain       page's own                          -                              ends IDCANCEL
 //
+// The Cancel button (its own id, or id 2) and Esc both ask; a page whose Esc
+// ends at once (services) overrides onCancel() with end(ui::IdCancel).
+//
 // Writing a page:
 //
 //   class CProductInfoDlg : public wizard::PageBase {
