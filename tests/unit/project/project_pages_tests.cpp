@@ -412,3 +412,36 @@ TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
     if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
     else os::unsetEnv(wizard::kInstallDirVariable);
 }
+
+// The shared scenario Tarnwick.exe runs under Wine, here on the headless host.
+TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
+    const std::string inst = win("inst");
+    os::createDirectories(inst + "\\bin");
+    os::createDirectories(inst + "\\image");
+    std::string oldInstall;
+    const bool hadInstall = os::getEnv(wizard::kInstallDirVariable, oldInstall);
+    os::setEnv(wizard::kInstallDirVariable, inst);
+    const char* source = std::getenv("BW_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    std::string path = os::windowsPath(std::string(source) + "/tests/scenarios/tarnwick_project_pages.scn");
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+#endif
+    {
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        ui::ScenarioRun player(ui::Scenario::load(path));
+        EXPECT_EQ(welcome->runModal(), ui::IdCancel);
+        player.finish();
+        EXPECT_EQ(welcome->launch_project_path, "Demo");
+        EXPECT_EQ(welcome->project_opened, 0);
+        EXPECT_EQ(welcome->product_page_done, wizard::kDone);
+        EXPECT_EQ(welcome->company_name, "Acme Tools");
+        EXPECT_EQ(welcome->product_version, "1.0.0-beta");
+        EXPECT_EQ(welcome->email, "sales@acme.com");
+        EXPECT_EQ(welcome->copyright_notice, "(c) Acme Tools");
+    }
+    if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
+    else os::unsetEnv(wizard::kInstallDirVariable);
+}
