@@ -108,11 +108,42 @@ def icon_pixel(x, y, size):
     return p + (0xff,) if p else (0, 0, 0, 0)
 
 
-def icon_image(size):
+def folder_pixel(x, y, size):
+    """Icon 164, the shortcut tree's roots and folders: a yellow folder."""
+    u, v = (x + 0.5) / size, (y + 0.5) / size
+    edge = (0x9c, 0x64, 0x10, 0xff)
+    if 0.06 <= u <= 0.45 and 0.16 <= v <= 0.3:
+        return edge if v < 0.22 or u < 0.12 or u > 0.39 else (0xf2, 0xc8, 0x5a, 0xff)
+    if 0.06 <= u <= 0.94 and 0.27 <= v <= 0.86:
+        border = u < 0.12 or u > 0.88 or v < 0.33 or v > 0.8
+        return edge if border else (0xf2, 0xb1, 0x34, 0xff)
+    return (0, 0, 0, 0)
+
+
+def shortcut_pixel(x, y, size):
+    """Icon 165, a shortcut: a white page with the link arrow in its corner."""
+    u, v = (x + 0.5) / size, (y + 0.5) / size
+    if 0.04 <= u <= 0.52 and 0.46 <= v <= 0.96:         # the arrow's box
+        if u < 0.1 or u > 0.46 or v < 0.52 or v > 0.9:
+            return (0x30, 0x30, 0x30, 0xff)
+        on_shaft = abs((u - 0.14) - (0.86 - v)) < 0.08 and u < 0.42
+        on_head = (0.26 <= u <= 0.42 and 0.54 <= v <= 0.62) or (0.34 <= u <= 0.42 and 0.54 <= v <= 0.72)
+        return (0x1d, 0x6a, 0xd8, 0xff) if on_shaft or on_head else (0xff, 0xff, 0xff, 0xff)
+    if 0.2 <= u <= 0.86 and 0.04 <= v <= 0.9:
+        border = u < 0.26 or u > 0.8 or v < 0.1 or v > 0.84
+        if border:
+            return (0x50, 0x50, 0x60, 0xff)
+        lines = any(abs(v - l) < 0.03 for l in (0.25, 0.37, 0.49)) and u > 0.34 and u < 0.72
+        return (0x8a, 0x9b, 0xc8, 0xff) if lines else (0xff, 0xff, 0xff, 0xff)
+    return (0, 0, 0, 0)
+
+
+def icon_image(size, pixel=None):
+    icon_pixel_of = pixel or icon_pixel
     pixels = b""
     for y in range(size - 1, -1, -1):
         for x in range(size):
-            r, g, b, a = icon_pixel(x, y, size)
+            r, g, b, a = icon_pixel_of(x, y, size)
             pixels += bytes((b, g, r, a))
     mask_row = (size + 31) // 32 * 4
     mask = b""
@@ -120,7 +151,7 @@ def icon_image(size):
         bits = 0
         row = b""
         for x in range(size):
-            bits = (bits << 1) | (0 if icon_pixel(x, y, size)[3] else 1)
+            bits = (bits << 1) | (0 if icon_pixel_of(x, y, size)[3] else 1)
             if x % 8 == 7:
                 row += bytes((bits,))
                 bits = 0
@@ -129,8 +160,8 @@ def icon_image(size):
     return header + pixels + mask
 
 
-def write_ico(path, sizes):
-    images = [icon_image(s) for s in sizes]
+def write_ico(path, sizes, pixel=None):
+    images = [icon_image(s, pixel) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for s, img in zip(sizes, images):
@@ -222,6 +253,8 @@ def side_pixel(name, index, x, y):
 
 if __name__ == "__main__":
     write_ico("tarnwick.ico", [16, 32])
+    write_ico("folder.ico", [16, 32], folder_pixel)
+    write_ico("shortcut.ico", [16, 32], shortcut_pixel)
     write_bmp("welcome_side.bmp", 200, 90, lambda x, y: scene(x, y, 200, 90))
     with open("side_pictures.rc", "w", newline="\r\n") as rc:
         rc.write("// Side pictures of the pages: bitmap 3000 + the page's dialog id (made by\n"

@@ -8,6 +8,9 @@
 #pragma once
 
 #define IDI_MAIN    128
+// The shortcut tree's images: 0 roots and folders, 1 shortcuts.
+#define IDI_TREE_FOLDER     164
+#define IDI_TREE_SHORTCUT   165
 
 #ifndef IDC_STATIC
 #define IDC_STATIC  (-1)
