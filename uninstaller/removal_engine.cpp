@@ -147,7 +147,11 @@ std::string quoted(const std::string& path) {
 
 }  // namespace
 
-RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList) {
+RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList,
+                              const StageDone& done) {
+    auto ended = [&](Stage s) {
+        if (done) done(s);
+    };
     RemovalReport report;
     FILE* list = os::openFile(failureList, "wb");
     report.failureListWritten = list != nullptr;
@@ -157,6 +161,7 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
         if (script.commandLine != kNone && !script.commandLine.empty()) line += " " + script.commandLine;
         report.programStarted = os::startProcess(line, true, nullptr, true);
     }
+    ended(Stage::Program);
 
     for (const std::string& file : script.files) {
         if (!os::deleteFile(file)) {
@@ -165,16 +170,20 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
             put(list, file);
         }
     }
+    ended(Stage::Files);
 
     ScriptRoot root = ScriptRoot::Unset;
     for (const std::string& record : script.registryRecords) applyRegistryRecord(record, root);
+    ended(Stage::Registry);
 
     for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);
+    ended(Stage::Shortcuts);
 
     for (const std::string& name : script.services) {
         os::stopService(name);
         os::deleteService(name);
     }
+    ended(Stage::Services);
 
     put(list, kFailedDirectories);
     for (const std::string& dir : script.directories) {
@@ -186,6 +195,7 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
     }
     put(list, kFailedEnd);
     if (list && std::fclose(list) != 0) report.failureListWritten = false;
+    ended(Stage::Directories);
     return report;
 }
 
@@ -204,7 +214,7 @@ std::vector<std::string> detailsLines(const std::string& failureList) {
     return lines;
 }
 
-RemovalReport runUninstall(const std::string& commandLine, const Questions& questions) {
+RemovalReport runUninstall(const std::string& commandLine, const Questions& questions, const StageDone& done) {
     std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
     if (!path) {
         questions.message(kNoScriptMessage, kMessageCaption);
@@ -216,7 +226,7 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
         questions.message(kNoScriptMessage, kMessageCaption);
         os::exitProcess(kExitCode);
     }
-    return removeInstalled(parseUninstallScript(*data), failureListPath());
+    return removeInstalled(parseUninstallScript(*data), failureListPath(), done);
 }
 
 }  // namespace uninstaller

@@ -56,6 +56,10 @@ bool removeAppendedText(std::string& value, const std::string& text);
 // Applies one registry record under `root` (updated by "!" records).
 void applyRegistryRecord(const std::string& record, ScriptRoot& root);
 
+// The removal's steps in their order; the main window marks each as it ends.
+enum class Stage { Program, Files, Registry, Shortcuts, Services, Directories };
+using StageDone = std::function<void(Stage)>;
+
 struct RemovalReport {
     int failureCount = 0;
     std::vector<std::string> failedFiles;
@@ -67,7 +71,9 @@ struct RemovalReport {
 // Steps after the confirmation: runs the pre-uninstallation program (waiting
 // without limit; skipped when it cannot start), removes everything in order
 // and writes the failure list to `failureList` (replacing an old one).
-RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList);
+// `done` hears of each stage as it ends.
+RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList,
+                              const StageDone& done = {});
 
 // The main window's result text and whether Details stays visible.
 inline std::string resultText(const RemovalReport& r) { return r.failureCount > 0 ? kResultWithFailures : ""; }
@@ -91,6 +97,7 @@ struct Questions {
 // command line, the confirmation, taking the script, the removal. Ends the
 // process with kExitCode (os::exitProcess) when there is no script or the
 // user answers No; nothing is removed then.
-RemovalReport runUninstall(const std::string& commandLine, const Questions& questions);
+RemovalReport runUninstall(const std::string& commandLine, const Questions& questions,
+                           const StageDone& done = {});
 
 }  // namespace uninstaller

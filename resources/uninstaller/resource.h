@@ -4,7 +4,8 @@
 #define IDI_MAIN                128
 #define IDB_CHECK               129
 
-#define IDD_UNINSTALL           102     // main window
+// main window
+#define IDD_UNINSTALL           102
 #define IDC_WELCOME             1000
 #define IDC_STATUS              1001
 #define IDC_RESULT              1002
@@ -22,5 +23,6 @@
 #define IDC_CHECK_DIRECTORIES   1024
 #define IDC_CHECK_REGISTRY      1025
 
-#define IDD_DETAILS             135     // Details window
+// Details window
+#define IDD_DETAILS             135
 #define IDC_FAILURES            1100

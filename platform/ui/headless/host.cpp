@@ -62,6 +62,7 @@ struct Dialog::Impl {
     std::map<int, Control> controls;
     std::vector<int> order;
     bool open = false, ended = false, visible = false, needsPaint = false, inPaint = false;
+    bool initialising = false;  // inside onInitDialog: no step has run for this dialog yet
     int result = 0;
     std::string caption;
     int icon = 0, defId = IdOk, focus = 0;
@@ -96,14 +97,32 @@ ScenarioRun::State*& running() {
     static ScenarioRun::State* s = nullptr;
     return s;
 }
-ScenarioRun::State& scenario(const char* what) {
-    if (!running())
-        throw ScenarioError(std::string(what) + " with no scenario running to answer it");
-    return *running();
+bool isAnswer(Step::Kind k) {
+    return k == Step::AnswerMessage || k == Step::AnswerFile || k == Step::AnswerFolder || k == Step::AnswerMenu;
 }
 }  // namespace
 
 Dialog* activeDialog() { return stack().empty() ? nullptr : stack().back(); }
+
+namespace {
+ScenarioRun::State& scenario(const char* what) {
+    if (!running())
+        throw ScenarioError(std::string(what) + " with no scenario running to answer it");
+    ScenarioRun::State& st = *running();
+    // A box shown while the active dialog initialises (before any step ran
+    // for it) takes the answers at the head of the scenario.
+    Dialog* d = activeDialog();
+    if (d && d->impl() && d->impl()->initialising) {
+        while (st.next < st.steps.size() && isAnswer(st.steps[st.next].kind)) {
+            const Step& a = st.steps[st.next++];
+            auto& q = a.kind == Step::AnswerMessage ? st.msgAnswers : a.kind == Step::AnswerFile ? st.fileAnswers
+                    : a.kind == Step::AnswerFolder ? st.folderAnswers : st.menuAnswers;
+            q.push_back(a);
+        }
+    }
+    return st;
+}
+}  // namespace
 
 class HostAccess {
 public:
@@ -198,7 +217,9 @@ int Dialog::runModal() {
             if (d->impl_) { d->impl_->open = false; d->impl_->visible = false; d->impl_->timers.clear(); }
         }
     } pop{this};
+    impl_->initialising = true;
     bool focusDefault = HostAccess::init(*this);
+    impl_->initialising = false;
     if (focusDefault && impl_->focus == 0) {
         for (int id : impl_->order) {
             Control& c = impl_->controls[id];
