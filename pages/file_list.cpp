@@ -120,14 +120,18 @@ std::string FileListModel::listText(double* requiredSpace) const {
     return text;
 }
 
+std::string listNotWritableMessage(const std::string& listFilePath) {
+    return "The list of files cannot be written to " + listFilePath;
+}
+
 FileListModel::Write FileListModel::write(const std::string& listFilePath) {
     required_space_ = 0;
     if (rows_.empty()) {
-        writeWholeFile(listFilePath, "");
+        if (!writeWholeFile(listFilePath, "")) return Write::Failed;
         return Write::Empty;
     }
     std::string text = listText(&required_space_);
-    writeWholeFile(listFilePath, text);
+    if (!writeWholeFile(listFilePath, text)) return Write::Failed;
     return Write::Written;
 }
 

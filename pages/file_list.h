@@ -14,6 +14,9 @@ inline constexpr const char* kMsgListMissing =
 inline constexpr const char* kMsgAlreadyListed = "The file is already present in the list";
 inline constexpr const char* kMsgNeedOneFile = "You must have atleast one file for the installation";
 
+// A list.txt that cannot be written would leave the package with an older list.
+std::string listNotWritableMessage(const std::string& listFilePath);
+
 // Markers are kept while the marker text (each line plus its backquote) is
 // shorter than this; later markers are dropped.
 inline constexpr std::size_t kMarkerKeepLimit = 15340;
@@ -39,7 +42,7 @@ class FileListModel {
 public:
     enum class Load { Loaded, Missing };
     enum class Add { Added, Duplicate, TooLong };
-    enum class Write { Written, Empty };
+    enum class Write { Written, Empty, Failed };
 
     // Empties the rows and markers and reads list.txt; Missing when it cannot be opened.
     Load load(const std::string& listFilePath);
@@ -57,8 +60,8 @@ public:
 
     // Writes the rows in display order, then the markers in the order read.
     // Sets required_space = sum of existing files + largest + 135200. With no
-    // rows list.txt is left empty and Empty is returned. A list.txt that
-    // cannot be opened is skipped without a message, as the page does.
+    // rows list.txt is left empty and Empty is returned; Failed when list.txt
+    // cannot be written (never reported as written).
     Write write(const std::string& listFilePath);
     // The bytes write() produces, and the space they need.
     std::string listText(double* requiredSpace = nullptr) const;

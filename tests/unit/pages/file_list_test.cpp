@@ -151,4 +151,16 @@ TEST(FileListWrite, EmptyListIsRefusedAndLeavesListEmpty) {
     EXPECT_EQ(m.required_space(), 0.0);
 }
 
+TEST(FileListWrite, AListThatCannotBeWrittenIsNeverReportedWritten) {
+    Tree t;
+    t.write("Prod\\a", "a");
+    pages::FileListModel m;
+    m.loadText(t.path("Prod\\a") + "\r\n");
+    // A folder where list.txt should be: the file cannot be opened for writing.
+    t.mkdir("list.txt");
+    EXPECT_EQ(m.write(t.path("list.txt")), pages::FileListModel::Write::Failed);
+    pages::FileListModel empty;
+    EXPECT_EQ(empty.write(t.path("list.txt")), pages::FileListModel::Write::Failed);
+}
+
 }  // namespace

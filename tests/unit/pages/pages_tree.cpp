@@ -53,7 +53,11 @@ Tree::~Tree() {
 #endif
 }
 
-void Tree::write(const std::string& rel, const std::string& bytes) const { writeFile(path(rel), bytes); }
+void Tree::write(const std::string& rel, const std::string& bytes) const {
+    std::size_t cut = rel.rfind('\\');
+    if (cut != std::string::npos) mkdir(rel.substr(0, cut));
+    writeFile(path(rel), bytes);
+}
 void Tree::mkdir(const std::string& rel) const {
     if (!os::createDirectories(path(rel))) throw std::runtime_error("cannot create " + path(rel));
 }

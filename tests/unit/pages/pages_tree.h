@@ -16,7 +16,7 @@ public:
     // The test folder's Windows path, without a trailing backslash.
     const std::string& root() const { return root_; }
     std::string path(const std::string& rel) const { return root_ + "\\" + rel; }
-    void write(const std::string& rel, const std::string& bytes) const;
+    void write(const std::string& rel, const std::string& bytes) const;   // makes its folders
     void mkdir(const std::string& rel) const;
     // True natively, where the folder is drive C:'s root.
     bool isDriveRoot() const { return driveRoot_; }
