@@ -1,0 +1,64 @@
+// The scenario of tests/scenarios/pages/chain.scn: a real folder walked, the
+// list edited, the options committed, back and forth through the hub. The
+// same file drives the headless host natively and real windows under Wine,
+// and both must leave the same list.txt and option.txt bytes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/os/os.h"
+#include "platform/ui/scenario.h"
+#include "tests/unit/pages/pages_chain.h"
+
+namespace {
+
+std::string scenarioPath() {
+    const char* dir = std::getenv("BW_SOURCE_DIR");
+    std::string path = std::string(dir ? dir : ".") + "/tests/scenarios/pages/chain.scn";
+#ifdef _WIN32
+    // The source tree is a host folder, seen through drive Z:.
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+#else
+    return os::windowsPath(path);
+#endif
+}
+
+std::string withFolder(std::string text, const std::string& folder) {
+    for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += folder.size())
+        text.replace(at, 1, folder);
+    return text;
+}
+
+TEST(ChainScenario, SourceFileListAndOptionsBackAndForth) {
+    pagestest::PagesEnv env;
+    env.tree.write("Prod\\a.txt", "readme and file");
+    env.tree.write("Prod\\b.txt", "removed again");
+    env.tree.write("Prod\\sub\\c.txt", std::string(5000, 'c'));
+    env.tree.mkdir("Prod\\sub\\empty");
+    env.tree.write("extra.txt", "added from outside");
+    pagestest::StandIns standIns({wizard::PageSlot::DeliveryOptions, wizard::PageSlot::Shortcuts,
+                                  wizard::PageSlot::Environment, wizard::PageSlot::Registry,
+                                  wizard::PageSlot::Services, wizard::PageSlot::OutputLanguage,
+                                  wizard::PageSlot::OutputLocation});
+    std::string text = pagestest::readFile(scenarioPath());
+    ASSERT_NE(text, "<missing>") << scenarioPath();
+    const std::string root = env.tree.root();
+    EXPECT_EQ(env.run(withFolder(text, root)), 0);   // Cancel on output location ends with 0
+
+    EXPECT_EQ(pagestest::readFile(env.listFile()),
+              root + "\\Prod\\a.txt\r\n" + root + "\\Prod\\sub\\c.txt\r\n" + root + "\\extra.txt\r\n" + root +
+                  "\\Prod\\sub\\empty\\temp$\r\n");
+    EXPECT_EQ(pagestest::readFile(env.optionFile()),
+              "YES_PROMPT_SECTION\r\nInstall the product?\r\n\r\nYES_WELCOME_SECTION\r\ndefault\r\n\r\n"
+              "NO_LICENSE_SECTION\r\n\r\nNO_PASSWORD_SECTION\r\n\r\nYES_README_SECTION\r\n\\A.TXT\r\n\r\n");
+    EXPECT_EQ(pagestest::stepLog(), (std::vector<std::string>{"shortcuts", "environment", "shortcuts",
+                                                              "shortcuts", "environment", "output"}));
+    EXPECT_EQ(env.root.default_destination.str(), "C:\\Program Files\\Prod");
+    EXPECT_EQ(env.root.register_product, 1);
+}
+
+}  // namespace
