@@ -445,3 +445,44 @@ TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
     if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
     else os::unsetEnv(wizard::kInstallDirVariable);
 }
+
+// The whole main chain with the real pages: welcome, a new project, the
+// product texts, the source folder and its file on the file list page.
+TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
+    os::setExitTrap(true);
+    ui::setProgramName("Tarnwick");
+    const fs::path dir = fs::temp_directory_path() / ("bw_pages_chain_" + std::to_string(static_cast<long>(std::rand())));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "inst" / "bin");
+    fs::create_directories(dir / "inst" / "image");
+    fs::create_directories(dir / "inst" / "temp");
+    fs::create_directories(dir / "src");
+    std::ofstream(dir / "src" / "a.txt", std::ios::binary) << "a";
+    std::string oldInstall;
+    const bool hadInstall = os::getEnv(wizard::kInstallDirVariable, oldInstall);
+    os::setEnv(wizard::kInstallDirVariable, os::windowsPath((dir / "inst").string()));
+    int code = -1;
+    {
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        ui::ScenarioRun player(ui::Scenario::parse(
+            "on dialog 266\non dialog 102: click 1000\n"
+            "on dialog 166: set 1014 Demo ; click 1012\n"
+            "on dialog 129: set 1060 Acme ; set 1062 Widget ; set 1007 1.0 ; click 1037\n"
+            "on dialog 130: set IDC_SOURCE_FOLDER_EDIT " + os::windowsPath((dir / "src").string()) +
+            " ; click IDC_SOURCE_FOLDER_NEXT\n"
+            "on dialog 138: expect rows IDC_FILE_LIST_FILES 1 ; answer message yes ; esc", "chain.scn"));
+        try {
+            welcome->runModal();
+        } catch (const os::ExitRequest& e) {
+            code = e.code;
+        }
+        player.finish();
+        EXPECT_EQ(welcome->company_name, "Acme");
+        EXPECT_EQ(welcome->launch_project_path, "Demo");
+    }
+    EXPECT_EQ(code, 0);   // Cancel confirmed on the file list page
+    if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
+    else os::unsetEnv(wizard::kInstallDirVariable);
+    os::setExitTrap(false);
+    fs::remove_all(dir);
+}
