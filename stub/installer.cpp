@@ -420,7 +420,10 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     if (!writeScript(error)) return false;
     if (!blank(pkg_.postInstallFile)) {
         std::string why;
-        if (!runProgram(pkg_.postInstallFile, pkg_.postInstallCmdline, why)) std::fprintf(stderr, "%s\n", why.c_str());
+        if (!runProgram(pkg_.postInstallFile, pkg_.postInstallCmdline, why)) {
+            std::fputs(why.c_str(), stderr);
+            std::fputc('\n', stderr);
+        }
     }
     progress.onProgress(total, total);
     return true;

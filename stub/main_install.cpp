@@ -1,55 +1,109 @@
 // install.exe: the front of every package. Reads its own file, checks it
-// whole, and installs; "/S" without windows. Exit code 0 on success,
-// otherwise non-zero with the reason on the error stream.
+// whole, then installs through its windows in the package's language, or
+// without windows with "/S". Exit codes: 0 installed, 1 cancelled by the
+// user, 2 damaged package, 3 wrong or missing password (silent), 4 the
+// installation stopped, 5 bad command line; the reason goes to the error stream.
 #include <cstdio>
 
 #include "platform/os/os.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/scenario.h"
 #include "stub/command_line.h"
 #include "stub/installer.h"
+#include "stub/language.h"
+#include "stub/wizard.h"
+
+#ifdef _WIN32
+#include <cstdlib>
+
+// install.exe only decompresses; the compressor's block coder (and its block
+// sort) would cost 27 KB of the 541200 every package starts with.
+extern "C" void BZ2_compressBlock(void*, unsigned char) { std::abort(); }
+
+// The default handler of an escaped exception names its type through the
+// demangler, 46 KB; install.exe catches everything in its handlers anyway.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
 
 namespace {
 
-enum ExitCode { kOk = 0, kDamaged = 2, kPassword = 3, kFailed = 4, kUsage = 5 };
+void report(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fputc('\n', stderr);
+}
+
+int silent(stub::Installer& installer, const stub::Arguments& args) {
+    if (!installer.passwordMatches(args.hasPassword ? args.password : std::string())) {
+        report(args.hasPassword ? "The password is not correct." : "This package needs a password: give it with /P=.");
+        return stub::kExitPassword;
+    }
+    std::string destination = args.hasDestination ? args.destination : installer.defaultDestination();
+    std::string error;
+    stub::InstallProgress quiet;
+    if (!installer.install(destination, quiet, error)) {
+        report(error);
+        return stub::kExitFailed;
+    }
+    if (stub::endsSession(installer.package().finishAction))
+        report(std::string("The package asks to ") +
+               (installer.package().finishAction == 1 ? "log off" : "restart the computer") +
+               "; unattended installations leave that to the user.");
+    return stub::kExitOk;
+}
 
 int run() {
     stub::Arguments args = stub::parseArguments(os::commandLine());
     stub::Installer installer;
     std::string error;
+    ui::setProgramName("Setup");
     if (!installer.open(os::executablePath(), error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return kDamaged;
+        report(error);
+        if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
+        return stub::kExitDamaged;
     }
-    if (!args.silent) {
-        std::fprintf(stderr, "This installer runs unattended only: start it with /S [/P=password] [/D=folder].\n");
-        return kUsage;
-    }
-    if (!installer.passwordMatches(args.hasPassword ? args.password : std::string())) {
-        std::fprintf(stderr, "%s\n",
-                     args.hasPassword ? "The password is not correct." : "This package needs a password: give it with /P=.");
-        return kPassword;
-    }
-    std::string destination = args.hasDestination ? args.destination : installer.defaultDestination();
-    stub::InstallProgress quiet;
-    if (!installer.install(destination, quiet, error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return kFailed;
-    }
-    if (stub::endsSession(installer.package().finishAction))
-        std::fprintf(stderr, "The package asks to %s; unattended installations leave that to the user.\n",
-                     installer.package().finishAction == 1 ? "log off" : "restart the computer");
-    return kOk;
+    if (args.silent) return silent(installer, args);
+
+    const stub::Package& p = installer.package();
+    stub::Language text;
+    text.load(p.language);
+    text.set("product", p.product.empty() ? std::string("Setup") : p.product);
+    text.set("version", p.version);
+    text.set("company", p.company);
+    return stub::runWizard(installer, text, args);
 }
+
+#ifdef BW_HEADLESS_UI
+// Without real windows a scenario plays the user (BUNDLEWRIGHT_SCENARIO);
+// a failing step ends the program with its message.
+int runDriven() {
+    std::string path;
+    if (!os::getEnv("BUNDLEWRIGHT_SCENARIO", path) || path.empty()) return run();
+    try {
+        ui::ScenarioRun scenario(ui::Scenario::load(path));
+        int code = run();
+        scenario.finish();
+        return code;
+    } catch (const ui::ScenarioError& e) {
+        report(e.what());
+        return 6;
+    }
+}
+#else
+int runDriven() { return run(); }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
     std::string line;
-    for (int i = 0; i < argc; ++i) line += (i ? " " : "") + std::string(argv[i]);
+    for (int i = 0; i < argc; ++i) line += (i ? " " : "") + os::quoteArgument(argv[i]);
     os::setCommandLine(line);
 #else
     (void)argc;
     (void)argv;
 #endif
-    return run();
+    return runDriven();
 }

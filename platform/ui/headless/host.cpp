@@ -630,6 +630,11 @@ int messageBox(const std::string& text, std::optional<std::string> caption, Butt
     m.buttons = buttons;
     m.icon = icon;
     m.ownerDialog = activeDialog() ? activeDialog()->templateId() : 0;
+    // A box shown while no dialog runs (before the first, after the last) takes
+    // the answer steps that lead the script, as no modal loop queues them.
+    while (!activeDialog() && st.msgAnswers.empty() && st.next < st.steps.size() &&
+           st.steps[st.next].kind == Step::AnswerMessage)
+        st.msgAnswers.push_back(st.steps[st.next++]);
     if (!st.msgAnswers.empty()) {
         Step a = st.msgAnswers.front();
         st.msgAnswers.pop_front();

@@ -1,5 +1,4 @@
 // The stub's reader and engine on hand-made packages (a small writer below).
-#include <bzlib.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,61 +14,12 @@
 #include "stub/command_line.h"
 #include "stub/installer.h"
 #include "stub/paths.h"
+#include "tests/unit/stub/test_package.h"
 
 namespace fs = std::filesystem;
 using namespace stub;
 
 namespace {
-
-const char kAllOff[] =
-    "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\nNO_PASSWORD_SECTION\r\n\r\n"
-    "NO_README_SECTION\r\n\r\n";
-
-std::string bz2(const std::string& data) {
-    std::vector<char> out(data.size() * 2 + 600);
-    unsigned n = static_cast<unsigned>(out.size());
-    EXPECT_EQ(BZ_OK, BZ2_bzBuffToBuffCompress(out.data(), &n, const_cast<char*>(data.data()),
-                                              static_cast<unsigned>(data.size()), 9, 0, 30));
-    return std::string(out.data(), n);
-}
-
-struct TestPackage {
-    std::string option = kAllOff;
-    std::string product = "Widget";
-    std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
-    std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
-    bool registry = false, shortcuts = false;
-    std::string registryText, shortcutsText;
-
-    std::string bytes() const {
-        std::string p(kPayloadOffset, '0');
-        auto z = [&p](const std::string& s) {
-            p += s;
-            p.push_back('\0');
-        };
-        z(std::to_string(entries.size()));
-        z("option.txt");
-        z(std::to_string(option.size()));
-        p += option;
-        p.append(kStartMarker, sizeof kStartMarker);
-        z("Acme");
-        z(product);
-        for (const char* t : {"1.0", "", "", "", ""}) z(t);
-        z(" "), z(" "), z(preUninstall), z(preUninstallCmd), z(" "), z(" ");
-        z(destination), z("0"), z("100"), z(services), z("English text\n");
-        auto entry = [&p](const std::string& name, const std::string& data) {
-            p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;
-        };
-        entry("\\UnBundlewright.exe", "MZ-uninstaller");
-        for (const auto& e : entries) entry(e.first, e.second);
-        if (registry) p += std::string("**REGISTRY_UPDATION_DETAILS**\r\n") + registryText + "**END_REGISTRY**" + '\0';
-        if (shortcuts) p += std::string("**SHORTCUTS_DETAILS**\r\n") + shortcutsText + "**END_SHORTCUTS**" + '\0';
-        p += kStopMarker;
-        std::string len = std::to_string(p.size() + kLengthDigits);
-        p += std::string(kLengthDigits - len.size(), '0') + len;
-        return p;
-    }
-};
 
 class StubTest : public ::testing::Test {
 protected:

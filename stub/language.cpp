@@ -1,0 +1,131 @@
+#include "stub/language.h"
+
+#include <cctype>
+
+namespace stub {
+
+namespace {
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
+    return s.substr(b, e - b);
+}
+
+// The English texts: every key the installer shows.
+const char* const kEnglish[][2] = {
+    {"Caption", "{product} Setup"},
+    {"Back", "< &Back"},
+    {"Next", "&Next >"},
+    {"Install", "&Install"},
+    {"Cancel", "Cancel"},
+    {"Finish", "&Finish"},
+    {"Browse", "B&rowse..."},
+    {"WelcomeTitle", "Welcome to the {product} Setup Wizard"},
+    {"DefaultWelcome",
+     "This wizard installs {product} {version} on your computer.\n\nIt is recommended that you close all other "
+     "applications before continuing.\n\nClick Next to continue, or Cancel to exit Setup."},
+    {"Publisher", "Publisher:"},
+    {"Version", "Version:"},
+    {"Contact", "Contact:"},
+    {"LicenseTitle", "License Agreement"},
+    {"LicenseIntro", "Please read the following license agreement. You must accept its terms to continue."},
+    {"LicenseAccept", "I &accept the agreement"},
+    {"LicenseDecline", "I &do not accept the agreement"},
+    {"PasswordTitle", "Password"},
+    {"PasswordIntro", "This installation is protected by a password. Please enter the password, then click Next."},
+    {"PasswordLabel", "&Password:"},
+    {"PasswordWrong", "The password is not correct. Please try again."},
+    {"FolderTitle", "Destination Folder"},
+    {"FolderIntro",
+     "Setup will install {product} into the following folder. To install into a different folder, type its name or "
+     "click Browse."},
+    {"FolderLabel", "&Destination folder:"},
+    {"SpaceRequired", "Space required: {space}"},
+    {"FolderEmpty", "Please enter the destination folder."},
+    {"FolderInvalid", "The folder \"{folder}\" cannot be used. Please enter a full path on an existing drive."},
+    {"BrowseTitle", "Choose the folder to install {product} into:"},
+    {"ProgressTitle", "Installing"},
+    {"ProgressIntro", "Please wait while Setup installs {product} on your computer."},
+    {"FinishTitle", "Setup Complete"},
+    {"FinishText", "Setup has finished installing {product} on your computer.\n\nClick Finish to exit Setup."},
+    {"FinishReadme", "&Show the readme file now"},
+    {"ReadmeFailed", "The readme file {file} cannot be opened."},
+    {"CancelAsk", "Setup is not complete. Are you sure you want to exit Setup?"},
+    {"Failed",
+     "The installation of {product} did not complete:\n\n{error}\n\nWhat was installed until then can be removed "
+     "with the uninstaller."},
+    {"LogoffAsk", "To complete the installation of {product}, you must log off. Do you want to log off now?"},
+    {"RestartAsk",
+     "To complete the installation of {product}, the computer must be restarted. Do you want to restart now?"},
+    {"EndSessionFailed", "Windows did not allow this. Please do it yourself later."},
+};
+
+}  // namespace
+
+Language::Language() {
+    for (const auto& t : kEnglish) texts_[lower(t[0])] = t[1];
+}
+
+bool Language::known(const std::string& key) const { return texts_.count(lower(key)) != 0; }
+
+int Language::load(const std::string& text) {
+    int taken = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        std::string t = trim(line);
+        if (t.empty() || t[0] == '#') continue;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = lower(trim(line.substr(0, eq)));
+        auto it = texts_.find(key);
+        if (it == texts_.end()) continue;
+        std::string raw = trim(line.substr(eq + 1)), value;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] == '\\' && i + 1 < raw.size() && (raw[i + 1] == 'n' || raw[i + 1] == '\\')) {
+                value += raw[i + 1] == 'n' ? '\n' : '\\';
+                ++i;
+            } else {
+                value += raw[i];
+            }
+        }
+        if (value.empty()) continue;   // an empty text would leave a control blank
+        it->second = value;
+        ++taken;
+    }
+    return taken;
+}
+
+std::string Language::operator()(const std::string& key) const {
+    auto it = texts_.find(lower(key));
+    if (it == texts_.end()) return key;
+    const std::string& t = it->second;
+    std::string out;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == '{') {
+            size_t close = t.find('}', i);
+            if (close != std::string::npos) {
+                auto v = values_.find(t.substr(i + 1, close - i - 1));
+                if (v != values_.end()) {
+                    out += v->second;   // values are never scanned again
+                    i = close;
+                    continue;
+                }
+            }
+        }
+        out += t[i];
+    }
+    return out;
+}
+
+}  // namespace stub

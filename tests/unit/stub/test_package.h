@@ -1,0 +1,82 @@
+// A small writer of packages in the stub's layout, for the stub's tests.
+#pragma once
+
+#include <bzlib.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "stub/package_reader.h"
+
+namespace stub {
+
+inline const char kAllOff[] =
+    "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\nNO_PASSWORD_SECTION\r\n\r\n"
+    "NO_README_SECTION\r\n\r\n";
+
+inline std::string bz2(const std::string& data) {
+    std::vector<char> out(data.size() * 2 + 600);
+    unsigned n = static_cast<unsigned>(out.size());
+    EXPECT_EQ(BZ_OK, BZ2_bzBuffToBuffCompress(out.data(), &n, const_cast<char*>(data.data()),
+                                              static_cast<unsigned>(data.size()), 9, 0, 30));
+    return std::string(out.data(), n);
+}
+
+// option.txt with the given sections on ("" leaves a section off).
+inline std::string optionText(const std::string& prompt, const std::string& welcome, const std::string& license,
+                              const std::string& password, const std::string& readme) {
+    std::string o;
+    auto section = [&o](const char* name, const std::string& value) {
+        o += value.empty() ? std::string("NO_") + name + "_SECTION\r\n\r\n"
+                           : std::string("YES_") + name + "_SECTION\r\n" + value + "\r\n\r\n";
+    };
+    section("PROMPT", prompt);
+    section("WELCOME", welcome);
+    section("LICENSE", license);
+    section("PASSWORD", password);
+    section("README", readme);
+    return o;
+}
+
+struct TestPackage {
+    std::string option = kAllOff;
+    std::string product = "Widget";
+    std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
+    std::string finishAction = "0", space = "100", language = "English text\n";
+    std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
+    bool registry = false, shortcuts = false;
+    std::string registryText, shortcutsText;
+
+    std::string bytes() const {
+        std::string p(kPayloadOffset, '0');
+        auto z = [&p](const std::string& s) {
+            p += s;
+            p.push_back('\0');
+        };
+        z(std::to_string(entries.size()));
+        z("option.txt");
+        z(std::to_string(option.size()));
+        p += option;
+        p.append(kStartMarker, sizeof kStartMarker);
+        z("Acme");
+        z(product);
+        for (const char* t : {"1.0", "", "", "", ""}) z(t);
+        z(" "), z(" "), z(preUninstall), z(preUninstallCmd), z(" "), z(" ");
+        z(destination), z(finishAction), z(space), z(services), z(language);
+        auto entry = [&p](const std::string& name, const std::string& data) {
+            p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;
+        };
+        entry("\\UnBundlewright.exe", "MZ-uninstaller");
+        for (const auto& e : entries) entry(e.first, e.second);
+        if (registry) p += std::string("**REGISTRY_UPDATION_DETAILS**\r\n") + registryText + "**END_REGISTRY**" + '\0';
+        if (shortcuts) p += std::string("**SHORTCUTS_DETAILS**\r\n") + shortcutsText + "**END_SHORTCUTS**" + '\0';
+        p += kStopMarker;
+        std::string len = std::to_string(p.size() + kLengthDigits);
+        p += std::string(kLengthDigits - len.size(), '0') + len;
+        return p;
+    }
+};
+
+}  // namespace stub
