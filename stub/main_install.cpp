@@ -2,7 +2,8 @@
 // whole, then installs through its windows in the package's language, or
 // without windows with "/S". Exit codes: 0 installed, 1 cancelled by the
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
-// installation stopped, 5 bad command line; the reason goes to the error stream.
+// installation stopped, 5 bad command line, 6 a scenario step failed
+// (automation); the reason goes to the error stream.
 #include <cstdio>
 
 #include "platform/os/os.h"
@@ -79,14 +80,14 @@ int run() {
 // a failing step ends the program with its message.
 int runDriven() {
     std::string path;
-    if (!os::getEnv("BUNDLEWRIGHT_SCENARIO", path) || path.empty()) return run();
     try {
+        if (!os::getEnv("BUNDLEWRIGHT_SCENARIO", path) || path.empty()) return run();
         ui::ScenarioRun scenario(ui::Scenario::load(path));
         int code = run();
         scenario.finish();
         return code;
     } catch (const ui::ScenarioError& e) {
-        report(e.what());
+        report(e.what());   // also: a window with no scenario to play it
         return 6;
     }
 }

@@ -1,0 +1,303 @@
+// End to end under Wine: the builder packs a tree with every section,
+// install.exe installs it unattended and through its windows, the test
+// checks files, registry, shortcuts, service and uninstall script, then
+// UnBundlewright.exe removes it and the machine is as it was before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "builder/package_builder.h"
+#include "platform/os/os.h"
+#include "platform/os/registry.h"
+#include "platform/os/services.h"
+#include "platform/os/shortcuts.h"
+#include "tests/unit/builder/test_tree.h"
+
+namespace {
+
+using bwtest::readFile;
+
+std::string fromHost(const std::string& unix) {
+    std::string w = "Z:" + unix;
+    std::replace(w.begin(), w.end(), '/', '\\');
+    return w;
+}
+std::string dist(const std::string& rel) {
+    const char* d = std::getenv("BW_DIST_DIR");
+    return fromHost(d ? d : "/nonexistent") + "\\" + rel;
+}
+
+const char kProductKey[] = "SOFTWARE\\BwTestStubE2E\\Widget\\1.0";
+const char kValuesKey[] = "SOFTWARE\\BwTestStubE2EValues";
+const char kEnvKey[] = "Environment";
+const char kPathVar[] = "BwTestStubE2E_Path";
+const char kService[] = "BwTestStubE2ESvc";
+
+// Every key and value below `key`, one line each, sorted.
+void dumpKey(os::RegRoot root, const std::string& key, std::vector<std::string>& out) {
+    os::RegKey k = os::RegKey::open(root, key);
+    if (!k.valid()) return;
+    out.push_back("[" + key + "]");
+    for (const std::string& n : k.valueNames()) {
+        os::RegValue v;
+        k.query(n, v);
+        out.push_back(key + "`" + n + "=" + v.asString());
+    }
+    for (const std::string& s : k.subKeys()) dumpKey(root, key + "\\" + s, out);
+}
+
+class RoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        installer_ = dist("bin\\install.exe");
+        uninstaller_ = dist("bin\\UnBundlewright.exe");
+        ASSERT_TRUE(os::fileExists(installer_)) << installer_;
+        if (!os::fileExists(uninstaller_)) {
+            // Packed unchanged: any program does for what needs no removal.
+            uninstaller_ = fromHost(BW_E2E_MARKER);
+            realUninstaller_ = false;
+        }
+        programs_ = os::shellFolder(os::ShellFolder::Programs) + "\\BwTestStubE2E";
+        desktop_ = os::shellFolder(os::ShellFolder::Desktop);
+        cleanUp();
+        os::RegKey::create(os::RegRoot::CurrentUser, kEnvKey)
+            .set(kPathVar, os::RegValue::string("C:\\Orig;C:\\Orig\\bin", os::RegType::ExpandString));
+        makeTree();
+    }
+    void TearDown() override { cleanUp(); }
+    void cleanUp() {
+        os::RegKey::open(os::RegRoot::CurrentUser, kEnvKey).deleteValue(kPathVar);
+        for (const char* k : {kProductKey, "SOFTWARE\\BwTestStubE2E\\Widget", "SOFTWARE\\BwTestStubE2E",
+                              "SOFTWARE\\BwTestStubE2EValues\\Sub", kValuesKey}) {
+            std::string key = k, parent = key.substr(0, key.rfind('\\'));
+            os::RegKey::open(os::RegRoot::CurrentUser, parent).deleteSubKey(key.substr(key.rfind('\\') + 1));
+        }
+        if (os::serviceExists(kService)) os::deleteService(kService);
+        bwtest::removeTree(programs_);
+        os::deleteFile(desktop_ + "\\BwTestStubE2E Tool.lnk");
+    }
+
+    // The publisher's tree and working files, as the wizard leaves them.
+    void makeTree() {
+        std::string marker = readFile(fromHost(BW_E2E_MARKER));
+        big_.assign(300000, 'x');
+        for (size_t i = 0; i < big_.size(); i += 13) big_[i] = static_cast<char>('a' + i % 26);
+        files_ = {{"a.txt", "alpha\r\n"},
+                  {"docs\\guide\\deep.txt", "deep inside"},
+                  {"docs\\big.bin", big_},
+                  {"zero.dat", ""},
+                  {"data.bz2", "not a bzip2 stream"},
+                  {"bin\\clean.exe", marker},
+                  {"bin\\svc.exe", marker}};
+        std::string list;
+        for (const auto& f : files_) {
+            t_.write("src\\" + f.first, f.second);
+            list += t_.path("src\\" + f.first) + "\r\n";
+        }
+        t_.mkdir("src\\emptydir");
+        list += t_.path("src\\emptydir\\temp$") + "\r\n";
+        t_.write("inst\\temp\\list.txt", list);
+        t_.write("inst\\temp\\option.txt",
+                 "NO_PROMPT_SECTION\r\n\r\nYES_WELCOME_SECTION\r\ndefault\r\n\r\nYES_LICENSE_SECTION\r\nBe kind to the "
+                 "end user.\r\nSecond line of the licence.\r\n\r\nYES_PASSWORD_SECTION\r\ne2e\r\n\r\n"
+                 "YES_README_SECTION\r\n\\A.TXT\r\n\r\n");
+        t_.write("inst\\temp\\registry.txt",
+                 std::string("*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`") + kProductKey + "\r\n" +
+                     "*Default_Root`HKEY_CURRENT_USER\r\n*AppendKeyValue`" + kEnvKey + "`" + kPathVar +
+                     "`C:\\Orig\r\n" + "*Addkey`" + kValuesKey + "\\Sub\r\n*SetKeyValue`" + kValuesKey +
+                     "`Colour`blue\r\n");
+        t_.write("inst\\temp\\shortcuts.txt",
+                 "create_shortcut_dir`Desktop\\Start Menu\\Programs\\BwTestStubE2E\r\n"
+                 "add_shortcut`<<TARGETDIR>>\\a.txt`Desktop\\Start Menu\\Programs\\BwTestStubE2E\\Alpha.lnk`"
+                 "Shortcut to Alpha`-x\r\n"
+                 "add_shortcut`<<TARGETDIR>>\\bin\\svc.exe`Desktop\\BwTestStubE2E Tool.lnk`Shortcut to Tool`\r\n"
+                 "add_shortcut`%WINDIR%\\UnBundlewright.exe`Desktop\\Start Menu\\Programs\\BwTestStubE2E\\"
+                 "Uninstall.lnk`Shortcut to UnBundlewright`-f<<TARGETDIR>>\\Uninstall.wzu\r\n");
+        builder::BuildRequest& r = request_;
+        r.stub_path = installer_;
+        r.uninstaller_path = uninstaller_;
+        r.source_folder = t_.path("src");
+        r.output_path = t_.path("setup.exe");
+        r.company_name = "BwTestStubE2E";
+        r.product_name = "Widget";
+        r.product_version = "1.0";
+        r.email = "support@example.com";
+        r.description = "A widget for the end-to-end test.";
+        r.copyright_notice = "(c) 2026 BwTestStubE2E";
+        r.list_file_path = t_.path("inst\\temp\\list.txt");
+        r.option_file_path = t_.path("inst\\temp\\option.txt");
+        r.registry_file_path = t_.path("inst\\temp\\registry.txt");
+        r.shortcuts_file_path = t_.path("inst\\temp\\shortcuts.txt");
+        r.lang_dir = dist("lang\\");
+        r.pre_uninstall_choice = 0;
+        r.pre_uninstall_file = "\\bin\\clean.exe";
+        r.pre_uninstall_cmdline = scratch_.path("uninstalled.txt") + " <<TARGETDIR>>";
+        r.services_text = std::string("\\bin\\svc.exe~") + kService + "~Bw Test Stub E2E Service";
+        r.file_count = static_cast<int>(files_.size());
+        r.required_space = 1234567;
+        r.threads = 1;
+    }
+    void build() {
+        struct Quiet : builder::BuildProgress {
+            void onStatus(const std::string&) override {}
+            void onProgress(int) override {}
+            void onWait(unsigned) override {}
+        } quiet;
+        builder::PackageBuilder b(quiet);
+        builder::BuildResult res = b.build(request_);
+        ASSERT_TRUE(res.ok()) << res.failure.text;
+    }
+    int run(const std::string& args, const std::string& scenario = "") {
+        if (!scenario.empty()) {
+            scratch_.write("run.scn", scenario);
+            os::setEnv("BUNDLEWRIGHT_SCENARIO", scratch_.path("run.scn"));
+        }
+        int code = -1;
+        bool started = os::startProcess(os::quoteArgument(request_.output_path) + " " + args, true, &code);
+        os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+        EXPECT_TRUE(started);
+        return code;
+    }
+    std::vector<std::string> machine() {
+        std::vector<std::string> m = bwtest::snapshot(t_.root());
+        for (const std::string& s : bwtest::snapshot(programs_)) m.push_back("programs:" + s);
+        m.push_back(os::fileExists(desktop_ + "\\BwTestStubE2E Tool.lnk") ? "desktop link" : "no desktop link");
+        dumpKey(os::RegRoot::CurrentUser, "SOFTWARE\\BwTestStubE2E", m);
+        dumpKey(os::RegRoot::CurrentUser, kValuesKey, m);
+        os::RegValue v;
+        if (os::RegKey::open(os::RegRoot::CurrentUser, kEnvKey).query(kPathVar, v)) m.push_back("path=" + v.asString());
+        m.push_back(os::serviceExists(kService) ? "service" : "no service");
+        return m;
+    }
+    std::vector<std::string> scriptStrings(const std::string& dest) {
+        std::string s = readFile(dest + "\\Uninstall.wzu");
+        std::vector<std::string> out;
+        size_t pos = 0;
+        for (size_t at; (at = s.find('\0', pos)) != std::string::npos; pos = at + 1) out.push_back(s.substr(pos, at - pos));
+        return out;
+    }
+    // Everything the package installs, checked in place.
+    void checkInstalled(const std::string& dest) {
+        for (const auto& f : files_) {
+            std::string installed = f.first;
+            std::string got;
+            ASSERT_TRUE(bwtest::readFile(dest + "\\" + installed, got)) << installed;
+            EXPECT_TRUE(got == f.second) << installed << " differs";
+        }
+        EXPECT_TRUE(os::directoryExists(dest + "\\emptydir"));
+        EXPECT_TRUE(os::fileExists(os::windowsFolder() + "\\UnBundlewright.exe"));
+        EXPECT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kProductKey).valid());
+        EXPECT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, std::string(kValuesKey) + "\\Sub").valid());
+        os::RegValue v;
+        ASSERT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kValuesKey).query("Colour", v));
+        EXPECT_EQ("blue", v.asString());
+        ASSERT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kEnvKey).query(kPathVar, v));
+        EXPECT_EQ("C:\\Orig;C:\\Orig\\bin;C:\\Orig", v.asString());
+        os::Shortcut link;
+        ASSERT_TRUE(os::readShortcut(programs_ + "\\Alpha.lnk", link));
+        EXPECT_EQ(dest + "\\a.txt", link.target);
+        EXPECT_EQ("-x", link.arguments);
+        EXPECT_EQ("Shortcut to Alpha", link.description);
+        ASSERT_TRUE(os::readShortcut(programs_ + "\\Uninstall.lnk", link));
+        EXPECT_EQ(os::windowsFolder() + "\\UnBundlewright.exe", link.target);
+        EXPECT_EQ("-f" + dest + "\\Uninstall.wzu", link.arguments);
+        ASSERT_TRUE(os::readShortcut(desktop_ + "\\BwTestStubE2E Tool.lnk", link));
+        EXPECT_EQ(dest + "\\bin\\svc.exe", link.target);
+        EXPECT_TRUE(os::serviceExists(kService));
+
+        std::vector<std::string> s = scriptStrings(dest);
+        ASSERT_GE(s.size(), 3u);
+        EXPECT_EQ(dest + "\\bin\\clean.exe", s[0]);
+        EXPECT_EQ(scratch_.path("uninstalled.txt") + " " + dest, s[1]);
+        EXPECT_EQ("**EndEndEnd**", s.back());
+        for (const auto& f : files_)
+            EXPECT_NE(s.end(), std::find(s.begin(), s.end(), dest + "\\" + f.first)) << f.first;
+        for (const std::string& want : {std::string("~") + kEnvKey + "~" + kPathVar + "~;C:\\Orig",
+                                        std::string(kProductKey), std::string(kValuesKey) + "`Colour",
+                                        programs_ + "\\Alpha.lnk", std::string(kService), dest + "\\emptydir",
+                                        dest + "\\docs\\guide"})
+            EXPECT_NE(s.end(), std::find(s.begin(), s.end(), want)) << want;
+        EXPECT_EQ(s.end(), std::find(s.begin(), s.end(), std::string(kEnvKey))) << "an existing key is never removed";
+    }
+    // UnBundlewright on the script, its question answered yes.
+    void uninstall(const std::string& dest) {
+        scratch_.write("uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+        os::setEnv("BUNDLEWRIGHT_SCENARIO", scratch_.path("uninstall.scn"));
+        int code = -1;
+        bool started = os::startProcess(os::quoteArgument(uninstaller_) + " -f" + dest + "\\Uninstall.wzu", true, &code);
+        os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+        ASSERT_TRUE(started);
+        EXPECT_EQ("ran " + dest, readFile(scratch_.path("uninstalled.txt"))) << "the pre-uninstallation program ran";
+        os::deleteFile(scratch_.path("uninstalled.txt"));
+    }
+
+    bool realUninstaller_ = true;
+    bwtest::TempTree t_;
+    bwtest::TempTree scratch_;   // scenarios and the trace, outside what is compared
+    builder::BuildRequest request_;
+    std::string installer_, uninstaller_, programs_, desktop_, big_;
+    std::vector<std::pair<std::string, std::string>> files_;
+};
+
+TEST_F(RoundTrip, SilentInstallThenUninstallLeavesTheMachineAsItWas) {
+    if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
+    build();
+    std::vector<std::string> before = machine();
+    std::string dest = t_.path("Dest Folder\\Widget");
+    EXPECT_EQ(3, run("/S /D=" + dest)) << "no password: refused";
+    EXPECT_EQ(3, run("/S /P=wrong /D=" + dest));
+    EXPECT_FALSE(os::directoryExists(t_.path("Dest Folder")));
+    ASSERT_EQ(0, run("/S /P=e2e /D=" + dest));
+    checkInstalled(dest);
+    uninstall(dest);
+    EXPECT_FALSE(os::directoryExists(t_.path("Dest Folder")));
+    EXPECT_EQ(before, machine());
+}
+
+TEST_F(RoundTrip, TheWindowsInstallWhatTheUserChose) {
+    if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
+    build();
+    std::vector<std::string> before = machine();
+    std::string dest = t_.path("Chosen\\Widget");
+    int code = run("", "on dialog 200\nclick 1002\n"
+                       "on dialog 201\nclick 1021\nclick 1002\n"
+                       "on dialog 202\nset 1031 nope\nanswer message ok\nclick 1002\n"
+                       "expect message The password is not correct. Please try again.\n"
+                       "set 1031 e2e\nclick 1002\n"
+                       "on dialog 203\nexpect text 1041 C:\\Program Files\\Widget\nset 1041 " + dest + "\nclick 1002\n"
+                       "on dialog 205\nclear 1061\nclick 1002\n");
+    ASSERT_EQ(0, code);
+    checkInstalled(dest);
+    uninstall(dest);
+    EXPECT_EQ(before, machine());
+}
+
+TEST_F(RoundTrip, DamagedPackagesInstallNothing) {
+    build();
+    std::string good = readFile(request_.output_path);
+    std::vector<std::string> before = machine();
+    std::string dest = t_.path("Never");
+    // A hand-made entry name that climbs out of the destination.
+    std::string evil = good;
+    size_t at = evil.find("\\a.txt.bz2\r\n");
+    ASSERT_NE(std::string::npos, at);
+    evil.replace(at, 6, "\\..\\..");   // same length: "\..\..bz2"-like names keep the layout intact
+    bwtest::writeFile(request_.output_path, evil);
+    EXPECT_EQ(2, run("/S /P=e2e /D=" + dest)) << "refused before anything is written";
+    // Truncated copies, a few sizes across the layout.
+    for (size_t n : {size_t(1000), size_t(541200), good.size() / 2, good.size() - 41, good.size() - 1}) {
+        bwtest::writeFile(request_.output_path, good.substr(0, n));
+        EXPECT_EQ(2, run("/S /P=e2e /D=" + dest)) << n;
+    }
+    EXPECT_FALSE(os::directoryExists(dest));
+    os::deleteFile(request_.output_path);
+    std::vector<std::string> after = machine();
+    before.erase(std::remove_if(before.begin(), before.end(), [](const std::string& s) { return s.rfind("setup.exe=", 0) == 0; }),
+                 before.end());
+    EXPECT_EQ(before, after);
+}
+
+}  // namespace
