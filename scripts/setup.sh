@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
-packages=(cmake ninja-build g++ clang dpkg-dev bzip2 libbz2-dev libjpeg-dev
+packages=(cmake ninja-build g++ clang libclang-rt-dev dpkg-dev bzip2 libbz2-dev libjpeg-dev
           googletest libgtest-dev libbenchmark-dev
           mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
           wine wine32:i386 xvfb xauth imagemagick xdotool x11-utils fonts-dejavu-core)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both sides and runs every suite: native with
-# sanitizers, then the Win32 suite under Wine. Ends with one summary line.
+# sanitizers, the Win32 suite under Wine, then the fuzz targets for a bounded
+# time (scripts/fuzz.sh). Ends with one summary line.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -32,5 +33,10 @@ source scripts/wine-env.sh && bw_start_display
 wineserver -p 60 </dev/null >/dev/null 2>&1 || true
 wine wineboot </dev/null >/dev/null 2>&1 || true
 run_suite win32 build/win32
+# Each fuzz target counts as one test (scripts/fuzz.sh writes "PASSED FAILED").
+echo "== fuzz targets =="
+bash scripts/fuzz.sh
+read -r fuzz_passed fuzz_failed <build/fuzz/results || { fuzz_passed=0; fuzz_failed=1; }
+passed=$((passed + fuzz_passed)); failed=$((failed + fuzz_failed))
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

@@ -134,8 +134,10 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
 
     o += B; field("start1");
     field(blankIfEmpty(r.company_name.view()));
-    field(r.product_name.str());
-    field(r.product_version.str());
+    // The loader collapses runs of separators, so an empty plain field (a
+    // text cut at a NUL) would shift every later one: it is written as " ".
+    field(blankIfEmpty(r.product_name.view()));
+    field(blankIfEmpty(r.product_version.view()));
     field(blankIfEmpty(r.email.view()));
     field(blankIfEmpty(r.comments.view()));
     field(blankIfEmpty(r.description.view()));
@@ -175,8 +177,8 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
     field(registryHasRows(r) ? registryRows() : std::string(kBlank));
 
     field("start8");
-    field(r.output_file_path.str());
-    field(r.project_file_path.str());
+    field(blankIfEmpty(r.output_file_path.view()));
+    field(blankIfEmpty(r.project_file_path.view()));
 
     field("start9");
     field(std::to_string(r.post_install_choice) + kChoiceSeparator + std::to_string(r.pre_uninstall_choice) +
