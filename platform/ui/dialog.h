@@ -178,8 +178,15 @@ public:
     void setTimer(int timerId, unsigned ms);
     void killTimer(int timerId);
 
-    // Painting: inside onPaint (or after updateWindow) draw a DIB at (x, y) in pixels.
+    // Painting: inside onPaint (or after updateWindow) draw a DIB at (x, y) in pixels,
+    // copied at its own size or stretched to width x height.
     void drawDib(int x, int y, const Dib& dib);
+    void drawDibStretched(int x, int y, int width, int height, const Dib& dib);
+    struct Size {
+        int width = 0;
+        int height = 0;
+    };
+    Size clientSize() const;                        // the client area in pixels
 
     // ---- data exchange ---------------------------------------------------------
     // Bind members to controls in doDataExchange(); updateData(true) copies the

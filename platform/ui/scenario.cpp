@@ -153,6 +153,7 @@ Scenario& Scenario::add(const std::string& text) {
                 else if (verb == "command") { st.kind = Step::Command; st.control = id("a command id"); }
                 else if (verb == "timer") { st.kind = Step::Timer; st.index = integer("a timer id"); }
                 else if (verb == "esc") { st.kind = Step::Esc; }
+                else if (verb == "shot") { st.kind = Step::Shot; st.text = c.rest(); if (st.text.empty()) fail("expected a file path after 'shot'"); }
                 else if (verb == "answer") {
                     std::string what = c.word();
                     std::string a = c.rest();
@@ -190,7 +191,7 @@ Scenario& Scenario::add(const std::string& text) {
                     else if (what == "closed") { st.kind = Step::ExpectClosed; }
                     else fail("expected message, caption, no message, text, checked, enabled, visible, rows, row, selected or closed after 'expect', found '" + what + "'");
                 } else {
-                    fail("expected a step (on, set, check, clear, click, pick, select, rclick, dblclick, label, command, timer, esc, answer, expect), found '" + verb + "'");
+                    fail("expected a step (on, set, check, clear, click, pick, select, rclick, dblclick, label, command, timer, esc, answer, expect, shot), found '" + verb + "'");
                 }
                 if (!c.done()) fail("unexpected '" + c.rest() + "' after the step");
                 steps_.push_back(st);

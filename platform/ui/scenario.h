@@ -46,6 +46,7 @@ struct Step {
         ExpectSelected, // expect selected ID N  list/combo selection (-1 none)
         ExpectClosed,   // expect closed         the dialog named by the last `on dialog` ended
         Call,           // C++ step (tests): fn(active dialog)
+        Shot,           // shot PATH             save the active dialog's window as a .bmp (Win32 host)
     };
     Kind kind = OnDialog;
     int line = 0;
@@ -57,6 +58,11 @@ struct Step {
     int answer = 0;         // IdOk..IdNo for AnswerMessage; 0 for cancel
     std::function<void(Dialog&)> fn;
 };
+
+// Automation mode of the Win32 host: BUNDLEWRIGHT_SCENARIO=<file> in the
+// environment drives the program's real windows; a failing step prints
+// "scenario: FILE:LINE: reason" on stderr and ends the process with this code.
+enum : int { kScenarioFailedExit = 97 };
 
 class Scenario {
 public:

@@ -17,6 +17,7 @@ namespace ui {
 
 namespace {
 constexpr std::uint32_t kVisible = 0x10000000L, kDisabled = 0x08000000L;
+constexpr int kBaseX = 6, kBaseY = 13;     // dialog base units of "MS Shell Dlg" 8
 
 enum class Kind { Static, Button, Edit, List, Combo, ListView, Tree, Progress, Other };
 
@@ -591,11 +592,30 @@ int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
 
 void Dialog::setTimer(int timerId, unsigned ms) { if (impl_) impl_->timers[timerId] = ms; }
 void Dialog::killTimer(int timerId) { if (impl_) impl_->timers.erase(timerId); }
-void Dialog::drawDib(int, int, const Dib& dib) {
+namespace {
+void checkDib(const Dib& dib) {
     if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
+    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
+    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
     size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
     if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
+}
+}  // namespace
+
+void Dialog::drawDib(int, int, const Dib& dib) {
+    checkDib(dib);
     if (impl_) ++impl_->dibsDrawn;
+}
+void Dialog::drawDibStretched(int, int, int width, int height, const Dib& dib) {
+    checkDib(dib);
+    if (width <= 0 || height <= 0) throw std::invalid_argument("drawDib: empty target");
+    if (impl_) ++impl_->dibsDrawn;
+}
+// The template's size in dialog units at the base units of "MS Shell Dlg" 8
+// on a 96 dpi screen, as the Win32 host measures them.
+Dialog::Size Dialog::clientSize() const {
+    if (!impl_ || !impl_->tpl) return {};
+    return {impl_->tpl->cx * kBaseX / 4, impl_->tpl->cy * kBaseY / 8};
 }
 
 // ---- prompter ------------------------------------------------------------------
@@ -717,6 +737,7 @@ bool globalStep(ScenarioRun::State& st, const Step& s) {
         case Step::ExpectNoMessage:
             if (st.checked < st.messages.size()) st.fail("expected no message, got \"" + st.messages[st.checked].text + "\"");
             return true;
+        case Step::Shot: return true;   // screenshots are the Win32 host's
         default: return false;
     }
 }

@@ -2,6 +2,9 @@
 // lists, combo, list view, progress and a tree with a context menu.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <stdexcept>
+
 #include "platform/os/os.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/guarded.h"
@@ -46,6 +49,7 @@ protected:
             end(1);
             return true;
         }
+        if (id == IDC_HELP && code == ui::BnClicked) throw std::runtime_error("no help here");   // unguarded
         if (id == IDC_NAME && code == ui::EnChange) changes_++;
         return Dialog::onCommand(id, code);
     }
@@ -142,7 +146,7 @@ TEST(UiScenario, MalformedLinesAndUnknownControlsNameTheLine) {
 TEST(UiScenario, WaitingForADialogThatNeverComesFails) {
     std::vector<std::string> log;
     CChainDlg first(0, log);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200\non dialog 202", "w.scn"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200\non dialog 202", "w.scn"), 500);
     try {
         first.runModal();
         ADD_FAILURE();
@@ -325,5 +329,325 @@ TEST(UiResources, TemplatesComeFromTheSameRcFiles) {
         }
     }
 }
+
+// A fresh folder per test (Windows path; natively seen through Z:).
+class TempFolder {
+public:
+    TempFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = os::tempFolder() + "BwTestUi_" + info->test_suite_name() + "_" + info->name();
+        clean();
+        os::createDirectories(path_);
+    }
+    ~TempFolder() { clean(); }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    static std::string read(const std::string& path) {
+        std::string out;
+        if (FILE* f = os::openFile(path, "rb")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+            std::fclose(f);
+        }
+        return out;
+    }
+    static void write(const std::string& path, const std::string& text) {
+        FILE* f = os::openFile(path, "wb");
+        ASSERT_NE(f, nullptr) << path;
+        std::fwrite(text.data(), 1, text.size(), f);
+        std::fclose(f);
+    }
+private:
+    void clean() {
+        std::vector<os::DirEntry> entries;
+        if (os::listFolder(path_, entries))
+            for (const auto& e : entries)
+                if (!e.isDirectory) os::deleteFile(path_ + "\\" + e.name);
+        os::removeDirectory(path_);
+    }
+    std::string path_;
+};
+
+TEST(UiGuarded, AFaultInANestedPageClosesItAndEndsWithTheOuterPagesCode) {
+    ExitTrap trap;
+    std::vector<std::string> log;
+    CChainDlg first(0, log);
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200: set 1001 Ann; click 1004\non dialog 201: click IDC_HELP", "f.scn"));
+    try {
+        first.runModal();
+        ADD_FAILURE() << "the fault must end the process";
+    } catch (const os::ExitRequest& e) {
+        EXPECT_EQ(e.code, 1);
+    }
+    run.finish();
+    ASSERT_EQ(run.messages().size(), 1u);
+    EXPECT_EQ(run.messages()[0].text, "t 0 2");   // page 1 let it out: page 0's code
+    EXPECT_EQ(run.messages()[0].ownerDialog, 200);
+    EXPECT_FALSE(first.isOpen());
+
+    // Unguarded at the top: runModal itself rethrows it.
+    CChainDlg alone(0, log);
+    ui::ScenarioRun again(ui::Scenario::parse("on dialog 200: click IDC_HELP"));
+    EXPECT_THROW(alone.runModal(), std::runtime_error);
+    EXPECT_FALSE(alone.isOpen());
+}
+
+class CControlsDlg : public ui::Dialog {
+public:
+    CControlsDlg() : Dialog(IDD_CONTROLS) {}
+    std::vector<std::string> events;
+    std::string password;
+    int tri = 0, radio = -1, pick = -1;
+protected:
+    bool onInitDialog() override {
+        setText(IDC_READONLY, "fixed");
+        setLimitText(IDC_LIMITED, 5);
+        for (const char* t : {"gamma", "alpha", "beta"}) addRow(IDC_DROPLIST, t);
+        for (const char* t : {"one", "two"}) addRow(IDC_PLAIN, t);
+        for (const char* t : {"b", "a"}) addRow(IDC_NOSEL, t);
+        setRowData(IDC_PLAIN, 1, 42);
+        checkRadio(IDC_R1, IDC_R3, IDC_R1);
+        setDefaultButton(IDC_TOGGLE);
+        setIcons(IDI_MAIN);
+        focus(IDC_LIMITED);
+        return false;   // the focus stays where it was put
+    }
+    bool onCommand(int id, int code) override {
+        if (code == ui::EnUpdate) events.push_back("update " + std::to_string(id));
+        if (code == ui::EnChange) events.push_back("change " + std::to_string(id) + " " + text(id));
+        if (id == IDC_PLAIN && code == ui::LbnSelChange) events.push_back("plain " + text(IDC_PLAIN));
+        if (id == IDC_DROPLIST && code == ui::CbnSelChange) events.push_back("drop " + text(IDC_DROPLIST));
+        if (id == IDC_TOGGLE && code == ui::BnClicked) {
+            showControl(IDC_LABEL, false);
+            enable(IDC_PLAIN, false);
+            events.push_back("toggle");
+        }
+        return Dialog::onCommand(id, code);
+    }
+    void doDataExchange(Exchange& dx) override {
+        dx.text(IDC_PASSWORD, password);
+        dx.check(IDC_TRI, tri);
+        dx.radio(IDC_R1, IDC_R3, radio);
+        dx.row(IDC_DROPLIST, pick);
+    }
+    void onOk() override {
+        updateData(true);
+        end(ui::IdOk);
+    }
+};
+
+TEST(UiControls, EditsButtonsListsAndDataExchangeAlikeOnBothHosts) {
+    CControlsDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse(R"(
+on dialog IDD_CONTROLS
+expect text IDC_READONLY fixed
+set IDC_READONLY typed          # read-only: the user cannot type
+expect text IDC_READONLY fixed
+set IDC_LIMITED abcdefgh
+expect text IDC_LIMITED abcde
+set IDC_PASSWORD s3cret
+set IDC_MULTI "two; words"
+check IDC_TRI ; expect checked IDC_TRI 1
+click IDC_TRI ; expect checked IDC_TRI 2
+check IDC_R2 ; expect checked IDC_R1 0 ; expect checked IDC_R2 1
+check IDC_R3 ; expect checked IDC_R2 0 ; expect checked IDC_R3 1
+expect row IDC_DROPLIST 0 alpha
+pick IDC_DROPLIST beta ; expect text IDC_DROPLIST beta ; expect selected IDC_DROPLIST 1
+pick IDC_PLAIN two ; expect selected IDC_PLAIN 1
+expect row IDC_NOSEL 0 a
+expect visible IDC_LABEL 1
+click IDC_TOGGLE
+expect visible IDC_LABEL 0 ; expect enabled IDC_PLAIN 0
+pick IDC_PLAIN one              # disabled: ignored
+expect selected IDC_PLAIN 1
+clear IDC_R3
+)", "controls.scn"));
+    try {
+        dlg.runModal();
+        ADD_FAILURE() << "clearing a radio button must fail";
+    } catch (const ui::ScenarioError& e) {
+        EXPECT_STREQ(e.what(), "controls.scn:23: radio button 1037 of dialog 240 cannot be cleared, check another");
+    }
+    std::vector<std::string> want = {
+        "update 1031", "change 1031 fixed", "update 1032", "change 1032 abcde", "update 1030",
+        "change 1030 s3cret", "update 1033", "change 1033 two; words", "drop beta", "plain two", "toggle"};
+    EXPECT_EQ(dlg.events, want);
+    EXPECT_EQ(dlg.rowData(IDC_PLAIN, 1), 42);
+    EXPECT_EQ(dlg.findRow(IDC_DROPLIST, "GAMMA"), 2);
+    EXPECT_EQ(dlg.findRow(IDC_DROPLIST, "delta"), -1);
+
+    CControlsDlg ok;
+    ui::ScenarioRun second(ui::Scenario::parse("on dialog 240\nset 1030 pw\ncheck 1034\ncheck 1036\npick 1040 gamma\nclick 1")
+                               .then([](ui::Dialog&) { ADD_FAILURE() << "the dialog ended"; }));
+    EXPECT_EQ(ok.runModal(), ui::IdOk);
+    EXPECT_EQ(ok.password, "pw");
+    EXPECT_EQ(ok.tri, 1);
+    EXPECT_EQ(ok.radio, 1);
+    EXPECT_EQ(ok.pick, 2);
+    EXPECT_THROW(second.finish(), ui::ScenarioError);   // the C++ step never ran
+}
+
+TEST(UiControls, FocusAndDefaultButtonFromInitialisation) {
+    CControlsDlg dlg;
+    int focused = 0;
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 240\n")
+                            .then([&](ui::Dialog& d) { focused = d.focused(); })
+                            .add("esc"));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+    EXPECT_EQ(focused, IDC_LIMITED);
+}
+
+// A splash-like window: an 8-bit picture stretched over the client area,
+// ended by its own timer's second tick.
+class CSplashDlg : public ui::Dialog {
+public:
+    explicit CSplashDlg(unsigned ms) : Dialog(IDD_SPLASH), ms_(ms) {}
+    int paints = 0, ticks = 0;
+    ui::Dialog::Size size;
+protected:
+    bool onInitDialog() override {
+        setTimer(1, ms_);
+        return true;
+    }
+    void onPaint() override {
+        ui::Dib dib;
+        dib.width = 2;
+        dib.height = 2;
+        dib.bitsPerPixel = 8;
+        dib.palette = {0x00FF0000, 0x000000FF};     // red, blue
+        dib.bits = {0, 0, 0, 0, 0, 0, 0, 0};        // two rows of 4 bytes: all red
+        size = clientSize();
+        drawDibStretched(0, 0, size.width, size.height, dib);
+        ++paints;
+    }
+    void onTimer(int id) override {
+        if (id == 1 && ++ticks == 2) { killTimer(1); end(ui::IdOk); }
+    }
+private:
+    unsigned ms_;
+};
+
+TEST(UiPaint, SplashPaintsItsPaletteImageStretchedAndEndsOnItsTimer) {
+    TempFolder tmp;
+    std::string shot = tmp.file("splash.bmp");
+    CSplashDlg dlg(60000);
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 250\nshot " + shot + "\ntimer 1\ntimer 1\nexpect closed", "splash.scn"));
+    EXPECT_EQ(dlg.runModal(), ui::IdOk);
+    run.finish();
+    EXPECT_GE(dlg.paints, 1);
+    EXPECT_EQ(dlg.ticks, 2);
+    EXPECT_GT(dlg.size.width, 160);     // dialog units are wider than pixels
+    EXPECT_GT(dlg.size.height, 100);
+#ifdef _WIN32
+    // The window as the user saw it: red in the middle of the client area.
+    std::string bmp = TempFolder::read(shot);
+    ASSERT_GT(bmp.size(), 54u);
+    auto u32 = [&](size_t at) { return static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at])) | static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at + 1])) << 8 |
+                                       static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at + 2])) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(bmp[at + 3])) << 24; };
+    ASSERT_EQ(bmp.substr(0, 2), "BM");
+    std::uint32_t off = u32(10), w = u32(18), h = u32(22);
+    size_t stride = (w * 3 + 3) & ~3u;
+    size_t at = off + (h / 2) * stride + (w / 2) * 3;
+    ASSERT_LT(at + 2, bmp.size());
+    EXPECT_EQ(static_cast<unsigned char>(bmp[at + 2]), 0xFF) << "red";
+    EXPECT_EQ(static_cast<unsigned char>(bmp[at]), 0x00) << "blue";
+#else
+    EXPECT_FALSE(os::fileExists(shot));   // the headless host takes no pictures
+#endif
+
+    // Real time: with no steps left the dialog runs until its timer ends it.
+    CSplashDlg timed(20);
+    ui::ScenarioRun wait(ui::Scenario::parse("on dialog 250"));
+    EXPECT_EQ(timed.runModal(), ui::IdOk);
+    wait.finish();
+    EXPECT_EQ(timed.ticks, 2);
+
+    CSplashDlg bad(60000);
+    ui::ScenarioRun none(ui::Scenario::parse("on dialog 250\ntimer 2", "t.scn"));
+    try {
+        bad.runModal();
+        ADD_FAILURE();
+    } catch (const ui::ScenarioError& e) {
+        EXPECT_STREQ(e.what(), "t.scn:2: dialog 250 has no timer 2");
+    }
+}
+
+TEST(UiPrompter, BoxesAndPickersBeforeAnyDialogTakeTheLeadingAnswers) {
+    ui::setProgramName("UnBundlewright");
+    ui::ScenarioRun run(ui::Scenario::parse(R"(answer message yes
+answer file C:\p\proj
+answer folder C:\src\
+answer file cancel
+answer message retry
+expect message Remove it?
+expect caption UnBundlewright
+)", "p.scn"));
+    EXPECT_TRUE(ui::Prompter(ui::programName()).ask("Remove it?"));
+    ui::FileDialog how;
+    how.filter = "Projects (*.wzp)|*.wzp|All files (*.*)|*.*||";
+    how.defaultExt = "wzp";
+    std::string path;
+    EXPECT_TRUE(ui::saveFileDialog(how, path));
+    EXPECT_EQ(path, "C:\\p\\proj.wzp");
+    std::string folder;
+    EXPECT_TRUE(ui::browseForFolder("Source", folder));
+    EXPECT_EQ(folder, "C:\\src");
+    EXPECT_FALSE(ui::openFileDialog(how, path));
+    EXPECT_THROW(ui::messageBox("Go on?", std::nullopt, ui::Buttons::YesNo, ui::Icon::Question), ui::ScenarioError);
+    ui::messageBox("Done.", "", ui::Buttons::Ok, ui::Icon::Information);
+    run.finish();
+    ASSERT_EQ(run.messages().size(), 2u);
+    EXPECT_EQ(run.messages()[1].caption, "");
+    EXPECT_EQ(run.messages()[1].icon, ui::Icon::Information);
+    ui::setProgramName("Bundlewright");
+}
+
+#ifdef _WIN32
+// The automation mode: this very program run again with BUNDLEWRIGHT_SCENARIO
+// set plays the chain on its real windows.
+TEST(UiAutomationChild, RunsTheChainFromTheEnvironment) {
+    std::string path;
+    if (!os::getEnv("BUNDLEWRIGHT_SCENARIO", path)) GTEST_SKIP() << "run by UiAutomation only";
+    std::vector<std::string> log;
+    CChainDlg first(0, log);
+    EXPECT_EQ(first.runModal(), 1);     // Back on the first page ends it with 1
+}
+
+TEST(UiAutomation, AScenarioInTheEnvironmentDrivesTheProgramAndFailuresExitWith97) {
+    TempFolder tmp;
+    struct Case { const char* scenario; int exitCode; const char* stderrText; } cases[] = {
+        {"on dialog 200: set 1001 Ann; click 1004\non dialog 201: shot SHOT; click 1003\non dialog 200: click 1003\nexpect closed\n", 0, ""},
+        {"on dialog 200\nclick 1099\n", 97, ":2: dialog 200 has no control 1099"},
+        {"on dialog 200: click 1003\nexpect message Never shown.\n", 97, ":2: expected the message \"Never shown.\", none was shown"},
+        {"on dialog 200: click 1004\n", 97, ": the scenario ended while dialog 200 is open"},
+        {"on dialog 200\nfrobnicate\n", 97, ":2: expected a step"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        std::string scn = tmp.file("case" + std::to_string(n) + ".scn"), err = tmp.file("case" + std::to_string(n) + ".err");
+        std::string shot = tmp.file("page.bmp");
+        std::string text = c.scenario;
+        if (size_t at = text.find("SHOT"); at != std::string::npos) text.replace(at, 4, shot);
+        TempFolder::write(scn, text);
+        os::setEnv("BUNDLEWRIGHT_SCENARIO", scn);
+        os::setEnv("BUNDLEWRIGHT_SCENARIO_TIMEOUT", "2000");
+        int code = -1;
+        std::string line = "cmd /c \"\"" + os::executablePath() + "\" --gtest_filter=UiAutomationChild.* 2>\"" + err + "\" >nul\"";
+        ASSERT_TRUE(os::startProcess(line, true, &code)) << line;
+        os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+        os::unsetEnv("BUNDLEWRIGHT_SCENARIO_TIMEOUT");
+        EXPECT_EQ(code, c.exitCode) << c.scenario;
+        std::string got = TempFolder::read(err);
+        if (c.exitCode) {
+            EXPECT_EQ(got.rfind("scenario: " + scn, 0), 0u) << got;
+            EXPECT_NE(got.find(c.stderrText), std::string::npos) << got;
+        } else {
+            EXPECT_TRUE(os::fileExists(shot));
+        }
+        ++n;
+    }
+}
+#endif
 
 }  // namespace

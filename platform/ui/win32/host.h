@@ -1,0 +1,83 @@
+// Internals shared by the Win32 host's files: the dialog's window data, the
+// running scenario and the calls between the modal loop and the step runner.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <exception>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/ui/dialog.h"
+#include "platform/ui/scenario.h"
+
+namespace ui {
+
+enum class Kind { Static, Button, Edit, List, Combo, ListView, Tree, Progress, Other };
+
+struct Dialog::Impl {
+    HWND hwnd = nullptr;
+    bool open = false, ended = false, inPaint = false, initialising = false;
+    int result = 0;
+    HDC paintDc = nullptr;
+    std::map<int, unsigned> timers;
+    std::map<int, int> limits;
+    std::map<int, TreeItem> hover;      // scenario: the tree item "under the mouse"
+    int quiet = 0;                      // > 0: notifications of changes made by code are dropped
+    HICON bigIcon = nullptr, smallIcon = nullptr;
+    std::vector<HIMAGELIST> imageLists;
+    std::exception_ptr error;           // what a handler let out, rethrown by runModal
+};
+
+struct ScenarioRun::State {
+    std::string name;
+    std::vector<Step> steps;
+    size_t next = 0;
+    unsigned timeoutMs = 0;
+    std::deque<Step> msgAnswers, fileAnswers, folderAnswers, menuAnswers;
+    std::vector<RecordedMessage> messages;
+    size_t checked = 0;
+    const RecordedMessage* lastChecked = nullptr;
+    long dialog = 0;            // the last `on dialog`
+    const Step* current = nullptr;
+    bool automation = false;    // started from BUNDLEWRIGHT_SCENARIO: failures end the process
+    size_t waitingAt = static_cast<size_t>(-1);
+    DWORD waitStart = 0;
+
+    [[noreturn]] void fail(const std::string& what) const;
+};
+
+namespace w32 {
+HINSTANCE instance();
+std::vector<Dialog*>& stack();
+ScenarioRun::State*& running();
+// Starts the automation mode once when BUNDLEWRIGHT_SCENARIO is set.
+void startAutomation();
+// Throws ScenarioError, or in automation mode reports it and ends the process.
+[[noreturn]] void raise(const std::string& what);
+[[noreturn]] void reportAndExit(const std::string& what);
+bool automationActive();
+// The running scenario for a box or picker about to open (answers at the
+// head of the scenario are taken when no dialog runs).
+ScenarioRun::State* scenarioFor();
+
+HWND item(const Dialog& d, int id);
+Kind kindOf(HWND h);
+std::string windowText(HWND h);
+bool ownVisible(HWND h);                // the WS_VISIBLE bit, whatever the parent's state
+void saveShot(HWND h, const std::string& path);
+}  // namespace w32
+
+class HostAccess {
+public:
+    static INT_PTR dispatch(Dialog& d, HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    static bool command(Dialog& d, int id, int code) { return d.onCommand(id, code); }
+    static bool notify(Dialog& d, int id, const Notify& n) { return d.onNotify(id, n); }
+    static void timer(Dialog& d, int id) { d.onTimer(id); }
+    static void cancel(Dialog& d) { d.onCancel(); }
+    static void step(Dialog& d, ScenarioRun::State& st) { d.detail_step(st); }
+};
+
+}  // namespace ui
