@@ -539,7 +539,7 @@ TEST(UiPaint, SplashPaintsItsPaletteImageStretchedAndEndsOnItsTimer) {
     EXPECT_EQ(dlg.ticks, 2);
     EXPECT_GT(dlg.size.width, 160);     // dialog units are wider than pixels
     EXPECT_GT(dlg.size.height, 100);
-#ifdef _WIN32
+#ifdef BW_UI_WIN32_HOST
     // The window as the user saw it: red in the middle of the client area.
     std::string bmp = TempFolder::read(shot);
     ASSERT_GT(bmp.size(), 54u);
@@ -603,7 +603,7 @@ expect caption UnBundlewright
     ui::setProgramName("Bundlewright");
 }
 
-#ifdef _WIN32
+#ifdef BW_UI_WIN32_HOST
 // The automation mode: this very program run again with BUNDLEWRIGHT_SCENARIO
 // set plays the chain on its real windows.
 TEST(UiAutomationChild, RunsTheChainFromTheEnvironment) {
