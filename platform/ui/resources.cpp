@@ -3,6 +3,7 @@
 // constants are known here so the headless host needs no system header.
 #include "platform/ui/resources.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <memory>
@@ -249,6 +250,11 @@ private:
             size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t\r");
             return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
         };
+        if (word != "include") {
+            // A comment after the value ("#define IDC_X 1000  // note") is not part of it.
+            size_t c = std::min(rest.find("//"), rest.find("/*"));
+            if (c != std::string::npos) rest.erase(c);
+        }
         rest = trim(rest);
         if (word == "ifdef" || word == "ifndef") {
             bool def = out_.symbols.count(rest) || systemConstants().count(rest);

@@ -31,7 +31,8 @@ struct Cursor {
             std::string t;
             ++i;
             while (i < s.size() && s[i] != '"') {
-                if (s[i] == '\\' && i + 1 < s.size()) ++i;
+                // Only \" and \\ are escapes: Windows paths keep their backslashes.
+                if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) ++i;
                 t += s[i++];
             }
             ++i;
@@ -98,6 +99,7 @@ Scenario& Scenario::add(const std::string& text) {
         if (e == std::string::npos) e = text.size();
         std::string line = text.substr(start, e - start);
         start = e + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();   // CR LF files
         int lineNo = ++lines_;
         auto fail = [&](const std::string& what) -> void {
             throw ScenarioError(name_ + ":" + std::to_string(lineNo) + ": " + what);

@@ -110,10 +110,11 @@ ScenarioRun::State& scenario(const char* what) {
     if (!running())
         throw ScenarioError(std::string(what) + " with no scenario running to answer it");
     ScenarioRun::State& st = *running();
-    // A box shown while the active dialog initialises (before any step ran
-    // for it) takes the answers at the head of the scenario.
+    // A box or picker shown while no dialog runs, or while the active dialog
+    // initialises (before any step ran for it), takes the answers at the head
+    // of the scenario: no modal loop has queued them yet.
     Dialog* d = activeDialog();
-    if (d && d->impl() && d->impl()->initialising) {
+    if (!d || (d->impl() && d->impl()->initialising)) {
         while (st.next < st.steps.size() && isAnswer(st.steps[st.next].kind)) {
             const Step& a = st.steps[st.next++];
             auto& q = a.kind == Step::AnswerMessage ? st.msgAnswers : a.kind == Step::AnswerFile ? st.fileAnswers

@@ -313,6 +313,19 @@ TEST(UiResources, TemplatesComeFromTheSameRcFiles) {
     EXPECT_TRUE(set.menus.at(IDR_TREE_MENU).items.at(0).popup.at(3).grayed);
     EXPECT_EQ(ui::res::symbol("IDC_TREE"), 1020);
 
+    {   // a comment after a value is not part of it
+        ui::res::ResourceSet out;
+        ui::res::parseRc({{"a.h", "#define IDC_A 1000  // note\n#define IDC_B (1001) /* x */\n"}}, {"a.h"}, out);
+        EXPECT_EQ(out.symbols.at("IDC_A"), 1000);
+        EXPECT_EQ(out.symbols.at("IDC_B"), 1001);
+    }
+    {   // CR LF scenario files; quoted Windows paths keep their backslashes
+        ui::Scenario sc = ui::Scenario::parse("answer file \"C:\\Temp\\a b.wzp\"\r\nanswer folder \"C:\\src\\\\\"\r\n", "crlf.scn");
+        ASSERT_EQ(sc.steps().size(), 2u);
+        EXPECT_EQ(sc.steps()[0].text, "C:\\Temp\\a b.wzp");
+        EXPECT_EQ(sc.steps()[1].text, "C:\\src\\");
+    }
+
     struct Case { const char* rc; const char* want; } bad[] = {
         {"1 DIALOGEX 0, 0, 10, 10\nBEGIN\n  FROB 1, 2\nEND\n", "a.rc:3: expected a control, found 'FROB'"},
         {"1 DIALOG 0, 0, 10\nBEGIN\nEND\n", "a.rc:2: unknown name BEGIN"},
