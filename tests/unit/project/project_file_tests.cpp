@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "tests/unit/project/project_test_folder.h"
 #include "wizard/project_file.h"
 
 using namespace wizard;
@@ -22,26 +23,7 @@ struct Recorder : Messages {
     void show(const std::string& text, const std::string&) override { texts.push_back(text); }
 };
 
-class ProjectFile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("bw_project_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(static_cast<long>(std::rand())));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string win(const std::string& name) { return os::windowsPath((dir / name).string()); }
-    void put(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    std::string get(const std::string& name) {
-        std::ifstream in(dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir;
-};
+class ProjectFile : public ProjectTestFolder {};
 
 const std::string SEP = "~!@#$%^&*()*&^%$#@!~";
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "tests/unit/project/project_test_folder.h"
 #include "wizard/project_file.h"
 #include "wizard/registry_append.h"
 
@@ -42,26 +43,7 @@ const std::string HKLM = "*Default_Root`HKEY_LOCAL_MACHINE\r\n";
 const std::string HKCU = "*Default_Root`HKEY_CURRENT_USER\r\n";
 const std::string HKU = "*Default_Root`HKEY_USERS\r\n";
 
-class RegistryAppend : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("bw_regappend_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(static_cast<long>(std::rand())));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string win(const std::string& name) { return os::windowsPath((dir / name).string()); }
-    void put(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-    std::string get(const std::string& name) {
-        std::ifstream in(dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    fs::path dir;
-};
+class RegistryAppend : public ProjectTestFolder {};
 
 }  // namespace
 

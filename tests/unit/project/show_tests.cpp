@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/os/os.h"
+#include "tests/unit/project/project_test_folder.h"
 #include "wizard/project_file.h"
 
 #ifndef _WIN32
@@ -34,21 +35,8 @@ std::string slurp(const fs::path& p) {
     return plain;
 }
 
-class TwkShow : public ::testing::Test {
+class TwkShow : public ProjectTestFolder {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("bw_show_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(static_cast<long>(std::rand())));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string win(const std::string& name) { return os::windowsPath((dir / name).string()); }
-    void put(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir / name, std::ios::binary) << bytes;
-    }
-
     // Runs twk with the arguments (each quoted), stdout and stderr to files.
     Outcome twk(const std::string& args) {
         std::string program = BW_TWK_PATH;
@@ -74,7 +62,6 @@ protected:
         r.err = slurp(dir / "err.txt");
         return r;
     }
-    fs::path dir;
 };
 
 bool hasLine(const std::string& out, const std::string& line) {
