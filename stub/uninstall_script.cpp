@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "stub/texts.h"
+
 namespace stub {
 
 void UninstallScript::setPreUninstall(const std::string& program, const std::string& cmdline) {
@@ -9,7 +11,11 @@ void UninstallScript::setPreUninstall(const std::string& program, const std::str
     cmdline_ = cmdline.empty() ? " " : cmdline;
 }
 
-void UninstallScript::addFile(const std::string& path) {
+void UninstallScript::addFile(const std::string& installed) {
+    // UnBundlewright cuts a final ".bz2" off every file path (the suffix of
+    // compressed entries); a file whose own name ends so keeps it only when
+    // the path carries the suffix once more.
+    std::string path = endsWithNoCase(installed, ".bz2") ? installed + ".bz2" : installed;
     if (std::find(files_.begin(), files_.end(), path) == files_.end()) files_.push_back(path);
 }
 

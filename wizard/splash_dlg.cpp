@@ -46,7 +46,11 @@ void CSplashDlg::onTimer(int timerId) {
 }
 
 void CSplashDlg::onPaint() {
-    if (hasPicture_) drawDib(0, 0, dib_);
+    if (!hasPicture_) return;
+    const Size client = clientSize();
+    stretched_ = client.width != dib_.width || client.height != dib_.height;
+    if (stretched_) drawDibStretched(0, 0, client.width, client.height, dib_);
+    else drawDib(0, 0, dib_);
 }
 
 }  // namespace wizard

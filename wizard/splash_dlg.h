@@ -26,6 +26,9 @@ public:
     builder::DibLoad loadResult() const { return load_; }
     bool hasPicture() const { return hasPicture_; }
     const ui::Dib& picture() const { return dib_; }
+    // How the last paint drew it: stretched to the client area, or copied
+    // when the picture has the client area's size.
+    bool stretched() const { return stretched_; }
 
 protected:
     void initPage() override;
@@ -37,6 +40,7 @@ private:
     std::string install_dir_;
     builder::DibLoad load_ = builder::DibLoad::NoPicture;
     bool hasPicture_ = false;
+    bool stretched_ = false;
     ui::Dib dib_;
 };
 

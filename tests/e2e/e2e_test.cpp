@@ -218,8 +218,13 @@ protected:
         EXPECT_EQ(dest + "\\bin\\clean.exe", s[0]);
         EXPECT_EQ(scratch_.path("uninstalled.txt") + " " + dest, s[1]);
         EXPECT_EQ("**EndEndEnd**", s.back());
-        for (const auto& f : files_)
-            EXPECT_NE(s.end(), std::find(s.begin(), s.end(), dest + "\\" + f.first)) << f.first;
+        for (const auto& f : files_) {
+            // A file whose own name ends in ".bz2" is listed with the suffix twice:
+            // UnBundlewright cuts one.
+            std::string listed = dest + "\\" + f.first;
+            if (listed.size() > 4 && listed.compare(listed.size() - 4, 4, ".bz2") == 0) listed += ".bz2";
+            EXPECT_NE(s.end(), std::find(s.begin(), s.end(), listed)) << f.first;
+        }
         for (const std::string& want : {std::string("~") + kEnvKey + "~" + kPathVar + "~;C:\\Orig",
                                         std::string(kProductKey), std::string(kValuesKey) + "`Colour",
                                         programs_ + "\\Alpha.lnk", std::string(kService), dest + "\\emptydir",

@@ -191,7 +191,7 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
     std::vector<std::string> expected = {
         "C:\\dest\\Widget\\bin\\svc.exe", "/clean",
         "C:\\dest\\Widget\\docs\\readme.txt", "C:\\dest\\Widget\\docs\\deep\\big.bin",
-        "C:\\dest\\Widget\\empty.dat", "C:\\dest\\Widget\\raw.bin", "C:\\dest\\Widget\\already.bz2",
+        "C:\\dest\\Widget\\empty.dat", "C:\\dest\\Widget\\raw.bin", "C:\\dest\\Widget\\already.bz2.bz2",
         "C:\\dest\\Widget\\bin\\svc.exe",
         "**REGISTRY_UPDATION_DETAILS**", "!HKEY_LOCAL_MACHINE",
         "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubVar",

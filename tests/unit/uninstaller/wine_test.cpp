@@ -211,8 +211,10 @@ TEST_F(Installed, ProgramRemovesExactlyWhatTheScriptNames) {
     checkRemoved();
     EXPECT_FALSE(fs::exists(failureListPath()));
 
-    // A second start finds no script: the message, nothing else changes.
-    file("run2.scn", "expect message Supporting file not found, Uninstallation will not continue\n");
+    // A second start, confirmed, finds no script: the message, nothing else changes.
+    file("run2.scn", "answer message yes\n"
+                     "expect message " + std::string(kConfirmQuestion) + "\n"
+                     "expect message Supporting file not found, Uninstallation will not continue\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", at("run2.scn"));
     started = os::startProcess(os::quoteArgument(exe) + " -f" + scriptPath, true, &code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");

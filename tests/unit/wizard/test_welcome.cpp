@@ -328,6 +328,25 @@ TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     EXPECT_EQ(bwtest::TestFolder::read(inst.dir.path() + "\\image\\bundlewright.bmp").substr(0, 2), "BM");
 }
 
+TEST(Splash, APictureOfTheClientSizeIsCopiedAnyOtherIsStretched) {
+    ExitTrap trap;
+    Installation inst;
+    ui::Dialog::Size client;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int w = pass ? client.width : 8, h = pass ? client.height : 5;
+        makeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", w, h);
+        wizard::CSplashDlg splash(inst.dir.path());
+        ui::Scenario s = ui::Scenario::parse("on dialog 266");
+        s.then([&](ui::Dialog& d) { client = d.clientSize(); });
+        s.add("timer 275");
+        ui::ScenarioRun run(std::move(s));
+        EXPECT_EQ(splash.runModal(), ui::IdCancel);
+        run.finish();
+        ASSERT_GT(client.width, 8);
+        EXPECT_EQ(splash.stretched(), pass == 0) << w << " x " << h;
+    }
+}
+
 TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
     ExitTrap trap;
     Installation inst;
