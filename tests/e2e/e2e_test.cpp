@@ -15,19 +15,15 @@
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "tests/unit/builder/test_tree.h"
+#include "tests/support/host_path.h"
 
 namespace {
 
 using bwtest::readFile;
 
-std::string fromHost(const std::string& unix) {
-    std::string w = "Z:" + unix;
-    std::replace(w.begin(), w.end(), '/', '\\');
-    return w;
-}
 std::string dist(const std::string& rel) {
     const char* d = std::getenv("BW_DIST_DIR");
-    return fromHost(d ? d : "/nonexistent") + "\\" + rel;
+    return bwtest::hostPath(d ? d : "/nonexistent") + "\\" + rel;
 }
 
 const char kProductKey[] = "SOFTWARE\\BwTestStubE2E\\Widget\\1.0";
@@ -57,7 +53,7 @@ protected:
         ASSERT_TRUE(os::fileExists(installer_)) << installer_;
         if (!os::fileExists(uninstaller_)) {
             // Packed unchanged: any program does for what needs no removal.
-            uninstaller_ = fromHost(BW_E2E_MARKER);
+            uninstaller_ = bwtest::hostPath(BW_E2E_MARKER);
             realUninstaller_ = false;
         }
         programs_ = os::shellFolder(os::ShellFolder::Programs) + "\\BwTestStubE2E";
@@ -87,7 +83,7 @@ protected:
     }
     // The publisher's tree and working files, as the wizard leaves them.
     void makeTree() {
-        std::string marker = readFile(fromHost(BW_E2E_MARKER));
+        std::string marker = readFile(bwtest::hostPath(BW_E2E_MARKER));
         big_.assign(300000, 'x');
         for (size_t i = 0; i < big_.size(); i += 13) big_[i] = static_cast<char>('a' + i % 26);
         files_ = {{"a.txt", "alpha\r\n"},
@@ -275,18 +271,51 @@ TEST_F(RoundTrip, SilentInstallThenUninstallLeavesTheMachineAsItWas) {
     EXPECT_EQ(before, machine());
 }
 
+// A scenario step that leaves a picture of the active window in the build
+// folder's shots/installer-<language>/ (the headless host passes over it).
+std::string shot(const std::string& language, const std::string& name) {
+    const std::string dir = bwtest::buildPath("BW_BINARY_DIR", "shots/installer-" + language);
+    if (dir.empty()) return "";
+    os::createDirectories(dir);
+    return "shot " + dir + "\\" + name + ".bmp\n";
+}
+
 TEST_F(RoundTrip, TheWindowsInstallWhatTheUserChose) {
     if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
     build();
     std::vector<std::string> before = machine();
     std::string dest = t_.path("Chosen\\Widget");
-    int code = run("", "on dialog 200\nclick 1002\n"
-                       "on dialog 201\nclick 1021\nclick 1002\n"
+    const std::string en = "English";
+    int code = run("", "on dialog 200\n" + shot(en, "1-welcome") + "click 1002\n"
+                       "on dialog 201\nclick 1021\n" + shot(en, "2-licence") + "click 1002\n"
                        "on dialog 202\nset 1031 nope\nanswer message ok\nclick 1002\n"
                        "expect message The password is not correct. Please try again.\n"
                        "set 1031 e2e\nclick 1002\n"
-                       "on dialog 203\nexpect text 1041 C:\\Program Files\\Widget\nset 1041 " + dest + "\nclick 1002\n"
-                       "on dialog 205\nclear 1061\nclick 1002\n");
+                       "on dialog 203\nexpect text 1041 C:\\Program Files\\Widget\nset 1041 " + dest + "\n" +
+                       shot(en, "3-folder") + "click 1002\n"
+                       "on dialog 204\n" + shot(en, "4-progress") +
+                       "on dialog 205\n" + shot(en, "5-finish") + "clear 1061\nclick 1002\n");
+    ASSERT_EQ(0, code);
+    checkInstalled(dest);
+    if (!uninstall(dest)) GTEST_SKIP() << "installed and checked; UnBundlewright's windows cannot be played here";
+    EXPECT_EQ(before, machine());
+}
+
+// The same steps in the package's language: the windows take their texts
+// from lang/French.txt.
+TEST_F(RoundTrip, TheWindowsSpeakThePackagesLanguage) {
+    if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
+    request_.language_index = 1;
+    build();
+    std::vector<std::string> before = machine();
+    std::string dest = t_.path("Choisi\\Widget");
+    const std::string fr = "French";
+    int code = run("", "on dialog 200\nexpect text 1002 &Suivant >\n" + shot(fr, "1-welcome") + "click 1002\n"
+                       "on dialog 201\nclick 1021\n" + shot(fr, "2-licence") + "click 1002\n"
+                       "on dialog 202\nset 1031 e2e\nclick 1002\n"
+                       "on dialog 203\nset 1041 " + dest + "\n" + shot(fr, "3-folder") + "click 1002\n"
+                       "on dialog 204\n" + shot(fr, "4-progress") +
+                       "on dialog 205\n" + shot(fr, "5-finish") + "clear 1061\nclick 1002\n");
     ASSERT_EQ(0, code);
     checkInstalled(dest);
     if (!uninstall(dest)) GTEST_SKIP() << "installed and checked; UnBundlewright's windows cannot be played here";

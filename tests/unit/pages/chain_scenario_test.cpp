@@ -10,22 +10,11 @@
 #include "platform/os/os.h"
 #include "platform/ui/scenario.h"
 #include "tests/unit/pages/pages_chain.h"
+#include "tests/support/host_path.h"
 
 namespace {
 
-std::string scenarioPath() {
-    const char* dir = std::getenv("BW_SOURCE_DIR");
-    std::string path = std::string(dir ? dir : ".") + "/tests/scenarios/pages/chain.scn";
-#ifdef _WIN32
-    // The source tree is a host folder, seen through drive Z:.
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-#else
-    return os::windowsPath(path);
-#endif
-}
+std::string scenarioPath() { return bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/pages/chain.scn"); }
 
 std::string withFolder(std::string text, const std::string& folder) {
     for (std::size_t at = 0; (at = text.find('@', at)) != std::string::npos; at += folder.size())

@@ -23,6 +23,7 @@
 #include "wizard/project_start_dlg.h"
 #include "wizard/startup.h"
 #include "wizard/tarnwick_dlg.h"
+#include "tests/support/host_path.h"
 
 namespace fs = std::filesystem;
 using wizard::PageRole;
@@ -421,14 +422,8 @@ TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
     std::string oldInstall;
     const bool hadInstall = os::getEnv(wizard::kInstallDirVariable, oldInstall);
     os::setEnv(wizard::kInstallDirVariable, inst);
-    const char* source = std::getenv("BW_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    std::string path = os::windowsPath(std::string(source) + "/tests/scenarios/tarnwick_project_pages.scn");
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-#endif
+    const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_project_pages.scn");
+    ASSERT_FALSE(path.empty());
     {
         auto welcome = std::make_unique<wizard::CTarnwickDlg>();
         ui::ScenarioRun player(ui::Scenario::load(path));

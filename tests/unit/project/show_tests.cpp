@@ -10,6 +10,7 @@
 #include "platform/os/os.h"
 #include "tests/unit/project/project_test_folder.h"
 #include "wizard/project_file.h"
+#include "tests/support/host_path.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -39,12 +40,7 @@ class TwkShow : public ProjectTestFolder {
 protected:
     // Runs twk with the arguments (each quoted), stdout and stderr to files.
     Outcome twk(const std::string& args) {
-        std::string program = BW_TWK_PATH;
-#ifdef _WIN32
-        if (!program.empty() && program[0] == '/') program = "Z:" + program;
-        for (char& c : program)
-            if (c == '/') c = '\\';
-#endif
+        const std::string program = bwtest::hostPath(BW_TWK_PATH);
         const std::string out = (dir / "out.txt").string();
         const std::string err = (dir / "err.txt").string();
         std::string line = "\"" + program + "\" " + args + " > \"" + out + "\" 2> \"" + err + "\"";

@@ -19,6 +19,7 @@
 #include "platform/os/shortcuts.h"
 #include "platform/ui/scenario.h"
 #include "resources/uninstaller/resource.h"
+#include "tests/support/host_path.h"
 
 using namespace uninstaller;
 namespace fs = std::filesystem;
@@ -172,21 +173,12 @@ click IDOK
 }
 
 #ifdef BW_UNINSTALLER_PROGRAM_TEST
-// A host folder of the build as Wine sees it (Z: is the root).
-std::string fromHost(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return "Z:" + path;
-}
-
 // The program itself, its real windows driven by BUNDLEWRIGHT_SCENARIO; the
 // screenshots of both windows are left beside the test's build folder.
 TEST_F(Installed, ProgramRemovesExactlyWhatTheScriptNames) {
-    const char* dist = std::getenv("BW_DIST_DIR");
-    const char* bin = std::getenv("BW_BINARY_DIR");
-    ASSERT_TRUE(dist && bin);
-    std::string exe = fromHost(std::string(dist) + "/bin/UnBundlewright.exe");
-    std::string shots = fromHost(std::string(bin) + "/uninstaller_shots");
+    const std::string exe = bwtest::buildPath("BW_DIST_DIR", "bin/UnBundlewright.exe");
+    const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/uninstaller");
+    ASSERT_FALSE(exe.empty() || shots.empty());
     fs::create_directories(shots);
     std::string scriptPath = install();
     std::string scn = at("run.scn");

@@ -8,32 +8,23 @@
 
 #include "platform/os/os.h"
 #include "tests/unit/wizard/test_folder.h"
+#include "tests/support/host_path.h"
 
 namespace {
 
-// The Windows form of a host path (Wine shows / as Z:).
-std::string fromHost(const char* hostPath) {
-    std::string p = std::string("Z:") + hostPath;
-    for (char& c : p)
-        if (c == '/') c = '\\';
-    return p;
-}
-
 TEST(TarnwickExe, SplashThenWelcomeThenCancelEndsWithZero) {
-    const char* dist = std::getenv("BW_DIST_DIR");
-    ASSERT_NE(dist, nullptr);
-    const std::string exe = fromHost(dist) + "\\bin\\Tarnwick.exe";
+    const std::string dist = bwtest::buildPath("BW_DIST_DIR");
+    ASSERT_FALSE(dist.empty());
+    const std::string exe = dist + "\\bin\\Tarnwick.exe";
     ASSERT_TRUE(os::fileExists(exe)) << exe;
 
     bwtest::TestFolder inst;
     os::createDirectories(inst.path() + "\\bin");
     os::createDirectories(inst.path() + "\\image");
-    ASSERT_TRUE(os::copyFile(fromHost(dist) + "\\image\\bundlewright.jpg",
+    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg",
                              inst.path() + "\\image\\bundlewright.jpg", false));
-    const char* source = std::getenv("BW_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
     // The same scenario the headless welcome test runs.
-    const std::string scenario = fromHost(source) + "\\tests\\scenarios\\tarnwick_welcome_cancel.scn";
+    const std::string scenario = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_welcome_cancel.scn");
     os::setEnv("TWKINSTDIR", inst.path());
     os::setEnv("BUNDLEWRIGHT_SCENARIO", scenario);
     int code = -1;

@@ -26,6 +26,7 @@
 #include "wizard/splash_dlg.h"
 #include "wizard/startup.h"
 #include "wizard/tarnwick_dlg.h"
+#include "tests/support/host_path.h"
 
 namespace {
 
@@ -132,11 +133,8 @@ TEST(WelcomeStart, TheSharedStartScenarioPasses) {
     Installation inst;
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
-    const char* source = std::getenv("BW_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    std::string path = std::string("Z:") + source + "/tests/scenarios/tarnwick_welcome_cancel.scn";
-    for (char& c : path)
-        if (c == '/') c = '\\';
+    const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_welcome_cancel.scn");
+    ASSERT_FALSE(path.empty());
     wizard::CTarnwickDlg dlg;
     ui::ScenarioRun run(ui::Scenario::load(path));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
