@@ -12,6 +12,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
+#include "platform/ui/scenario_state.h"
 
 namespace ui {
 
@@ -71,39 +72,10 @@ struct Dialog::Impl {
     int dibsDrawn = 0;
 };
 
-struct ScenarioRun::State {
-    std::string name;
-    std::vector<Step> steps;
-    size_t next = 0;
-    unsigned timeoutMs = 0;
-    std::deque<Step> msgAnswers, fileAnswers, folderAnswers, menuAnswers;
-    std::vector<RecordedMessage> messages;
-    size_t checked = 0;
-    const RecordedMessage* lastChecked = nullptr;
-    long dialog = 0;            // the last `on dialog`
-    const Step* current = nullptr;
-
-    [[noreturn]] void fail(const std::string& what) const {
-        int line = current ? current->line : (steps.empty() ? 0 : steps.back().line);
-        throw ScenarioError(name + ":" + std::to_string(line) + ": " + what);
-    }
-};
-
-namespace {
-std::vector<Dialog*>& stack() {
-    static std::vector<Dialog*> s;
-    return s;
-}
-ScenarioRun::State*& running() {
-    static ScenarioRun::State* s = nullptr;
-    return s;
-}
-bool isAnswer(Step::Kind k) {
-    return k == Step::AnswerMessage || k == Step::AnswerFile || k == Step::AnswerFolder || k == Step::AnswerMenu;
-}
-}  // namespace
-
-Dialog* activeDialog() { return stack().empty() ? nullptr : stack().back(); }
+namespace hosted {
+[[noreturn]] void raise(const std::string& what) { throw ScenarioError(what); }
+}  // namespace hosted
+using namespace hosted;
 
 namespace {
 ScenarioRun::State& scenario(const char* what) {
@@ -114,14 +86,7 @@ ScenarioRun::State& scenario(const char* what) {
     // initialises (before any step ran for it), takes the answers at the head
     // of the scenario: no modal loop has queued them yet.
     Dialog* d = activeDialog();
-    if (!d || (d->impl() && d->impl()->initialising)) {
-        while (st.next < st.steps.size() && isAnswer(st.steps[st.next].kind)) {
-            const Step& a = st.steps[st.next++];
-            auto& q = a.kind == Step::AnswerMessage ? st.msgAnswers : a.kind == Step::AnswerFile ? st.fileAnswers
-                    : a.kind == Step::AnswerFolder ? st.folderAnswers : st.menuAnswers;
-            q.push_back(a);
-        }
-    }
+    if (!d || (d->impl() && d->impl()->initialising)) takeLeadingAnswers(st);
     return st;
 }
 }  // namespace
@@ -564,31 +529,8 @@ void Dialog::progressSetPos(int id, int pos) {
 }
 int Dialog::progressPos(int id) const { return ctlOf(*this, id, {Kind::Progress}, "a progress bar").pos; }
 
-namespace {
-const res::MenuItem* findCommand(const std::vector<res::MenuItem>& items, int cmd) {
-    for (const auto& i : items) {
-        if (!i.separator && i.popup.empty() && i.id == cmd) return &i;
-        if (auto* f = findCommand(i.popup, cmd)) return f;
-    }
-    return nullptr;
-}
-}  // namespace
-
 int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
-    const auto& menus = res::resources().menus;
-    auto m = menus.find(menuId);
-    if (m == menus.end() || index < 0 || index >= static_cast<int>(m->second.items.size()))
-        throw ScenarioError("no popup " + std::to_string(index) + " in menu resource " + std::to_string(menuId));
-    ScenarioRun::State& st = scenario("a popup menu opened");
-    if (st.menuAnswers.empty()) st.fail("popup menu " + std::to_string(menuId) + " opened with no 'answer menu' before it");
-    Step a = st.menuAnswers.front();
-    st.menuAnswers.pop_front();
-    if (a.control == 0) return 0;
-    const res::MenuItem* item = findCommand(m->second.items[static_cast<size_t>(index)].popup, static_cast<int>(a.control));
-    if (!item) throw ScenarioError(st.name + ":" + std::to_string(a.line) + ": menu " + std::to_string(menuId) + " has no command " + std::to_string(a.control));
-    if (item->grayed || std::count(grayed.begin(), grayed.end(), item->id))
-        throw ScenarioError(st.name + ":" + std::to_string(a.line) + ": command " + std::to_string(a.control) + " of menu " + std::to_string(menuId) + " is grayed");
-    return item->id;
+    return answerMenu(scenario("a popup menu opened"), menuId, index, grayed);
 }
 
 void Dialog::setTimer(int timerId, unsigned ms) { if (impl_) impl_->timers[timerId] = ms; }
@@ -703,70 +645,6 @@ bool browseForFolder(const std::string&, std::string& folder) {
 }
 
 // ---- scenario runs ---------------------------------------------------------------
-ScenarioRun::ScenarioRun(Scenario scenario, unsigned timeoutMs) : state_(new State) {
-    state_->name = scenario.name();
-    state_->steps = scenario.steps();
-    state_->timeoutMs = timeoutMs;
-    running() = state_;
-}
-ScenarioRun::~ScenarioRun() {
-    if (running() == state_) running() = nullptr;
-    delete state_;
-}
-const std::vector<RecordedMessage>& ScenarioRun::messages() const { return state_->messages; }
-
-namespace {
-// Steps that need no dialog; true when handled.
-bool globalStep(ScenarioRun::State& st, const Step& s) {
-    switch (s.kind) {
-        case Step::AnswerMessage: st.msgAnswers.push_back(s); return true;
-        case Step::AnswerFile: st.fileAnswers.push_back(s); return true;
-        case Step::AnswerFolder: st.folderAnswers.push_back(s); return true;
-        case Step::AnswerMenu: st.menuAnswers.push_back(s); return true;
-        case Step::ExpectMessage:
-            if (st.checked >= st.messages.size()) st.fail("expected the message \"" + s.text + "\", none was shown");
-            if (st.messages[st.checked].text != s.text)
-                st.fail("expected the message \"" + s.text + "\", got \"" + st.messages[st.checked].text + "\"");
-            st.lastChecked = &st.messages[st.checked];
-            ++st.checked;
-            return true;
-        case Step::ExpectCaption:
-            if (!st.lastChecked) st.fail("expect caption needs an expect message before it");
-            if (st.lastChecked->caption != s.text)
-                st.fail("expected the caption \"" + s.text + "\", got \"" + st.lastChecked->caption + "\"");
-            return true;
-        case Step::ExpectNoMessage:
-            if (st.checked < st.messages.size()) st.fail("expected no message, got \"" + st.messages[st.checked].text + "\"");
-            return true;
-        case Step::Shot: return true;   // screenshots are the Win32 host's
-        default: return false;
-    }
-}
-
-bool dialogOpen(long id) {
-    for (Dialog* d : stack()) if (d->templateId() == id && d->isOpen()) return true;
-    return false;
-}
-}  // namespace
-
-void ScenarioRun::finish() {
-    State& st = *state_;
-    while (st.next < st.steps.size()) {
-        const Step& s = st.steps[st.next];
-        st.current = &s;
-        if (s.kind == Step::ExpectClosed) {
-            if (dialogOpen(st.dialog)) st.fail("dialog " + std::to_string(st.dialog) + " is still open");
-        } else if (!globalStep(st, s)) {
-            st.fail("step never ran: no dialog was open for it");
-        }
-        ++st.next;
-    }
-    st.current = nullptr;
-    for (auto* q : {&st.msgAnswers, &st.fileAnswers, &st.folderAnswers, &st.menuAnswers})
-        if (!q->empty())
-            throw ScenarioError(st.name + ":" + std::to_string(q->front().line) + ": answer never used");
-}
-
 // One step of the running scenario, applied inside this dialog's modal loop.
 void Dialog::detail_step(ScenarioRun::State& st) {
     auto fireTimer = [&]() {
@@ -784,7 +662,7 @@ void Dialog::detail_step(ScenarioRun::State& st) {
     const Step& s = st.steps[st.next];
     st.current = &s;
     std::string where = " of dialog " + std::to_string(templateId_);
-    if (globalStep(st, s)) { ++st.next; return; }
+    if (s.kind == Step::Shot || globalStep(st, s)) { ++st.next; return; }   // pictures are the Win32 host's
     if (s.kind == Step::OnDialog) {
         if (s.dialog == templateId_) { st.dialog = s.dialog; ++st.next; return; }
         if (fireTimer()) return;   // time passes while we wait

@@ -17,10 +17,6 @@ namespace ui {
 
 namespace w32 {
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
-std::vector<Dialog*>& stack() {
-    static std::vector<Dialog*> s;
-    return s;
-}
 
 HWND item(const Dialog& d, int id) {
     Dialog::Impl* impl = d.impl();
@@ -55,6 +51,7 @@ bool ownVisible(HWND h) { return GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE; }
 }  // namespace w32
 
 using namespace w32;
+using namespace hosted;
 
 namespace {
 
@@ -154,6 +151,13 @@ INT_PTR HostAccess::dispatch(Dialog& d, HWND h, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_CLOSE:
             d.onCancel();
             return TRUE;
+        case WM_ACTIVATE:
+            // An inactive window's thread has no focus; remember where it was.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND f = GetFocus();
+                if (f && IsChild(h, f)) impl->focus = f;
+            }
+            return FALSE;
         case WM_TIMER:
             d.onTimer(static_cast<int>(wp));
             return TRUE;
@@ -242,8 +246,6 @@ INT_PTR HostAccess::dispatch(Dialog& d, HWND h, UINT msg, WPARAM wp, LPARAM lp) 
             return FALSE;
     }
 }
-
-Dialog* activeDialog() { return stack().empty() ? nullptr : stack().back(); }
 
 Dialog::Dialog(int templateId, Dialog* owner) : templateId_(templateId), owner_(owner) {}
 Dialog::~Dialog() {
@@ -423,10 +425,14 @@ void Dialog::setLimitText(int id, int maxChars) {
 void Dialog::focus(int id) {
     HWND h = item(*this, id);
     SendMessageA(impl_->hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(h), TRUE);
+    impl_->focus = h;
 }
 int Dialog::focused() const {
     if (!impl_ || !impl_->hwnd) return 0;
     HWND f = GetFocus();
+    // While another window is active (another program, on the same desktop)
+    // the focus this dialog will get back is the one it had.
+    if (!f || !IsChild(impl_->hwnd, f)) f = impl_->focus;
     // A combo's edit field has the focus for its combo.
     while (f && GetParent(f) != impl_->hwnd) f = GetParent(f);
     return f ? GetDlgCtrlID(f) : 0;
@@ -813,34 +819,9 @@ Dialog::Size Dialog::clientSize() const {
 }
 
 // ---- popup menus ---------------------------------------------------------------------
-namespace {
-const res::MenuItem* findCommand(const std::vector<res::MenuItem>& items, int cmd) {
-    for (const auto& i : items) {
-        if (!i.separator && i.popup.empty() && i.id == cmd) return &i;
-        if (auto* f = findCommand(i.popup, cmd)) return f;
-    }
-    return nullptr;
-}
-}  // namespace
-
 int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
     startAutomation();
-    if (ScenarioRun::State* st = running()) {
-        const auto& menus = res::resources().menus;
-        auto m = menus.find(menuId);
-        if (m == menus.end() || index < 0 || index >= static_cast<int>(m->second.items.size()))
-            raise("no popup " + std::to_string(index) + " in menu resource " + std::to_string(menuId));
-        scenarioFor();
-        if (st->menuAnswers.empty()) st->fail("popup menu " + std::to_string(menuId) + " opened with no 'answer menu' before it");
-        Step a = st->menuAnswers.front();
-        st->menuAnswers.pop_front();
-        if (a.control == 0) return 0;
-        const res::MenuItem* item = findCommand(m->second.items[static_cast<size_t>(index)].popup, static_cast<int>(a.control));
-        if (!item) raise(st->name + ":" + std::to_string(a.line) + ": menu " + std::to_string(menuId) + " has no command " + std::to_string(a.control));
-        if (item->grayed || std::count(grayed.begin(), grayed.end(), item->id))
-            raise(st->name + ":" + std::to_string(a.line) + ": command " + std::to_string(a.control) + " of menu " + std::to_string(menuId) + " is grayed");
-        return item->id;
-    }
+    if (ScenarioRun::State* st = scenarioFor()) return answerMenu(*st, menuId, index, grayed);
     HMENU menu = LoadMenuA(instance(), MAKEINTRESOURCEA(menuId));
     HMENU popup = menu ? GetSubMenu(menu, index) : nullptr;
     if (!popup) {

@@ -12,6 +12,7 @@
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/scenario.h"
+#include "platform/ui/scenario_state.h"
 
 namespace ui {
 
@@ -25,38 +26,20 @@ struct Dialog::Impl {
     std::map<int, unsigned> timers;
     std::map<int, int> limits;
     std::map<int, TreeItem> hover;      // scenario: the tree item "under the mouse"
+    HWND focus = nullptr;               // the control focused by code or when the dialog lost activation
     int quiet = 0;                      // > 0: notifications of changes made by code are dropped
     HICON bigIcon = nullptr, smallIcon = nullptr;
     std::vector<HIMAGELIST> imageLists;
     std::exception_ptr error;           // what a handler let out, rethrown by runModal
 };
 
-struct ScenarioRun::State {
-    std::string name;
-    std::vector<Step> steps;
-    size_t next = 0;
-    unsigned timeoutMs = 0;
-    std::deque<Step> msgAnswers, fileAnswers, folderAnswers, menuAnswers;
-    std::vector<RecordedMessage> messages;
-    size_t checked = 0;
-    const RecordedMessage* lastChecked = nullptr;
-    long dialog = 0;            // the last `on dialog`
-    const Step* current = nullptr;
-    bool automation = false;    // started from BUNDLEWRIGHT_SCENARIO: failures end the process
-    size_t waitingAt = static_cast<size_t>(-1);
-    DWORD waitStart = 0;
-
-    [[noreturn]] void fail(const std::string& what) const;
-};
-
 namespace w32 {
+using hosted::raise;
+using hosted::running;
+using hosted::stack;
 HINSTANCE instance();
-std::vector<Dialog*>& stack();
-ScenarioRun::State*& running();
 // Starts the automation mode once when BUNDLEWRIGHT_SCENARIO is set.
 void startAutomation();
-// Throws ScenarioError, or in automation mode reports it and ends the process.
-[[noreturn]] void raise(const std::string& what);
 [[noreturn]] void reportAndExit(const std::string& what);
 bool automationActive();
 // The running scenario for a box or picker about to open (answers at the

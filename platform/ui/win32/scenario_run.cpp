@@ -21,11 +21,6 @@
 namespace ui {
 
 namespace w32 {
-ScenarioRun::State*& running() {
-    static ScenarioRun::State* s = nullptr;
-    return s;
-}
-
 bool automationActive() { return running() && running()->automation; }
 
 void reportAndExit(const std::string& what) {
@@ -34,10 +29,6 @@ void reportAndExit(const std::string& what) {
     ExitProcess(kScenarioFailedExit);
 }
 
-void raise(const std::string& what) {
-    if (automationActive()) reportAndExit(what);
-    throw ScenarioError(what);
-}
 
 namespace {
 ScenarioRun* g_automation = nullptr;
@@ -59,9 +50,6 @@ std::string windowsPath(const std::string& p) {
     return w;
 }
 
-bool isAnswer(Step::Kind k) {
-    return k == Step::AnswerMessage || k == Step::AnswerFile || k == Step::AnswerFolder || k == Step::AnswerMenu;
-}
 }  // namespace
 
 void startAutomation() {
@@ -88,14 +76,7 @@ ScenarioRun::State* scenarioFor() {
     // With no dialog running (a box before the first window or after the
     // last) the answers at the head of the scenario are taken here.
     Dialog* d = activeDialog();
-    if (!d || (d->impl() && d->impl()->initialising)) {
-        while (st->next < st->steps.size() && isAnswer(st->steps[st->next].kind)) {
-            const Step& a = st->steps[st->next++];
-            auto& q = a.kind == Step::AnswerMessage ? st->msgAnswers : a.kind == Step::AnswerFile ? st->fileAnswers
-                    : a.kind == Step::AnswerFolder ? st->folderAnswers : st->menuAnswers;
-            q.push_back(a);
-        }
-    }
+    if (!d || (d->impl() && d->impl()->initialising)) hosted::takeLeadingAnswers(*st);
     return st;
 }
 
@@ -143,60 +124,21 @@ void saveShot(HWND h, const std::string& path) {
 }
 }  // namespace w32
 
+namespace hosted {
+void raise(const std::string& what) {
+    if (w32::automationActive()) w32::reportAndExit(what);
+    throw ScenarioError(what);
+}
+}  // namespace hosted
+
 using namespace w32;
+using namespace hosted;
 
-void ScenarioRun::State::fail(const std::string& what) const {
-    int line = current ? current->line : (steps.empty() ? 0 : steps.back().line);
-    raise(name + ":" + std::to_string(line) + ": " + what);
-}
-
-ScenarioRun::ScenarioRun(Scenario scenario, unsigned timeoutMs) : state_(new State) {
-    state_->name = scenario.name();
-    state_->steps = scenario.steps();
-    state_->timeoutMs = timeoutMs;
-    running() = state_;
-}
-ScenarioRun::~ScenarioRun() {
-    if (running() == state_) running() = nullptr;
-    delete state_;
-}
-const std::vector<RecordedMessage>& ScenarioRun::messages() const { return state_->messages; }
 
 namespace {
 std::string lower(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-// Steps that need no dialog; true when handled.
-bool globalStep(ScenarioRun::State& st, const Step& s) {
-    switch (s.kind) {
-        case Step::AnswerMessage: st.msgAnswers.push_back(s); return true;
-        case Step::AnswerFile: st.fileAnswers.push_back(s); return true;
-        case Step::AnswerFolder: st.folderAnswers.push_back(s); return true;
-        case Step::AnswerMenu: st.menuAnswers.push_back(s); return true;
-        case Step::ExpectMessage:
-            if (st.checked >= st.messages.size()) st.fail("expected the message \"" + s.text + "\", none was shown");
-            if (st.messages[st.checked].text != s.text)
-                st.fail("expected the message \"" + s.text + "\", got \"" + st.messages[st.checked].text + "\"");
-            st.lastChecked = &st.messages[st.checked];
-            ++st.checked;
-            return true;
-        case Step::ExpectCaption:
-            if (!st.lastChecked) st.fail("expect caption needs an expect message before it");
-            if (st.lastChecked->caption != s.text)
-                st.fail("expected the caption \"" + s.text + "\", got \"" + st.lastChecked->caption + "\"");
-            return true;
-        case Step::ExpectNoMessage:
-            if (st.checked < st.messages.size()) st.fail("expected no message, got \"" + st.messages[st.checked].text + "\"");
-            return true;
-        default: return false;
-    }
-}
-
-bool dialogOpen(long id) {
-    for (Dialog* d : stack()) if (d->templateId() == id && d->isOpen()) return true;
-    return false;
 }
 
 // Waits for something to happen, up to the scenario's bound for the current
@@ -214,24 +156,6 @@ void command(HWND dlg, HWND ctl, int id, int code) {
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(ctl));
 }
 }  // namespace
-
-void ScenarioRun::finish() {
-    State& st = *state_;
-    while (st.next < st.steps.size()) {
-        const Step& s = st.steps[st.next];
-        st.current = &s;
-        if (s.kind == Step::ExpectClosed) {
-            if (dialogOpen(st.dialog)) st.fail("dialog " + std::to_string(st.dialog) + " is still open");
-        } else if (s.kind != Step::Shot && !globalStep(st, s)) {
-            st.fail("step never ran: no dialog was open for it");
-        }
-        ++st.next;
-    }
-    st.current = nullptr;
-    for (auto* q : {&st.msgAnswers, &st.fileAnswers, &st.folderAnswers, &st.menuAnswers})
-        if (!q->empty())
-            throw ScenarioError(st.name + ":" + std::to_string(q->front().line) + ": answer never used");
-}
 
 // One step of the running scenario, applied to this dialog's real windows.
 void Dialog::detail_step(ScenarioRun::State& st) {
