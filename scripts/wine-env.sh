@@ -3,7 +3,8 @@ bw_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${BW_WINEPREFIX:-$bw_root/build/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# winemenubuilder would mirror every shortcut the tests make into the Linux desktop.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 
 # Starts Xvfb on :77 when there is no display (shared by every run).
 bw_start_display() {
