@@ -271,26 +271,17 @@ TEST_F(RoundTrip, SilentInstallThenUninstallLeavesTheMachineAsItWas) {
     EXPECT_EQ(before, machine());
 }
 
-// A scenario step that leaves a picture of the active window in the build
-// folder's shots/installer-<language>/ (the headless host passes over it).
-std::string shot(const std::string& language, const std::string& name) {
-    const std::string dir = bwtest::buildPath("BW_BINARY_DIR", "shots/installer-" + language);
-    if (dir.empty()) return "";
-    os::createDirectories(dir);
-    return "shot " + dir + "\\" + name + ".bmp\n";
-}
-
 // The installer's windows step by step, each pictured; `welcome` and
 // `password` are the steps taken on those windows.
 std::string windowsScenario(const std::string& language, const std::string& welcome, const std::string& password,
                             const std::string& dest) {
-    return "on dialog 200\n" + welcome + shot(language, "1-welcome") + "click 1002\n"
-           "on dialog 201\nclick 1021\n" + shot(language, "2-licence") + "click 1002\n"
+    return "on dialog 200\n" + welcome + bwtest::shotStep("installer-" + language, "1-welcome") + "click 1002\n"
+           "on dialog 201\nclick 1021\n" + bwtest::shotStep("installer-" + language, "2-licence") + "click 1002\n"
            "on dialog 202\n" + password + "set 1031 e2e\nclick 1002\n"
            "on dialog 203\nexpect text 1041 C:\\Program Files\\Widget\nset 1041 " + dest + "\n" +
-           shot(language, "3-folder") + "click 1002\n"
-           "on dialog 204\n" + shot(language, "4-progress") +
-           "on dialog 205\n" + shot(language, "5-finish") + "clear 1061\nclick 1002\n";
+           bwtest::shotStep("installer-" + language, "3-folder") + "click 1002\n"
+           "on dialog 204\n" + bwtest::shotStep("installer-" + language, "4-progress") +
+           "on dialog 205\n" + bwtest::shotStep("installer-" + language, "5-finish") + "clear 1061\nclick 1002\n";
 }
 
 TEST_F(RoundTrip, TheWindowsInstallWhatTheUserChose) {

@@ -28,4 +28,13 @@ inline std::string buildPath(const char* variable, const std::string& relative =
     return hostPath(relative.empty() ? std::string(dir) : std::string(dir) + "/" + relative);
 }
 
+// A scenario step that leaves a picture of the active window in the build
+// folder's shots/<set>/ (the headless host passes over it).
+inline std::string shotStep(const std::string& set, const std::string& name) {
+    const std::string dir = buildPath("BW_BINARY_DIR", "shots/" + set);
+    if (dir.empty()) return "";
+    os::createDirectories(dir);
+    return "shot " + dir + "\\" + name + ".bmp\n";
+}
+
 }  // namespace bwtest

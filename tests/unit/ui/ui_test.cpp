@@ -11,6 +11,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
+#include "tests/support/host_path.h"
 #include "tests/unit/ui/resources/resource.h"
 
 namespace {
@@ -192,8 +193,7 @@ protected:
 
 TEST(UiControls, SortedListComboListViewProgressAndDisabledButtons) {
     CListsDlg dlg;
-    ui::ScenarioRun run(ui::Scenario::parse(R"(
-on dialog 210
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog 210\n" + bwtest::shotStep("ui", "lists") + R"(
 expect row 1010 0 Apple
 expect row 1010 2 pear
 click 1013                # disabled: ignored
@@ -249,6 +249,7 @@ on dialog 220
 select 1020 Programs/Mid
 answer menu ID_TREE_RENAME ; rclick 1020 Programs/Mid
 label 1020 Middle
+)" + bwtest::shotStep("ui", "tree") + R"(
 answer menu none ; rclick 1020 Programs
 answer menu 32771 ; rclick 1020 Programs/Alpha
 click 1
@@ -468,7 +469,7 @@ expect row IDC_DROPLIST 0 alpha
 pick IDC_DROPLIST beta ; expect text IDC_DROPLIST beta ; expect selected IDC_DROPLIST 1
 pick IDC_PLAIN two ; expect selected IDC_PLAIN 1
 expect row IDC_NOSEL 0 a
-expect visible IDC_LABEL 1
+)" + bwtest::shotStep("ui", "controls") + R"(expect visible IDC_LABEL 1
 click IDC_TOGGLE
 expect visible IDC_LABEL 0 ; expect enabled IDC_PLAIN 0
 pick IDC_PLAIN one              # disabled: ignored
@@ -479,7 +480,7 @@ clear IDC_R3
         dlg.runModal();
         ADD_FAILURE() << "clearing a radio button must fail";
     } catch (const ui::ScenarioError& e) {
-        EXPECT_STREQ(e.what(), "controls.scn:23: radio button 1037 of dialog 240 cannot be cleared, check another");
+        EXPECT_STREQ(e.what(), "controls.scn:24: radio button 1037 of dialog 240 cannot be cleared, check another");
     }
     std::vector<std::string> want = {
         "update 1031", "change 1031 fixed", "update 1032", "change 1032 abcde", "update 1030",
