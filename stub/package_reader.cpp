@@ -78,14 +78,17 @@ public:
         pos_ = start + at + m.size();
         return true;
     }
+    // At most 2^31 - 1 whatever the width of long: a 32-bit installer reads
+    // no entry larger than that.
     static bool parseDecimal(const std::string& s, long& out) {
         if (s.empty() || s.size() > 10) return false;
-        long v = 0;
+        uint64_t v = 0;
         for (char c : s) {
             if (c < '0' || c > '9') return false;
-            v = v * 10 + (c - '0');
+            v = v * 10 + static_cast<uint64_t>(c - '0');
         }
-        out = v;
+        if (v > 0x7fffffffu) return false;
+        out = static_cast<long>(v);
         return true;
     }
 

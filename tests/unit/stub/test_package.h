@@ -46,6 +46,7 @@ struct TestPackage {
     std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
     std::string finishAction = "0", space = "100", language = "English text\n";
     std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
+    std::vector<std::string> sizeTexts;   // in place of the entries' real sizes, for damaged packages
     bool registry = false, shortcuts = false;
     std::string registryText, shortcutsText;
 
@@ -69,7 +70,10 @@ struct TestPackage {
             p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;
         };
         entry("\\UnBundlewright.exe", "MZ-uninstaller");
-        for (const auto& e : entries) entry(e.first, e.second);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i < sizeTexts.size()) p += entries[i].first + "\r\n" + sizeTexts[i] + "\r\n" + entries[i].second;
+            else entry(entries[i].first, entries[i].second);
+        }
         if (registry) p += std::string("**REGISTRY_UPDATION_DETAILS**\r\n") + registryText + "**END_REGISTRY**" + '\0';
         if (shortcuts) p += std::string("**SHORTCUTS_DETAILS**\r\n") + shortcutsText + "**END_SHORTCUTS**" + '\0';
         p += kStopMarker;
