@@ -22,6 +22,16 @@ CTarnwickDlg::CTarnwickDlg(ui::Dialog* owner)
     for (int i = 0; i < kPanelFlagCount; ++i) panel_flags[i] = kDefaultPanelFlags[i];
 }
 
+void CTarnwickDlg::onPaint() {
+    iconDrawn_ = isMinimized();
+    if (iconDrawn_) {
+        const Size client = clientSize(), icon = iconSize();
+        iconAt_ = minimisedIconOrigin(client.width, client.height, icon.width, icon.height);
+        drawProgramIcon(iconAt_.x, iconAt_.y);
+    }
+    focus(IDC_WELCOME_NEXT);
+}
+
 int CTarnwickDlg::runSplash() {
     CSplashDlg splash(install_dir.str(), this);
     return splash.runModal();

@@ -26,16 +26,23 @@ Point minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int 
 class CTarnwickDlg : public PageBase, public ProjectRecord {
 public:
     explicit CTarnwickDlg(ui::Dialog* owner = nullptr);
+    // Where the last paint drew the program's icon; set only while minimised.
+    const Point* iconDrawnAt() const { return iconDrawn_ ? &iconAt_ : nullptr; }
 
 protected:
     void initPage() override;
     void onNext() override;
     bool onCommand(int id, int code) override;
     int focusControl() const override;
+    void onPaint() override;
 
     // The splash step: runs the splash modally and returns its result (-1 when
     // its window could not be made). Tests replace it.
     virtual int runSplash();
+
+private:
+    Point iconAt_;
+    bool iconDrawn_ = false;
 };
 
 }  // namespace wizard

@@ -187,6 +187,12 @@ public:
         int height = 0;
     };
     Size clientSize() const;                        // the client area in pixels
+    // Minimised to its icon (the system may paint a minimised window, and
+    // the page then draws the program's icon itself).
+    void minimize(bool on);
+    bool isMinimized() const;
+    void drawProgramIcon(int x, int y);             // resource 128, system icon size
+    Size iconSize() const;
 
     // ---- data exchange ---------------------------------------------------------
     // Bind members to controls in doDataExchange(); updateData(true) copies the

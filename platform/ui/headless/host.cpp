@@ -70,6 +70,7 @@ struct Dialog::Impl {
     int icon = 0, defId = IdOk, focus = 0;
     std::map<int, unsigned> timers;
     int dibsDrawn = 0;
+    bool minimized = false;
 };
 
 namespace hosted {
@@ -554,6 +555,16 @@ void Dialog::drawDibStretched(int, int, int width, int height, const Dib& dib) {
     if (width <= 0 || height <= 0) throw std::invalid_argument("drawDib: empty target");
     if (impl_) ++impl_->dibsDrawn;
 }
+void Dialog::minimize(bool on) {
+    if (!impl_ || impl_->minimized == on) return;
+    impl_->minimized = on;
+    impl_->needsPaint = true;
+}
+bool Dialog::isMinimized() const { return impl_ && impl_->minimized; }
+void Dialog::drawProgramIcon(int, int) {
+    if (!impl_ || !impl_->inPaint) throw std::logic_error("drawProgramIcon outside painting");
+}
+Dialog::Size Dialog::iconSize() const { return {32, 32}; }   // the system's at 96 dpi
 // The template's size in dialog units at the base units of "MS Shell Dlg" 8
 // on a 96 dpi screen, as the Win32 host measures them.
 Dialog::Size Dialog::clientSize() const {

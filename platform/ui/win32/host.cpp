@@ -151,6 +151,10 @@ INT_PTR HostAccess::dispatch(Dialog& d, HWND h, UINT msg, WPARAM wp, LPARAM lp) 
         case WM_CLOSE:
             d.onCancel();
             return TRUE;
+        case WM_QUERYDRAGICON:   // returned as it is, not through DWL_MSGRESULT
+            return reinterpret_cast<INT_PTR>(impl->bigIcon ? impl->bigIcon : LoadIconA(instance(), MAKEINTRESOURCEA(128)));
+        case WM_ICONERASEBKGND:
+            return FALSE;           // the system's default erases behind the icon
         case WM_ACTIVATE:
             // An inactive window's thread has no focus; remember where it was.
             if (LOWORD(wp) == WA_INACTIVE) {
@@ -817,6 +821,17 @@ Dialog::Size Dialog::clientSize() const {
     GetClientRect(impl_->hwnd, &r);
     return {r.right - r.left, r.bottom - r.top};
 }
+
+void Dialog::minimize(bool on) {
+    if (impl_ && impl_->hwnd) ShowWindow(impl_->hwnd, on ? SW_MINIMIZE : SW_RESTORE);
+}
+bool Dialog::isMinimized() const { return impl_ && impl_->hwnd && IsIconic(impl_->hwnd); }
+void Dialog::drawProgramIcon(int x, int y) {
+    if (!impl_ || !impl_->paintDc) return;
+    HICON icon = impl_->bigIcon ? impl_->bigIcon : LoadIconA(instance(), MAKEINTRESOURCEA(128));
+    if (icon) DrawIcon(impl_->paintDc, x, y, icon);
+}
+Dialog::Size Dialog::iconSize() const { return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}; }
 
 // ---- popup menus ---------------------------------------------------------------------
 int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {

@@ -141,6 +141,39 @@ TEST(WelcomeStart, TheSharedStartScenarioPasses) {
     run.finish();
 }
 
+// Minimised, the page draws the program's icon centred in its client area
+// and gives Next the focus back; restored, it paints as usual. (Real windows
+// are not painted while minimised: there only the state is checked.)
+TEST(WelcomePaint, MinimisedItDrawsTheIconCentredAndFocusesNext) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    wizard::CTarnwickDlg dlg;
+    ui::Scenario s = ui::Scenario::parse("on dialog 266\non dialog 102");
+    s.then([&](ui::Dialog& d) {
+        d.focus(1001);   // Cancel
+        d.minimize(true);
+        d.updateWindow();
+        EXPECT_TRUE(d.isMinimized());
+#ifndef BW_UI_WIN32_HOST
+        const ui::Dialog::Size client = d.clientSize(), icon = d.iconSize();
+        ASSERT_NE(dlg.iconDrawnAt(), nullptr);
+        EXPECT_EQ(dlg.iconDrawnAt()->x, (client.width - icon.width + 1) / 2);
+        EXPECT_EQ(dlg.iconDrawnAt()->y, (client.height - icon.height + 1) / 2);
+        EXPECT_EQ(d.focused(), 1000);   // Next
+#endif
+        d.minimize(false);
+        d.updateWindow();
+        EXPECT_FALSE(d.isMinimized());
+        EXPECT_EQ(dlg.iconDrawnAt(), nullptr);
+    });
+    s.add("answer message yes ; esc");
+    ui::ScenarioRun run(std::move(s));
+    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+    run.finish();
+}
+
 TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     ExitTrap trap;
     Installation inst;
