@@ -260,6 +260,49 @@ TEST(WelcomeHelp, StartsTheRegisteredBrowserWithThePage) {
 }
 #endif
 
+#ifdef BW_STANDIN_BROWSER
+// Under Wine: the real registry names a stand-in as the .html browser, and
+// Help starts it with three blanks and the unquoted page.
+TEST(WelcomeHelp, StartsTheRegisteredBrowserUnderWine) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    const std::string browser = bwtest::hostPath(BW_STANDIN_BROWSER);
+    const std::string record = inst.dir.file("args.txt");
+    os::setEnv("BW_STANDIN_RECORD", record);
+    // The class of ".html" is ours for the test, then what it was.
+    os::RegKey html = os::RegKey::create(os::RegRoot::ClassesRoot, ".html");
+    ASSERT_TRUE(html.valid());
+    os::RegValue before;
+    const bool hadClass = html.query("", before);
+    ASSERT_TRUE(html.set("", os::RegValue::string("BwTestTarnwick.Page")));
+    ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
+                    .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
+    {
+        wizard::CTarnwickDlg dlg;
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
+        EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+        run.finish();
+        EXPECT_EQ(dlg.browser_path, browser);
+    }
+    std::string got;
+    for (int i = 0; i < 100 && got.empty(); ++i) {
+        os::sleepMs(50);
+        got = bwtest::TestFolder::read(record);
+    }
+    if (hadClass) html.set("", before);
+    else html.deleteValue("");
+    for (const char* k : {"BwTestTarnwick.Page\\shell\\open\\command", "BwTestTarnwick.Page\\shell\\open",
+                          "BwTestTarnwick.Page\\shell", "BwTestTarnwick.Page"}) {
+        std::string key = k, parent = key.find('\\') == std::string::npos ? "" : key.substr(0, key.rfind('\\'));
+        os::RegKey::open(os::RegRoot::ClassesRoot, parent).deleteSubKey(key.substr(key.rfind('\\') + 1));
+    }
+    os::unsetEnv("BW_STANDIN_RECORD");
+    EXPECT_EQ(got, "\"" + browser + "\"   " + root + "\\help\\Bundlewright.html");
+}
+#endif
+
 // A page standing at a position of the table, recording that it ran.
 class CStandIn : public wizard::PageBase {
 public:
