@@ -171,7 +171,12 @@ int CInstallOptionsDlg::store(int interactive) {
     (void)interactive;   // the commit always shows its messages
     updateData(true);
     wizard::ProjectRecord& r = record();
-    OptionCommit commit = commitOptionFile(r.option_file_path.str(), values_, sourceFolderText());
+    auto copy = [](const std::string& path, std::string& text) {
+        bool ok = false;
+        wizard::guardedCode("p1 6 2 1", [&] { ok = readOptionText(path, text); });
+        return ok;
+    };
+    OptionCommit commit = commitOptionFile(r.option_file_path.str(), values_, sourceFolderText(), copy);
     if (!commit.ok) {
         ui::Prompter().message(commit.message);
         return -1;

@@ -17,15 +17,8 @@ std::string on(Section s, const std::string& value) {
     return std::string("YES_") + kSections[s] + "_SECTION\r\n" + value + "\r\n\r\n";
 }
 
-// A text file's bytes up to its first NUL.
-bool fileText(const std::string& path, std::string& text) {
-    if (!readWholeFile(path, text)) return false;
-    std::size_t nul = text.find('\0');
-    if (nul != std::string::npos) text.resize(nul);
-    return true;
-}
-
-OptionCommit validateAndBuild(const InstallOptions& v, const std::string& source, std::string& text) {
+OptionCommit validateAndBuild(const InstallOptions& v, const std::string& source, const TextCopy& fileText,
+                              std::string& text) {
     auto fail = [](const std::string& m) { return OptionCommit{false, m}; };
 
     if (v.prompt_enabled && v.prompt_text.empty()) return fail(kMsgNeedPrompt);
@@ -86,6 +79,13 @@ void writeAllOffOptionFile(const std::string& optionFilePath) {
     writeWholeFile(optionFilePath, allOffOptionText());
 }
 
+bool readOptionText(const std::string& path, std::string& text) {
+    if (!readWholeFile(path, text)) return false;
+    std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) text.resize(nul);
+    return true;
+}
+
 bool isDefaultWelcome(const std::string& entry) { return equalsNoCase(entry, "Default"); }
 
 std::string optionFileTooLongMessage(const std::string& path) {
@@ -97,10 +97,10 @@ std::string optionFileNotWritableMessage(const std::string& path) {
 }
 
 OptionCommit commitOptionFile(const std::string& optionFilePath, const InstallOptions& values,
-                              const std::string& sourceFolderText) {
+                              const std::string& sourceFolderText, const TextCopy& copyText) {
     FILE* out = os::openFile(optionFilePath, "wb");
     std::string text;
-    OptionCommit result = validateAndBuild(values, sourceFolderText, text);
+    OptionCommit result = validateAndBuild(values, sourceFolderText, copyText, text);
     if (!out) {
         // The choices would be lost (a password among them): say so, stay.
         if (result.ok) result = {false, optionFileNotWritableMessage(optionFilePath)};

@@ -8,6 +8,7 @@
 // text, upper-cased. Nothing else separates the sections.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace pages {
@@ -50,6 +51,10 @@ struct InstallOptions {
 
 bool isDefaultWelcome(const std::string& entry);
 
+// A welcome or licence file's bytes up to its first NUL; false when it
+// cannot be read.
+bool readOptionText(const std::string& path, std::string& text);
+
 struct OptionCommit {
     bool ok = true;
     std::string message;   // the first failing check's text when !ok
@@ -59,8 +64,11 @@ struct OptionCommit {
 // option.txt. On a failure the file holds the sections before the failing
 // one. A file entry longer than its 259-character slot is refused, and an
 // option.txt that cannot be created is a failure, never a silent success.
+// The file copies (welcome, licence) go through copyText, which the page
+// runs under its own fatal code.
+using TextCopy = std::function<bool(const std::string& path, std::string& text)>;
 OptionCommit commitOptionFile(const std::string& optionFilePath, const InstallOptions& values,
-                              const std::string& sourceFolderText);
+                              const std::string& sourceFolderText, const TextCopy& copyText = readOptionText);
 
 std::string optionFileTooLongMessage(const std::string& path);
 std::string optionFileNotWritableMessage(const std::string& path);
