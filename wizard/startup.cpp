@@ -69,6 +69,11 @@ WorkingPaths workingPaths(const std::string& install_dir) {
     return p;
 }
 
+std::string installDirTooLongMessage(const std::string& install_dir) {
+    return "The installation folder's path is longer than " + std::to_string(kInstallDirMaxChars) +
+           " characters; install Bundlewright in a shorter folder: " + install_dir;
+}
+
 LaunchRequest parseLaunchCommandLine(const std::string& command_line) {
     LaunchRequest r;
     const size_t first = command_line.find(':');

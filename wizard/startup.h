@@ -46,6 +46,12 @@ struct WorkingPaths {
 };
 WorkingPaths workingPaths(const std::string& install_dir);
 
+// The longest working path must fit its 259-character slot: a longer folder
+// would be cut into other paths than the ones it names. Shown with caption
+// "Bundlewright", then exit code 1.
+inline constexpr std::size_t kInstallDirMaxChars = 259 - sizeof("\\temp\\shortcuts.txt") + 1;
+std::string installDirTooLongMessage(const std::string& install_dir);
+
 // What the command line asks for, by its colons: none gives mode 0; one gives
 // mode 2 (the program path alone); a second one gives mode 1 and the project
 // path from the character before that colon (its drive letter) to the end.

@@ -43,6 +43,10 @@ void CTarnwickDlg::initPage() {
         ui::messageBox(kInstallDirMissing, "Bundlewright", ui::Buttons::Ok, ui::Icon::None);
         os::exitProcess(1);
     }
+    if (dir.size() > kInstallDirMaxChars) {
+        ui::messageBox(installDirTooLongMessage(dir), "Bundlewright", ui::Buttons::Ok, ui::Icon::None);
+        os::exitProcess(1);
+    }
     install_dir = dir;
     browser_path = findBrowserCommand();
 

@@ -209,6 +209,27 @@ TEST(WelcomeStart, NoInstallationFolderShowsM1AndExitsWithOne) {
     EXPECT_EQ(run.messages()[0].buttons, ui::Buttons::Ok);
 }
 
+// A folder whose working paths would not fit their slots is refused before
+// anything is read or written; the longest that fits is taken.
+TEST(WelcomeStart, AnInstallationFolderTooLongForItsWorkingPathsIsRefused) {
+    ExitTrap trap;
+    const std::string fits = "C:\\" + std::string(wizard::kInstallDirMaxChars - 3, 'a');
+    ASSERT_EQ(wizard::workingPaths(fits).shortcuts_file.size(), 259u);
+    const std::string tooLong = fits + "b";
+    InstallDirVariable var(&tooLong);
+    wizard::CTarnwickDlg dlg;
+    ui::ScenarioRun run(ui::Scenario::parse("expect message \"" + wizard::installDirTooLongMessage(tooLong) +
+                                            "\"\nexpect caption Bundlewright"));
+    try {
+        dlg.runModal();
+        ADD_FAILURE() << "the run must end";
+    } catch (const os::ExitRequest& e) {
+        EXPECT_EQ(e.code, 1);
+    }
+    run.finish();
+    EXPECT_EQ(run.messages().size(), 1u);
+}
+
 TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
     ExitTrap trap;
     os::resetEmulatedRegistry();
