@@ -188,16 +188,35 @@ TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     EXPECT_EQ(bwtest::TestFolder::read(root + "\\bin\\config.mnu"), "01x1101extra");
 }
 
+// Registers `browser` as the command of the class BwTestTarnwick.Page, presses
+// Help on the welcome page and returns what the browser recorded in `record`.
+std::string pressHelp(const std::string& browser, const std::string& record) {
+    EXPECT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
+                    .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
+    {
+        wizard::CTarnwickDlg dlg;
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
+        EXPECT_EQ(dlg.runModal(), ui::IdCancel);
+        run.finish();
+        EXPECT_EQ(dlg.browser_path, browser);
+    }
+    std::string got;
+    for (int i = 0; i < 100 && got.empty(); ++i) {
+        os::sleepMs(50);
+        got = bwtest::TestFolder::read(record);
+    }
+    return got;
+}
+
 #ifndef _WIN32
 // The system's Environment key and the .html class live in the emulated
 // registry natively; under Wine they belong to the whole prefix.
-TEST(WelcomeStart, NoInstallationFolderShowsM1AndExitsWithOne) {
-    ExitTrap trap;
-    os::resetEmulatedRegistry();
-    InstallDirVariable var(nullptr);
+// Without a usable installation folder the start shows one message (caption
+// "Bundlewright", OK) and ends with 1 before the splash or any page.
+void expectRefusedStart(const std::string* dir, const std::string& message) {
+    InstallDirVariable var(dir);
     wizard::CTarnwickDlg dlg;
-    ui::ScenarioRun run(ui::Scenario::parse("expect message " + std::string(wizard::kInstallDirMissing) +
-                                            "\nexpect caption Bundlewright"));
+    ui::ScenarioRun run(ui::Scenario::parse("expect message \"" + message + "\"\nexpect caption Bundlewright"));
     try {
         dlg.runModal();
         ADD_FAILURE() << "the run must end";
@@ -205,8 +224,14 @@ TEST(WelcomeStart, NoInstallationFolderShowsM1AndExitsWithOne) {
         EXPECT_EQ(e.code, 1);
     }
     run.finish();
-    ASSERT_EQ(run.messages().size(), 1u);      // no splash, no page
+    ASSERT_EQ(run.messages().size(), 1u);
     EXPECT_EQ(run.messages()[0].buttons, ui::Buttons::Ok);
+}
+
+TEST(WelcomeStart, NoInstallationFolderShowsM1AndExitsWithOne) {
+    ExitTrap trap;
+    os::resetEmulatedRegistry();
+    expectRefusedStart(nullptr, wizard::kInstallDirMissing);
 }
 
 // A folder whose working paths would not fit their slots is refused before
@@ -216,18 +241,7 @@ TEST(WelcomeStart, AnInstallationFolderTooLongForItsWorkingPathsIsRefused) {
     const std::string fits = "C:\\" + std::string(wizard::kInstallDirMaxChars - 3, 'a');
     ASSERT_EQ(wizard::workingPaths(fits).shortcuts_file.size(), 259u);
     const std::string tooLong = fits + "b";
-    InstallDirVariable var(&tooLong);
-    wizard::CTarnwickDlg dlg;
-    ui::ScenarioRun run(ui::Scenario::parse("expect message \"" + wizard::installDirTooLongMessage(tooLong) +
-                                            "\"\nexpect caption Bundlewright"));
-    try {
-        dlg.runModal();
-        ADD_FAILURE() << "the run must end";
-    } catch (const os::ExitRequest& e) {
-        EXPECT_EQ(e.code, 1);
-    }
-    run.finish();
-    EXPECT_EQ(run.messages().size(), 1u);
+    expectRefusedStart(&tooLong, wizard::installDirTooLongMessage(tooLong));
 }
 
 TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
@@ -263,18 +277,7 @@ TEST(WelcomeHelp, StartsTheRegisteredBrowserWithThePage) {
     ASSERT_EQ(::chmod(os::hostPath(browser).c_str(), 0755), 0);
     ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, ".htm")
                     .set("", os::RegValue::string("BwTestTarnwick.Page")));
-    ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
-                    .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
-    wizard::CTarnwickDlg dlg;
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
-    EXPECT_EQ(dlg.runModal(), ui::IdCancel);
-    run.finish();
-    EXPECT_EQ(dlg.browser_path, browser);
-    std::string got;
-    for (int i = 0; i < 100 && got.empty(); ++i) {
-        os::sleepMs(50);
-        got = bwtest::TestFolder::read(inst.dir.file("args.txt"));
-    }
+    const std::string got = pressHelp(browser, inst.dir.file("args.txt"));
     // Three blanks and an unquoted path: the browser sees the page as one word here.
     EXPECT_EQ(got, root + "\\help\\Bundlewright.html\n");
     os::resetEmulatedRegistry();
@@ -298,20 +301,7 @@ TEST(WelcomeHelp, StartsTheRegisteredBrowserUnderWine) {
     os::RegValue before;
     const bool hadClass = html.query("", before);
     ASSERT_TRUE(html.set("", os::RegValue::string("BwTestTarnwick.Page")));
-    ASSERT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
-                    .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
-    {
-        wizard::CTarnwickDlg dlg;
-        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
-        EXPECT_EQ(dlg.runModal(), ui::IdCancel);
-        run.finish();
-        EXPECT_EQ(dlg.browser_path, browser);
-    }
-    std::string got;
-    for (int i = 0; i < 100 && got.empty(); ++i) {
-        os::sleepMs(50);
-        got = bwtest::TestFolder::read(record);
-    }
+    const std::string got = pressHelp(browser, record);
     if (hadClass) html.set("", before);
     else html.deleteValue("");
     for (const char* k : {"BwTestTarnwick.Page\\shell\\open\\command", "BwTestTarnwick.Page\\shell\\open",
