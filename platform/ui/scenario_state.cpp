@@ -123,5 +123,60 @@ int answerMenu(ScenarioRun::State& st, int menuId, int index, const std::vector<
     return item->id;
 }
 
+namespace {
+const char* buttonsName(Buttons b) {
+    switch (b) {
+        case Buttons::Ok: return "OK";
+        case Buttons::OkCancel: return "OK/Cancel";
+        case Buttons::YesNo: return "Yes/No";
+        case Buttons::YesNoCancel: return "Yes/No/Cancel";
+        case Buttons::RetryCancel: return "Retry/Cancel";
+    }
+    return "?";
+}
+bool fits(Buttons b, int answer) {
+    switch (b) {
+        case Buttons::Ok: return answer == IdOk;
+        case Buttons::OkCancel: return answer == IdOk || answer == IdCancel;
+        case Buttons::YesNo: return answer == IdYes || answer == IdNo;
+        case Buttons::YesNoCancel: return answer == IdYes || answer == IdNo || answer == IdCancel;
+        case Buttons::RetryCancel: return answer == IdRetry || answer == IdCancel;
+    }
+    return false;
+}
+}  // namespace
+
+int answerMessage(ScenarioRun::State& st, const std::string& text, const std::string& caption, Buttons buttons,
+                  Icon icon) {
+    RecordedMessage m;
+    m.caption = caption;
+    m.text = text;
+    m.buttons = buttons;
+    m.icon = icon;
+    m.ownerDialog = activeDialog() ? activeDialog()->templateId() : 0;
+    if (!st.msgAnswers.empty()) {
+        Step a = st.msgAnswers.front();
+        st.msgAnswers.pop_front();
+        if (!fits(buttons, a.answer))
+            st.failAt(a.line, std::string("answer does not fit the ") + buttonsName(buttons) + " box \"" + text + "\"");
+        m.answer = a.answer;
+    } else if (buttons == Buttons::Ok) {
+        m.answer = IdOk;
+    } else {
+        st.fail(std::string(buttonsName(buttons)) + " box \"" + text + "\" has no 'answer message' before it");
+    }
+    st.messages.push_back(m);
+    return m.answer;
+}
+
+bool answerPicker(ScenarioRun::State& st, std::deque<Step>& answers, const char* what, std::string& path) {
+    if (answers.empty()) st.fail(std::string(what) + " opened with no answer before it");
+    Step a = answers.front();
+    answers.pop_front();
+    if (a.answer == 0) return false;
+    path = a.text;
+    return true;
+}
+
 }  // namespace hosted
 }  // namespace ui

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 
 namespace ui {
@@ -50,6 +51,12 @@ void takeLeadingAnswers(ScenarioRun::State& st);
 // The command the scenario chooses from popup `index` of menu `menuId`; 0
 // when it dismisses the menu.
 int answerMenu(ScenarioRun::State& st, int menuId, int index, const std::vector<int>& grayed);
+// A box the scenario answers: recorded, answered from the queue (an OK box
+// needs no answer); a missing or unfitting answer fails the run.
+int answerMessage(ScenarioRun::State& st, const std::string& text, const std::string& caption, Buttons buttons,
+                  Icon icon);
+// The next answer for a file dialog or folder picker: false when it cancels.
+bool answerPicker(ScenarioRun::State& st, std::deque<Step>& answers, const char* what, std::string& path);
 }  // namespace hosted
 
 }  // namespace ui

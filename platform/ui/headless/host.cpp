@@ -573,75 +573,19 @@ Dialog::Size Dialog::clientSize() const {
 }
 
 // ---- prompter ------------------------------------------------------------------
-namespace {
-const char* buttonsName(Buttons b) {
-    switch (b) {
-        case Buttons::Ok: return "OK";
-        case Buttons::OkCancel: return "OK/Cancel";
-        case Buttons::YesNo: return "Yes/No";
-        case Buttons::YesNoCancel: return "Yes/No/Cancel";
-        case Buttons::RetryCancel: return "Retry/Cancel";
-    }
-    return "?";
-}
-bool fits(Buttons b, int answer) {
-    switch (b) {
-        case Buttons::Ok: return answer == IdOk;
-        case Buttons::OkCancel: return answer == IdOk || answer == IdCancel;
-        case Buttons::YesNo: return answer == IdYes || answer == IdNo;
-        case Buttons::YesNoCancel: return answer == IdYes || answer == IdNo || answer == IdCancel;
-        case Buttons::RetryCancel: return answer == IdRetry || answer == IdCancel;
-    }
-    return false;
-}
-}  // namespace
 
 int messageBox(const std::string& text, std::optional<std::string> caption, Buttons buttons, Icon icon) {
-    ScenarioRun::State& st = scenario(("message box \"" + text + "\"").c_str());
-    RecordedMessage m;
-    m.caption = caption ? *caption : programName();
-    m.text = text;
-    m.buttons = buttons;
-    m.icon = icon;
-    m.ownerDialog = activeDialog() ? activeDialog()->templateId() : 0;
-    // A box shown while no dialog runs (before the first, after the last) takes
-    // the answer steps that lead the script, as no modal loop queues them.
-    while (!activeDialog() && st.msgAnswers.empty() && st.next < st.steps.size() &&
-           st.steps[st.next].kind == Step::AnswerMessage)
-        st.msgAnswers.push_back(st.steps[st.next++]);
-    if (!st.msgAnswers.empty()) {
-        Step a = st.msgAnswers.front();
-        st.msgAnswers.pop_front();
-        if (!fits(buttons, a.answer))
-            throw ScenarioError(st.name + ":" + std::to_string(a.line) + ": answer does not fit the " +
-                                buttonsName(buttons) + " box \"" + text + "\"");
-        m.answer = a.answer;
-    } else if (buttons == Buttons::Ok) {
-        m.answer = IdOk;
-    } else {
-        st.fail(std::string(buttonsName(buttons)) + " box \"" + text + "\" has no 'answer message' before it");
-    }
-    st.messages.push_back(m);
-    return m.answer;
+    return answerMessage(scenario(("message box \"" + text + "\"").c_str()), text, caption ? *caption : programName(),
+                         buttons, icon);
 }
-
-namespace {
-bool answerPicker(std::deque<Step>& q, const char* what, std::string& path) {
-    ScenarioRun::State& st = scenario(what);
-    if (q.empty()) st.fail(std::string(what) + " opened with no answer before it");
-    Step a = q.front();
-    q.pop_front();
-    if (a.answer == 0) return false;
-    path = a.text;
-    return true;
-}
-}  // namespace
 
 bool openFileDialog(const FileDialog&, std::string& path) {
-    return answerPicker(scenario("a file dialog").fileAnswers, "an open file dialog", path);
+    ScenarioRun::State& st = scenario("a file dialog");
+    return answerPicker(st, st.fileAnswers, "an open file dialog", path);
 }
 bool saveFileDialog(const FileDialog& how, std::string& path) {
-    if (!answerPicker(scenario("a file dialog").fileAnswers, "a save file dialog", path)) return false;
+    ScenarioRun::State& st = scenario("a file dialog");
+    if (!answerPicker(st, st.fileAnswers, "a save file dialog", path)) return false;
     // The system adds the default extension when the user typed none.
     size_t slash = path.find_last_of('\\');
     size_t dot = path.find_last_of('.');
@@ -650,7 +594,8 @@ bool saveFileDialog(const FileDialog& how, std::string& path) {
     return true;
 }
 bool browseForFolder(const std::string&, std::string& folder) {
-    if (!answerPicker(scenario("a folder picker").folderAnswers, "a folder picker", folder)) return false;
+    ScenarioRun::State& st = scenario("a folder picker");
+    if (!answerPicker(st, st.folderAnswers, "a folder picker", folder)) return false;
     while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
     return true;
 }

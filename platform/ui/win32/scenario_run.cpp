@@ -392,26 +392,6 @@ void Dialog::detail_step(ScenarioRun::State& st) {
 
 // ---- prompter ----------------------------------------------------------------------
 namespace {
-const char* buttonsName(Buttons b) {
-    switch (b) {
-        case Buttons::Ok: return "OK";
-        case Buttons::OkCancel: return "OK/Cancel";
-        case Buttons::YesNo: return "Yes/No";
-        case Buttons::YesNoCancel: return "Yes/No/Cancel";
-        case Buttons::RetryCancel: return "Retry/Cancel";
-    }
-    return "?";
-}
-bool fits(Buttons b, int answer) {
-    switch (b) {
-        case Buttons::Ok: return answer == IdOk;
-        case Buttons::OkCancel: return answer == IdOk || answer == IdCancel;
-        case Buttons::YesNo: return answer == IdYes || answer == IdNo;
-        case Buttons::YesNoCancel: return answer == IdYes || answer == IdNo || answer == IdCancel;
-        case Buttons::RetryCancel: return answer == IdRetry || answer == IdCancel;
-    }
-    return false;
-}
 HWND ownerWindow() {
     Dialog* d = activeDialog();
     return d && d->impl() ? d->impl()->hwnd : nullptr;
@@ -441,36 +421,10 @@ int messageBox(const std::string& text, std::optional<std::string> caption, Butt
         if (!owner) flags |= MB_TASKMODAL;
         return MessageBoxA(owner, text.c_str(), cap.c_str(), flags);
     }
-    RecordedMessage m;
-    m.caption = cap;
-    m.text = text;
-    m.buttons = buttons;
-    m.icon = icon;
-    m.ownerDialog = activeDialog() ? activeDialog()->templateId() : 0;
-    if (!st->msgAnswers.empty()) {
-        Step a = st->msgAnswers.front();
-        st->msgAnswers.pop_front();
-        if (!fits(buttons, a.answer))
-            raise(st->name + ":" + std::to_string(a.line) + ": answer does not fit the " + buttonsName(buttons) + " box \"" + text + "\"");
-        m.answer = a.answer;
-    } else if (buttons == Buttons::Ok) {
-        m.answer = IdOk;
-    } else {
-        st->fail(std::string(buttonsName(buttons)) + " box \"" + text + "\" has no 'answer message' before it");
-    }
-    st->messages.push_back(m);
-    return m.answer;
+    return answerMessage(*st, text, cap, buttons, icon);
 }
 
 namespace {
-bool answerPicker(ScenarioRun::State& st, std::deque<Step>& q, const char* what, std::string& path) {
-    if (q.empty()) st.fail(std::string(what) + " opened with no answer before it");
-    Step a = q.front();
-    q.pop_front();
-    if (a.answer == 0) return false;
-    path = a.text;
-    return true;
-}
 
 // "Name (*.x)|*.x||" -> the system's NUL-separated list ending in two NULs.
 std::string systemFilter(const std::string& f) {
