@@ -48,6 +48,11 @@ std::string windowText(HWND h) {
 }
 
 bool ownVisible(HWND h) { return GetWindowLongA(h, GWL_STYLE) & WS_VISIBLE; }
+
+// The icon the dialog shows (resource 128 until one is set).
+HICON programIcon(const Dialog::Impl* impl) {
+    return impl->bigIcon ? impl->bigIcon : LoadIconA(instance(), MAKEINTRESOURCEA(128));
+}
 }  // namespace w32
 
 using namespace w32;
@@ -152,9 +157,7 @@ INT_PTR HostAccess::dispatch(Dialog& d, HWND h, UINT msg, WPARAM wp, LPARAM lp) 
             d.onCancel();
             return TRUE;
         case WM_QUERYDRAGICON:   // returned as it is, not through DWL_MSGRESULT
-            return reinterpret_cast<INT_PTR>(impl->bigIcon ? impl->bigIcon : LoadIconA(instance(), MAKEINTRESOURCEA(128)));
-        case WM_ICONERASEBKGND:
-            return FALSE;           // the system's default erases behind the icon
+            return reinterpret_cast<INT_PTR>(programIcon(impl));
         case WM_ACTIVATE:
             // An inactive window's thread has no focus; remember where it was.
             if (LOWORD(wp) == WA_INACTIVE) {
@@ -828,8 +831,7 @@ void Dialog::minimize(bool on) {
 bool Dialog::isMinimized() const { return impl_ && impl_->hwnd && IsIconic(impl_->hwnd); }
 void Dialog::drawProgramIcon(int x, int y) {
     if (!impl_ || !impl_->paintDc) return;
-    HICON icon = impl_->bigIcon ? impl_->bigIcon : LoadIconA(instance(), MAKEINTRESOURCEA(128));
-    if (icon) DrawIcon(impl_->paintDc, x, y, icon);
+    if (HICON icon = programIcon(impl_)) DrawIcon(impl_->paintDc, x, y, icon);
 }
 Dialog::Size Dialog::iconSize() const { return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)}; }
 
