@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "stub/package_reader.h"
 #include "stub/texts.h"
 
 namespace stub {
@@ -15,7 +16,7 @@ void UninstallScript::addFile(const std::string& installed) {
     // UnBundlewright cuts a final ".bz2" off every file path (the suffix of
     // compressed entries); a file whose own name ends so keeps it only when
     // the path carries the suffix once more.
-    std::string path = endsWithNoCase(installed, ".bz2") ? installed + ".bz2" : installed;
+    std::string path = endsWithNoCase(installed, kCompressedSuffix) ? installed + kCompressedSuffix : installed;
     if (std::find(files_.begin(), files_.end(), path) == files_.end()) files_.push_back(path);
 }
 

@@ -39,14 +39,12 @@ int CTarnwickDlg::runSplash() {
 
 void CTarnwickDlg::initPage() {
     std::string dir;
-    if (!findInstallDir(dir)) {
-        ui::messageBox(kInstallDirMissing, "Bundlewright", ui::Buttons::Ok, ui::Icon::None);
+    auto refuse = [](const std::string& message) {
+        ui::messageBox(message, "Bundlewright", ui::Buttons::Ok, ui::Icon::None);
         os::exitProcess(1);
-    }
-    if (dir.size() > kInstallDirMaxChars) {
-        ui::messageBox(installDirTooLongMessage(dir), "Bundlewright", ui::Buttons::Ok, ui::Icon::None);
-        os::exitProcess(1);
-    }
+    };
+    if (!findInstallDir(dir)) refuse(kInstallDirMissing);
+    if (dir.size() > kInstallDirMaxChars) refuse(installDirTooLongMessage(dir));
     install_dir = dir;
     browser_path = findBrowserCommand();
 
