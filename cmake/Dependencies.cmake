@@ -4,7 +4,8 @@
 if(WIN32)
   foreach(lib bz2 jpeg gtest gtest_main gmock)
     if(NOT EXISTS "${BW_DEPS_PREFIX}/lib/lib${lib}.a")
-      message(FATAL_ERROR "Win32 library lib${lib}.a is missing in ${BW_DEPS_PREFIX}/lib: run scripts/setup.sh")
+      message(FATAL_ERROR "Windows library lib${lib}.a is missing in ${BW_DEPS_PREFIX}/lib: "
+        "run scripts/setup.sh (or scripts/fetch-win32-deps.sh ${CMAKE_SYSTEM_PROCESSOR})")
     endif()
   endforeach()
   add_library(bw_bz2 STATIC IMPORTED GLOBAL)
@@ -19,7 +20,8 @@ if(WIN32)
   add_library(bw_gtest_main STATIC IMPORTED GLOBAL)
   set_target_properties(bw_gtest_main PROPERTIES IMPORTED_LOCATION "${BW_DEPS_PREFIX}/lib/libgtest_main.a"
     INTERFACE_LINK_LIBRARIES bw_gtest)
-  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+  # Each build's programs run under the Wine of their own architecture.
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;--arch=${CMAKE_SYSTEM_PROCESSOR}")
 else()
   find_package(BZip2 REQUIRED)
   find_package(JPEG REQUIRED)
