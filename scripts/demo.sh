@@ -14,5 +14,8 @@ else
     [ -f "$exe" ] || continue
     echo "demo: built $exe ($(stat -c %s "$exe") bytes)"
   done
-  bash scripts/wine-run.sh build/win32/platform/os/bw_os_probe.exe
+  # The build whose programs run here: build/win64 where 32-bit ones cannot.
+  source scripts/wine-env.sh
+  if [ "$bw_wine_arch" = i686 ]; then probe_build=build/win32; else probe_build=build/win64; fi
+  bash scripts/wine-run.sh --arch="$bw_wine_arch" "$probe_build/platform/os/bw_os_probe.exe"
 fi

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both sides and runs every suite: native with
-# sanitizers, the Win32 suite under Wine, then the fuzz targets for a bounded
+# sanitizers, the Windows suite under Wine, then the fuzz targets for a bounded
 # time (scripts/fuzz.sh). Ends with one summary line.
+# The Windows suite is build/win32's under 32-bit Wine, or, where this machine
+# cannot run 32-bit programs, build/win64's under 64-bit Wine.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -26,13 +28,19 @@ run_suite() {  # label, build dir
   passed=$((passed + t - f)); failed=$((failed + f))
 }
 run_suite native build/native
-source scripts/wine-env.sh && bw_start_display
+source scripts/wine-env.sh || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+case "$bw_wine_arch" in
+  i686) win_label=win32 ;;
+  *) win_label=win64 ;;
+esac
+echo "Windows suite: build/$win_label ($bw_wine_arch) under $WINEARCH Wine, prefix $WINEPREFIX"
+bw_start_display
 # Start the Wine server and the prefix's system processes detached from any
 # pipe: started by the first test they would inherit ctest's output pipe and
 # keep it open, so ctest would wait for them forever.
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true
-wine wineboot </dev/null >/dev/null 2>&1 || true
-run_suite win32 build/win32
+"$bw_wineserver" -p 60 </dev/null >/dev/null 2>&1 || true
+"$bw_wine" wineboot </dev/null >/dev/null 2>&1 || true
+run_suite "$win_label" "build/$win_label"
 # Each fuzz target counts as one test (scripts/fuzz.sh writes "PASSED FAILED").
 echo "== fuzz targets =="
 bash scripts/fuzz.sh
