@@ -54,9 +54,12 @@ void CProductInfoDlg::initPage() {
     setText(IDC_PRODUCT_VERSION, r.product_version.str());
     // An empty e-mail comes back from a project file as one blank.
     if (r.email.size() > 3) setText(IDC_PRODUCT_EMAIL, r.email.str());
-    setText(IDC_PRODUCT_DESCRIPTION, r.description.str());
-    setText(IDC_PRODUCT_COMMENTS, r.comments.str());
-    setText(IDC_PRODUCT_COPYRIGHT, r.copyright_notice.str());
+    // The project file keeps an empty optional text as one blank; shown as
+    // that blank it would reach the next package in place of the empty text.
+    auto unblank = [](const std::string& t) { return t == " " ? std::string() : t; };
+    setText(IDC_PRODUCT_DESCRIPTION, unblank(r.description.str()));
+    setText(IDC_PRODUCT_COMMENTS, unblank(r.comments.str()));
+    setText(IDC_PRODUCT_COPYRIGHT, unblank(r.copyright_notice.str()));
     filling_ = false;
 }
 

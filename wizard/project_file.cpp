@@ -171,10 +171,16 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
 
     field("start6");
     num(r.env_vars_enabled);
-    field(r.env_vars_enabled ? embeddedFile(r.registry_file_path.str()) : std::string(kBlank));
+    // A page that did not run in this build (switched off in the panel
+    // configuration) keeps what the opened project held for it.
+    if (!r.env_vars_enabled) field(kBlank);
+    else if (r.environment_page_done == kDone) field(embeddedFile(r.registry_file_path.str()));
+    else field(rawOrBlank(r.env_registry_text));
 
     field("start7");
-    field(registryHasRows(r) ? registryRows() : std::string(kBlank));
+    if (registryHasRows(r)) field(registryRows());
+    else if (r.registry_page_done != kDone) field(rawOrBlank(r.registry_text));
+    else field(kBlank);
 
     field("start8");
     field(blankIfEmpty(r.output_file_path.view()));

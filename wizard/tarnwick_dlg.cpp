@@ -55,6 +55,10 @@ void CTarnwickDlg::initPage() {
     option_file_path = paths.option_file;
     panel_config_path = paths.panel_config;
     lang_dir = paths.lang_dir;
+    // Working files an earlier run left behind without a build belong to
+    // another project: a package carries only what this run's pages write.
+    for (const PathText* f : {&list_file_path, &registry_file_path, &shortcuts_file_path, &option_file_path})
+        os::deleteFile(f->str());
 
     const LaunchRequest launch = parseLaunchCommandLine(os::commandLine());
     project_opened = launch.project_opened;

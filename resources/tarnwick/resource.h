@@ -12,3 +12,5 @@
 #include "ids/option_hub.h"
 #include "ids/panel_config.h"
 #include "ids/install_options.h"
+#include "ids/output_location.h"
+#include "ids/summary.h"

@@ -83,6 +83,7 @@ TEST_F(ProjectFile, FullRecordRoundTripsFieldByField) {
     r->list_file_path = win("list.txt");
     r->registry_file_path = win("registry.txt");
     r->env_vars_enabled = 1;
+    r->environment_page_done = wizard::kDone;   // the page wrote registry.txt in this run
     ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
     const std::string bytes = get("p.wzp");
     EXPECT_NE(bytes.find("start3`C:\\src\\a\r\r\nC:\\src\\b\r\r\nC:\\src\\c\r\r\n`start4`"), std::string::npos);
@@ -212,6 +213,7 @@ TEST_F(ProjectFile, WidthsBlanksAndEmbeddedFilesInTheWrittenBytes) {
     r->list_file_path = win("list.txt");
     r->registry_file_path = win("registry.txt");
     r->env_vars_enabled = 1;
+    r->environment_page_done = wizard::kDone;   // the page wrote registry.txt in this run
     put("list.txt", "no line break at all");             // yields no whole line
     put("registry.txt", "*Default_Root`HKEY_LOCAL_MACHINE\r\n*SetKeyValue`K`N`V\r\ncut");
     ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
@@ -265,4 +267,36 @@ TEST_F(ProjectFile, FailedWriteKeepsThePreviousProjectFile) {
     EXPECT_EQ(get("p.wzp"), "the previous project");
     EXPECT_FALSE(fs::exists(dir / "p.wzp.tmp"));
 #endif
+}
+
+// A project opened and saved again while its environment and registry pages
+// are switched off (they never run, so registry.txt holds none of their
+// lines and the registry table stays empty): the saved file keeps what it held.
+TEST_F(ProjectFile, PagesThatDidNotRunKeepTheirTextsInTheSavedProject) {
+    auto r = fullRecord();
+    put("registry.txt", "*env`x\r\n");
+    r->list_file_path = win("list.txt");
+    r->registry_file_path = win("registry.txt");
+    r->env_vars_enabled = 1;
+    r->environment_page_done = kDone;
+    ASSERT_TRUE(writeProjectFile(*r, win("first.wzp")));
+    const std::string first = get("first.wzp");
+
+    auto back = std::make_unique<ProjectRecord>();
+    back->launch_project_path = win("first.wzp");
+    Recorder m;
+    ASSERT_EQ(loadProjectFile(*back, m), kLoaded);
+    std::filesystem::remove(dir / "registry.txt");   // the next run's pages wrote none
+    back->list_file_path = win("list.txt");
+    back->registry_file_path = win("registry.txt");
+    ASSERT_TRUE(writeProjectFile(*back, win("second.wzp")));
+    const std::string second = get("second.wzp");
+    for (const char* section : {"`start5`", "`start6`", "`start7`", "`start8`"}) {
+        const std::size_t a = first.find(section), b = second.find(section);
+        ASSERT_NE(a, std::string::npos);
+        ASSERT_NE(b, std::string::npos);
+        EXPECT_EQ(first.substr(a, first.find("`start", a + 1) - a), second.substr(b, second.find("`start", b + 1) - b))
+            << section;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "registry.txt")) << "rows appended that no page produced";
 }

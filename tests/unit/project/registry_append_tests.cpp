@@ -164,6 +164,7 @@ TEST_F(RegistryAppend, WriterEmbedsRegistryTxtBeforeAppending) {
     r->registry_file_path = win("registry.txt");
     r->list_file_path = win("list.txt");
     r->env_vars_enabled = 1;
+    r->environment_page_done = wizard::kDone;   // the page wrote registry.txt in this run
     ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
 
     EXPECT_EQ(get("registry.txt"), section1 + HKCU + "*Addkey`Software\\A\r\n" + HKU + "*SetKeyValue`S`n`v\r\n");

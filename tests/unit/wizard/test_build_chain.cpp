@@ -1,0 +1,331 @@
+// The whole wizard from the welcome page to Finish with every real page:
+// the output location page's paths, the summary text, Build's checks (which
+// must never damage what the user has), the package and project file it
+// writes, and a second build from the saved project. Runs on the headless
+// host natively and on real windows under Wine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/package_reader.h"
+#include "platform/os/os.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
+#include "tests/support/host_path.h"
+#include "tests/unit/wizard/test_folder.h"
+#include "wizard/build_settings.h"
+#include "wizard/startup.h"
+#include "wizard/summary_dlg.h"
+#include "wizard/summary_text.h"
+#include "wizard/tarnwick_dlg.h"
+
+namespace {
+
+std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+// An installation folder with a stand-in stub and uninstaller (the package is
+// read back here, not run), the English language file and a product tree.
+class BuildChain : public ::testing::Test {
+protected:
+    void SetUp() override {
+        os::setExitTrap(true);
+        ui::setProgramName("Tarnwick");
+        // The builder's closing pause only slows the tests down; one test keeps it.
+        wizard::buildSettings().pauseAtEnd = false;
+        root = dir.path();
+        inst = root + "\\inst";
+        for (const char* sub : {"bin", "temp", "lang", "output", "projects", "image"})
+            os::createDirectories(inst + "\\" + sub);
+        std::string stub = "MZ stand-in stub\r\n";
+        for (int i = 0; i < 4000; ++i) stub += static_cast<char>(i * 7);
+        put(inst + "\\bin\\install.exe", stub);
+        put(inst + "\\bin\\UnBundlewright.exe", "MZ stand-in uninstaller");
+        put(inst + "\\lang\\English.txt", "Welcome\r\nto the setup\r\n");
+        put(inst + "\\bin\\config.mnu", "1000000");
+        put(root + "\\Prod\\a.txt", "alpha");
+        put(root + "\\Prod\\docs\\b.txt", std::string(5000, 'b'));
+        os::createDirectories(root + "\\Prod\\empty");
+        had_ = os::getEnv(wizard::kInstallDirVariable, old_);
+        os::setEnv(wizard::kInstallDirVariable, inst);
+#ifndef _WIN32
+        os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\"");
+#endif
+        here_ = os::currentDirectory();
+    }
+    void TearDown() override {
+        os::setCurrentDirectory(here_);
+        if (had_) os::setEnv(wizard::kInstallDirVariable, old_);
+        else os::unsetEnv(wizard::kInstallDirVariable);
+        os::setExitTrap(false);
+        wizard::buildSettings() = wizard::BuildSettings{};
+    }
+
+    static void put(const std::string& path, const std::string& bytes) {
+        const std::size_t cut = path.find_last_of('\\');
+        os::createDirectories(path.substr(0, cut));
+        bwtest::TestFolder::write(path, bytes);
+    }
+    static std::string get(const std::string& path) { return bwtest::TestFolder::read(path); }
+
+    std::string scenarioFile(const std::string& name) {
+        std::string text = get(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/" + name));
+        EXPECT_FALSE(text.empty()) << name;
+        return text;
+    }
+    std::string withFolders(std::string text) {
+        const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/wizard-build");
+        if (!shots.empty()) os::createDirectories(shots);
+        text = replaceAll(std::move(text), "%SHOTS%", shots);
+        return replaceAll(std::move(text), "@\\", root + "\\");
+    }
+
+    // Runs Tarnwick's welcome page under the scenario; the exit code.
+    int runTarnwick(ui::Scenario scenario) {
+        wizard::CTarnwickDlg dlg;
+        ui::ScenarioRun run(std::move(scenario));
+        int code = -1;
+        try {
+            dlg.runModal();
+        } catch (const os::ExitRequest& e) {
+            code = e.code;
+        }
+        messages = run.messages();
+        run.finish();
+        return code;
+    }
+    int runTarnwick(const std::string& text) { return runTarnwick(ui::Scenario::parse(withFolders(text), "chain")); }
+
+    // The new project's way to the summary page, with the two paths chosen
+    // through their Browse buttons.
+    std::string toSummary(const std::string& output, const std::string& project) {
+        return "on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
+               "on dialog 166\nset IDC_PROJECT_NAME Demo\nclick IDC_PROJECT_NEXT\n"
+               "on dialog 129\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
+               "set IDC_PRODUCT_VERSION 1.0\nclick IDC_PRODUCT_NEXT\n"
+               "on dialog 130\nset IDC_SOURCE_FOLDER_EDIT @\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
+               "click IDC_SOURCE_FOLDER_NEXT\n"
+               "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
+               "on dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+               "on dialog 142\nanswer file " + output + "\nclick IDC_OUTPUT_FILE_BROWSE\n"
+               "answer file " + project + "\nclick IDC_OUTPUT_PROJECT_BROWSE\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+               "on dialog 143\n";
+    }
+    static constexpr const char* kCancelRun = "answer message yes\nesc\n";
+
+    twk::PackageContents readBack(const std::string& path) {
+        twk::PackageContents out;
+        FILE* f = os::openFile(path, "rb");
+        EXPECT_NE(f, nullptr) << path;
+        if (!f) return out;
+        twk::FileSource source(f);
+        std::string error;
+        EXPECT_TRUE(twk::readPackage(source, out, error)) << error;
+        std::fclose(f);
+        return out;
+    }
+
+    bwtest::TestFolder dir;
+    std::string root, inst;
+    std::vector<ui::RecordedMessage> messages;
+
+private:
+    bool had_ = false;
+    std::string old_, here_;
+};
+
+std::vector<std::string> entryNames(const twk::PackageContents& p) {
+    std::vector<std::string> names;
+    for (const auto& e : p.entries) names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SummaryText, ByteCountsGetACommaBeforeEveryGroupOfThree) {
+    EXPECT_EQ(wizard::formatByteCount(0), "0");
+    EXPECT_EQ(wizard::formatByteCount(999), "999");
+    EXPECT_EQ(wizard::formatByteCount(1000), "1,000");
+    EXPECT_EQ(wizard::formatByteCount(1234567), "1,234,567");
+    EXPECT_EQ(wizard::formatByteCount(4294967296.0), "4,294,967,296");
+    EXPECT_EQ(wizard::formatByteCount(1125899906842624.0), "1,125,899,906,842,624");
+    EXPECT_EQ(wizard::formatByteCount(999.6), "1,000");   // rounded first, then grouped
+}
+
+TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSameBytes) {
+    // Working files another project left behind without a build.
+    put(inst + "\\temp\\registry.txt", "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Stale\r\n");
+    put(inst + "\\temp\\shortcuts.txt", "stale shortcuts\r\n");
+    put(inst + "\\temp\\list.txt", root + "\\Stale\\x.txt\r\n");
+
+    EXPECT_EQ(runTarnwick(scenarioFile("tarnwick_build.scn")), wizard::kExitFinished);
+    for (const auto& m : messages) ADD_FAILURE() << "unexpected message: " << m.text;
+    const std::string package = inst + "\\output\\Demo.exe";
+    const std::string project = inst + "\\projects\\Demo.wzp";
+    const std::string packageBytes = get(package), projectBytes = get(project);
+    ASSERT_FALSE(packageBytes.empty());
+    ASSERT_FALSE(projectBytes.empty());
+
+    const twk::PackageContents p = readBack(package);
+    EXPECT_EQ(p.fileCount, "2");
+    ASSERT_GE(p.texts.size(), 14u);
+    EXPECT_EQ(p.texts[0], "Acme Tools");
+    EXPECT_EQ(p.texts[1], "Widget");
+    EXPECT_EQ(p.texts[2], "1.0");
+    EXPECT_EQ(p.texts[13], "C:\\Program Files\\Widget");
+    EXPECT_NE(p.optionBody.find("YES_PROMPT_SECTION\r\nInstall Widget?\r\n"), std::string::npos) << p.optionBody;
+    EXPECT_EQ(p.requiredSpace, "145205");   // 5005 + the largest file + 135200
+    EXPECT_EQ(p.language, "Welcome\nto the setup\n");
+    EXPECT_EQ(entryNames(p), (std::vector<std::string>{"\\UnBundlewright.exe", "\\a.txt.bz2", "\\docs\\b.txt.bz2",
+                                                       "\\empty\\temp$.bz2"}));
+    EXPECT_FALSE(p.hasRegistry) << "a stale registry.txt reached the package";
+    EXPECT_FALSE(p.hasShortcuts) << "a stale shortcuts.txt reached the package";
+    for (const char* f : {"list.txt", "option.txt", "registry.txt", "shortcuts.txt"})
+        EXPECT_FALSE(os::fileExists(inst + "\\temp\\" + f)) << f;
+    EXPECT_FALSE(os::fileExists(package + ".probe"));
+    EXPECT_FALSE(os::fileExists(project + ".probe"));
+
+    // The saved project opened and built again, nothing changed.
+    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
+                          "click IDC_PROJECT_NEXT\n"
+                          "on dialog 129\nexpect text IDC_PRODUCT_NAME Widget\nclick IDC_PRODUCT_NEXT\n"
+                          "on dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
+                          "on dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+                          "on dialog 142\nexpect text IDC_OUTPUT_FILE_EDIT @\\inst\\output\\Demo.exe\n"
+                          "expect text IDC_OUTPUT_PROJECT_EDIT @\\inst\\projects\\Demo.wzp\n"
+                          "click IDC_OUTPUT_LOCATION_NEXT\n"
+                          "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
+                          "on dialog 157\nclick IDC_FINISH_FINISH\n"),
+              wizard::kExitFinished);
+    const std::string again = get(package);
+    EXPECT_EQ(again.size(), packageBytes.size());
+    EXPECT_TRUE(again == packageBytes) << "the second build's package differs";
+    if (again != packageBytes) {
+        const twk::PackageContents q = readBack(package);
+        EXPECT_EQ(q.optionBody, p.optionBody);
+        EXPECT_EQ(q.texts, p.texts);
+        EXPECT_EQ(entryNames(q), entryNames(p));
+        EXPECT_EQ(q.fileCount, p.fileCount);
+        EXPECT_EQ(q.requiredSpace, p.requiredSpace);
+    }
+    EXPECT_EQ(get(project), projectBytes);
+}
+
+TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {
+    wizard::buildSettings().pauseAtEnd = true;
+    const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
+    os::createDirectories(root + "\\out");
+    std::string shown;
+    ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    s.then([&](ui::Dialog& d) {
+        shown = d.text(IDC_SUMMARY_TEXT);
+        EXPECT_FALSE(d.isControlVisible(IDC_SUMMARY_STATUS));
+        EXPECT_FALSE(d.isControlVisible(IDC_SUMMARY_PROGRESS));
+        EXPECT_EQ(d.focused(), IDC_SUMMARY_BUILD);
+    });
+    s.add("click IDC_SUMMARY_BUILD\non dialog 157\nesc\n");
+    EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitCancelled);
+    EXPECT_EQ(shown, "Summary for \t\tWidget\r\n\r\nOutput \t\t\t" + out + "\r\n\r\nProjectfile \t\t" + wzp +
+                         "\r\n\r\nSource files folder \t\t" + root + "\\Prod\r\n\r\nSpace required \t\t145,205 Bytes.");
+    EXPECT_FALSE(get(out).empty());
+    EXPECT_FALSE(get(wzp).empty());
+}
+
+// Each refusal leaves the files that were there byte-identical and creates
+// nothing; the page stays usable.
+TEST_F(BuildChain, BuildChecksRefuseWithoutTouchingExistingFiles) {
+    const std::string keep = root + "\\keep";
+    const std::string oldPackage = "an earlier package", oldProject = "an earlier project";
+    struct Case {
+        const char* what;
+        std::string output, project, message;
+        bool removeSource = false;
+    };
+    const std::vector<Case> cases = {
+        {"output folder missing", root + "\\nowhere\\Demo.exe", keep + "\\Demo.wzp", wizard::kNoOutputFolderMessage},
+        {"output names a folder", root + "\\Prod.exe", keep + "\\Demo.wzp", wizard::kNoOutputFolderMessage},
+        {"project folder missing", keep + "\\Demo.exe", root + "\\nowhere\\Demo.wzp", wizard::kNoProjectFolderMessage},
+        {"one path for both", keep + "\\Demo.exe", keep + "\\DEMO.EXE", wizard::kSamePathMessage},
+        {"source folder gone", keep + "\\Demo.exe", keep + "\\Demo.wzp", wizard::kNoSourceFolderMessage, true},
+    };
+    os::createDirectories(root + "\\Prod.exe");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        put(keep + "\\Demo.exe", oldPackage);
+        put(keep + "\\Demo.wzp", oldProject);
+        ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(c.output, c.project)), "chain");
+        if (c.removeSource)
+            s.then([&](ui::Dialog&) {
+                std::filesystem::rename(os::hostPath(root + "\\Prod"), os::hostPath(root + "\\Prod.away"));
+            });
+        s.add("click IDC_SUMMARY_BUILD\nexpect message " + c.message + "\nexpect caption Bundlewright\n"
+              "expect enabled IDC_SUMMARY_BUILD 1\nexpect visible IDC_SUMMARY_PROGRESS 0\n" + kCancelRun);
+        EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitCancelled);
+        if (c.removeSource)
+            std::filesystem::rename(os::hostPath(root + "\\Prod.away"), os::hostPath(root + "\\Prod"));
+        EXPECT_EQ(get(keep + "\\Demo.exe"), oldPackage);
+        EXPECT_EQ(get(keep + "\\Demo.wzp"), oldProject);
+        EXPECT_FALSE(os::fileExists(root + "\\nowhere"));
+        std::vector<os::DirEntry> left;
+        ASSERT_TRUE(os::listFolder(keep, left));
+        EXPECT_EQ(left.size(), 4u) << "only the two files (and . and ..) stay in the folder";
+    }
+}
+
+TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheSamePackage) {
+    // A sparse file larger than the disks here: the list's required space passes the free space.
+    const std::string huge = root + "\\Prod\\huge.bin";
+    put(huge, "");
+    std::filesystem::resize_file(os::hostPath(huge), 1ull << 43);
+    const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
+    os::createDirectories(root + "\\out");
+    ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    s.add("click IDC_SUMMARY_BUILD\nexpect message " + std::string(wizard::kNoSpaceMessage) +
+          "\nexpect caption Tarnwick\n" + kCancelRun);
+    EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitCancelled);
+    EXPECT_FALSE(os::fileExists(out));
+    EXPECT_FALSE(os::fileExists(wzp));
+    os::deleteFile(huge);
+
+    // A refused press, then one that builds: the same package as one press,
+    // with the registry rows appended once.
+    auto addRows = [](ui::Dialog& d) {
+        for (ui::Dialog* o = &d; o; o = o->owner())
+            if (auto* r = dynamic_cast<wizard::ProjectRecord*>(o)) {
+                r->registry_root[0] = "HKEY_LOCAL_MACHINE";
+                r->registry_key_name[0] = "Software\\Acme";
+                r->registry_action[0] = "Create Key";
+                return;
+            }
+        ADD_FAILURE() << "no record above the summary page";
+    };
+    ui::Scenario once = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    once.then(addRows).add("click IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n");
+    EXPECT_EQ(runTarnwick(std::move(once)), wizard::kExitFinished);
+    const std::string single = get(out);
+    const twk::PackageContents p = readBack(out);
+    EXPECT_TRUE(p.hasRegistry);
+    EXPECT_EQ(p.registry, "*Default_Root`HKEY_LOCAL_MACHINE\r\n*Addkey`Software\\Acme\r\n");
+
+    ui::Scenario twice = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    twice.then(addRows).then([&](ui::Dialog&) {
+        std::filesystem::rename(os::hostPath(root + "\\Prod"), os::hostPath(root + "\\Prod.away"));
+    });
+    twice.add("click IDC_SUMMARY_BUILD\nexpect message " + std::string(wizard::kNoSourceFolderMessage) + "\n");
+    twice.then([&](ui::Dialog&) {
+        std::filesystem::rename(os::hostPath(root + "\\Prod.away"), os::hostPath(root + "\\Prod"));
+    });
+    twice.add("click IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n");
+    EXPECT_EQ(runTarnwick(std::move(twice)), wizard::kExitFinished);
+    EXPECT_TRUE(get(out) == single) << "a second press built another package";
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+#include "wizard/summary_dlg.h"
+
+#include <cstdint>
+
+#include "builder/package_builder.h"
+#include "pages/file_list_dlg.h"
+#include "pages/source_folder_dlg.h"
+#include "platform/os/os.h"
+#include "platform/ui/prompter.h"
+#include "resources/tarnwick/resource.h"
+#include "wizard/build_settings.h"
+#include "wizard/output_location_dlg.h"
+#include "wizard/product_info_dlg.h"
+#include "wizard/project_file.h"
+#include "wizard/summary_text.h"
+
+namespace wizard {
+BuildSettings& buildSettings() {
+    static BuildSettings settings;
+    return settings;
+}
+}  // namespace wizard
+
+namespace {
+
+// The folder part of a path, with its trailing backslash ("" when none).
+std::string folderOf(const std::string& path) {
+    const std::size_t at = path.find_last_of('\\');
+    return at == std::string::npos ? std::string() : path.substr(0, at + 1);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (low(a[i]) != low(b[i])) return false;
+    }
+    return true;
+}
+
+// Whether a file can be written at `path` without destroying anything: an
+// existing file is opened for update (not truncated), the folder is tried
+// with a probe file that is removed again only when this check made it.
+bool canWriteFile(const std::string& path) {
+    if (path.empty() || os::directoryExists(path)) return false;
+    if (os::fileExists(path)) {
+        FILE* f = os::openFile(path, "r+b");
+        if (!f) return false;
+        std::fclose(f);
+    }
+    const std::string probe = path + ".probe";
+    const bool existed = os::fileExists(probe);
+    FILE* f = os::openFile(probe, "ab");
+    if (!f) return false;
+    std::fclose(f);
+    if (!existed) os::deleteFile(probe);
+    return true;
+}
+
+}  // namespace
+
+// Shows the builder's work on the page: status line, bar, an immediate repaint.
+class CSummaryDlg::Progress : public builder::BuildProgress {
+public:
+    explicit Progress(CSummaryDlg& page) : page_(page) {}
+    void onStatus(const std::string& text) override {
+        page_.status_text = text;
+        page_.setText(IDC_SUMMARY_STATUS, text);
+        page_.updateWindow();
+        if (auto* o = wizard::buildSettings().observer) o->onStatus(text);
+    }
+    void onProgress(int position) override {
+        page_.progressSetPos(IDC_SUMMARY_PROGRESS, position);
+        page_.updateWindow();
+        if (auto* o = wizard::buildSettings().observer) o->onProgress(position);
+    }
+    void onWait(unsigned milliseconds) override {
+        if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
+    }
+private:
+    CSummaryDlg& page_;
+};
+
+CSummaryDlg::CSummaryDlg(ui::Dialog* owner)
+    : PageBase(wizard::PageSlot::Summary, wizard::PageRole::Summary,
+               {IDC_SUMMARY_BUILD, IDC_SUMMARY_BACK, ui::IdCancel, IDC_SUMMARY_HELP}, owner) {}
+
+void CSummaryDlg::doDataExchange(Exchange& dx) {
+    dx.text(IDC_SUMMARY_TEXT, summary_text);
+    dx.text(IDC_SUMMARY_STATUS, status_text);
+}
+
+std::string CSummaryDlg::outputText() const { return output_ ? output_->output_text : std::string(); }
+std::string CSummaryDlg::projectText() const { return output_ ? output_->project_text : std::string(); }
+
+std::string CSummaryDlg::sourceFolder() const {
+    const pages::CSourceFolderDlg* source = output_ ? output_->sourceFolderPage() : nullptr;
+    return source ? source->sourceText() : std::string();
+}
+
+double CSummaryDlg::requiredSpace() const {
+    const pages::CFileListDlg* list = output_ ? output_->fileListPage() : nullptr;
+    return list ? list->required_space() : 0;
+}
+
+int CSummaryDlg::fileCount() const {
+    const pages::CFileListDlg* list = output_ ? output_->fileListPage() : nullptr;
+    return list ? list->file_count() : 0;
+}
+
+void CSummaryDlg::initPage() {
+    output_ = ownerPage<COutputLocationDlg>();
+    showControl(IDC_SUMMARY_STATUS, false);
+    showControl(IDC_SUMMARY_PROGRESS, false);
+    wizard::SummaryValues v;
+    v.product_name = record().product_name.str();
+    v.output_text = outputText();
+    v.project_text = projectText();
+    v.source_folder = sourceFolder();
+    v.required_space = requiredSpace();
+    summary_text = wizard::summaryText(v);
+    updateData(false);
+}
+
+int CSummaryDlg::focusControl() const { return IDC_SUMMARY_BUILD; }
+
+void CSummaryDlg::onPaint() {
+    updateData(false);
+    PageBase::onPaint();
+}
+
+bool CSummaryDlg::onCommand(int id, int code) {
+    if (id == IDC_SUMMARY_BUILD && code == ui::BnClicked) {
+        wizard::guardedCode(mainCode(), [&] { build(); });
+        return true;
+    }
+    return PageBase::onCommand(id, code);
+}
+
+void CSummaryDlg::enableButtons(bool on) {
+    for (int id : {IDC_SUMMARY_BACK, static_cast<int>(ui::IdCancel), IDC_SUMMARY_BUILD, IDC_SUMMARY_HELP})
+        enable(id, on);
+}
+
+std::string CSummaryDlg::checkTargets() {
+    const wizard::ProjectRecord& r = record();
+    // The free space of the output file's own folder, so a network path or a
+    // path without a drive letter is checked too; unknown means no check.
+    uint64_t freeBytes = 0;
+    const std::string folder = folderOf(r.output_file_path.str());
+    if (!folder.empty() && os::freeDiskSpace(folder, freeBytes) &&
+        static_cast<double>(freeBytes) < requiredSpace())
+        return wizard::kNoSpaceMessage;
+    // Writing both would leave one of them destroyed.
+    if (sameFile(outputText(), projectText())) return wizard::kSamePathMessage;
+    if (!canWriteFile(outputText())) return wizard::kNoOutputFolderMessage;
+    if (!canWriteFile(projectText())) return wizard::kNoProjectFolderMessage;
+    // The source folder before anything is written.
+    const std::string here = os::currentDirectory();
+    if (!os::setCurrentDirectory(sourceFolder())) return wizard::kNoSourceFolderMessage;
+    os::setCurrentDirectory(here);
+    return std::string();
+}
+
+void CSummaryDlg::build() {
+    const std::string refused = checkTargets();
+    if (!refused.empty()) {
+        // The space message carries the program's own name, the others "Bundlewright".
+        if (refused == wizard::kNoSpaceMessage) ui::messageBox(refused);
+        else ui::Prompter().message(refused);
+        return;
+    }
+    showControl(IDC_SUMMARY_STATUS, true);
+    showControl(IDC_SUMMARY_PROGRESS, true);
+    enableButtons(false);
+    progressRange(IDC_SUMMARY_PROGRESS, 0, fileCount() + 10);
+    progressSetStep(IDC_SUMMARY_PROGRESS, 1);
+
+    wizard::ProjectRecord& r = record();
+    if (!wizard::writeProjectFile(r, projectText())) {
+        ui::Prompter().message(wizard::kNoProjectFolderMessage);
+        enableButtons(true);
+        return;
+    }
+
+    builder::BuildRequest q;
+    q.stub_path = r.install_dir.str() + "\\bin\\install.exe";
+    q.uninstaller_path = r.install_dir.str() + "\\bin\\UnBundlewright.exe";
+    q.source_folder = sourceFolder();
+    q.output_path = outputText();
+    q.company_name = r.company_name.str();
+    q.product_name = r.product_name.str();
+    q.product_version = r.product_version.str();
+    q.email = r.email.str();
+    q.description = r.description.str();
+    q.comments = r.comments.str();
+    q.copyright_notice = r.copyright_notice.str();
+    q.list_file_path = r.list_file_path.str();
+    q.option_file_path = r.option_file_path.str();
+    q.registry_file_path = r.registry_file_path.str();
+    q.shortcuts_file_path = r.shortcuts_file_path.str();
+    q.lang_dir = r.lang_dir.str();
+    q.language_index = r.language_index;
+    q.post_install_choice = r.post_install_choice;
+    q.post_install_file = r.post_install_file.str();
+    q.post_install_cmdline = r.post_install_cmdline.str();
+    q.pre_uninstall_choice = r.pre_uninstall_choice;
+    q.pre_uninstall_file = r.pre_uninstall_file.str();
+    q.pre_uninstall_cmdline = r.pre_uninstall_cmdline.str();
+    q.pre_install_choice = r.pre_install_choice;
+    q.pre_install_file = r.pre_install_file.str();
+    q.pre_install_cmdline = r.pre_install_cmdline.str();
+    q.finish_action = r.finish_action;
+    q.default_destination = r.default_destination.str();
+    if (r.services_text) q.services_text = *r.services_text;
+    q.file_count = fileCount();
+    q.required_space = requiredSpace();
+    q.threads = wizard::buildSettings().threads;
+
+    Progress progress(*this);
+    const builder::BuildResult result = builder::PackageBuilder(progress).build(q);
+    if (!result.ok()) {
+        ui::messageBox(result.failure.text, result.failure.caption, ui::Buttons::Ok, ui::Icon::None);
+        os::exitProcess(result.failure.exitCode);
+    }
+    r.freeBuildTexts();
+
+    hide();
+    CFinishDlg finish(this);
+    if (finish.runModal() == ui::IdCancel) os::exitProcess(wizard::kExitCancelled);
+    os::exitProcess(wizard::kExitFinished);
+}
+
+CFinishDlg::CFinishDlg(ui::Dialog* owner)
+    : PageBase(wizard::PageSlot::Finish, wizard::PageRole::Plain, {}, owner) {}
+
+void CFinishDlg::initPage() { show(); }
+
+bool CFinishDlg::onCommand(int id, int code) {
+    if (id == IDC_FINISH_FINISH && code == ui::BnClicked) {
+        end(ui::IdOk);
+        return true;
+    }
+    return PageBase::onCommand(id, code);
+}
+
+void CFinishDlg::onCancel() { end(ui::IdCancel); }
+
+BW_REGISTER_PAGE(wizard::PageSlot::Summary, CSummaryDlg);
+BW_REGISTER_PAGE(wizard::PageSlot::Finish, CFinishDlg);

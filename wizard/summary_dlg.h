@@ -1,0 +1,69 @@
+// The summary and build page (dialog 143), run by the output location page's
+// Next: the project at a glance and Build, which checks the target folders
+// and the source folder, writes the project file, runs the package builder
+// with this page's status line and progress bar, and shows the Finish page.
+#pragma once
+
+#include <string>
+
+#include "wizard/page_base.h"
+
+class COutputLocationDlg;
+
+namespace wizard {
+inline constexpr char kNoSpaceMessage[] =
+    "Space required to create the installation program is not available, delete unnecessary or temperory files "
+    "and try again.";
+inline constexpr char kNoOutputFolderMessage[] =
+    "The directory where you have selected to create the output file does not exist.";
+inline constexpr char kNoProjectFolderMessage[] =
+    "The directory where you have selected to create the project file does not exist.";
+inline constexpr char kNoSourceFolderMessage[] =
+    "The source folder does not exist. You need to navigate to the source dialog and choose the existing source "
+    "folder.";
+inline constexpr char kSamePathMessage[] =
+    "The project file and the output file are the same file. Choose another name for one of them.";
+}  // namespace wizard
+
+class CSummaryDlg : public wizard::PageBase {
+public:
+    explicit CSummaryDlg(ui::Dialog* owner = nullptr);
+
+    std::string summary_text;
+    std::string status_text;
+
+    // Build's checks, in order; the message of the first that fails, "" when
+    // all pass. Nothing that exists is changed by them.
+    std::string checkTargets();
+
+protected:
+    void initPage() override;
+    bool onCommand(int id, int code) override;
+    void doDataExchange(Exchange& dx) override;
+    int focusControl() const override;
+    void onPaint() override;
+
+private:
+    class Progress;
+    void build();
+    void enableButtons(bool on);
+
+    COutputLocationDlg* output_ = nullptr;
+    std::string outputText() const;
+    std::string projectText() const;
+    std::string sourceFolder() const;
+    double requiredSpace() const;
+    int fileCount() const;
+};
+
+// The Finish page (dialog 157): two pictures and "&Finish", which ends the
+// run with exit code 1; Esc ends it with 0.
+class CFinishDlg : public wizard::PageBase {
+public:
+    explicit CFinishDlg(ui::Dialog* owner = nullptr);
+
+protected:
+    void initPage() override;
+    bool onCommand(int id, int code) override;
+    void onCancel() override;
+};
