@@ -52,6 +52,7 @@ struct PageInfo {
     const char* initCode;    // fatal code of the initialisation ("" = none)
     const char* mainCode;    // of the store routine or main action ("" = none)
     const char* helpPage;    // "" = no Help button
+    const char* title;       // how messages name the page ("product information page")
 };
 
 const PageInfo& pageInfo(PageSlot slot);

@@ -32,6 +32,8 @@ void CTarnwickDlg::onPaint() {
     focus(IDC_WELCOME_NEXT);
 }
 
+WorkingPaths CTarnwickDlg::workingFilePaths() const { return workingPaths(install_dir.str()); }
+
 int CTarnwickDlg::runSplash() {
     CSplashDlg splash(install_dir.str(), this);
     return splash.runModal();
@@ -48,7 +50,7 @@ void CTarnwickDlg::initPage() {
     install_dir = dir;
     browser_path = findBrowserCommand();
 
-    const WorkingPaths paths = workingPaths(install_dir.str());
+    const WorkingPaths paths = workingFilePaths();
     list_file_path = paths.list_file;
     registry_file_path = paths.registry_file;
     shortcuts_file_path = paths.shortcuts_file;

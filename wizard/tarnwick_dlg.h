@@ -7,6 +7,7 @@
 
 #include "wizard/page_base.h"
 #include "wizard/project_record.h"
+#include "wizard/startup.h"
 
 namespace wizard {
 
@@ -39,6 +40,9 @@ protected:
     // The splash step: runs the splash modally and returns its result (-1 when
     // its window could not be made). Tests replace it.
     virtual int runSplash();
+    // Where this run keeps its working files: the installation's temp folder.
+    // `twk build` gives every run a folder of its own.
+    virtual WorkingPaths workingFilePaths() const;
 
 private:
     Point iconAt_;

@@ -1,0 +1,342 @@
+// twk build PROJECT.wzp: the wizard on autopilot. The project is opened on
+// the project start page and every page the project switches on runs in
+// order, with its own initialisation and store routine, on the headless host;
+// the summary page's Build makes the package. Because the pages are the
+// wizard's own, a project gives the same package here as in Tarnwick. A page
+// that refuses (its message) stops the build with exit code 1.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/build_progress.h"
+#include "cli/command.h"
+#include "cli/build_support.h"
+#include "pages/file_list_dlg.h"
+#include "platform/os/os.h"
+#include "platform/ui/prompter.h"
+#include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
+#include "wizard/build_settings.h"
+#include "wizard/output_location_dlg.h"
+#include "builder/status_line.h"
+#include "wizard/page_base.h"
+#include "wizard/page_table.h"
+#include "wizard/project_file.h"
+#include "wizard/tarnwick_dlg.h"
+
+namespace twk {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: twk build PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]";
+
+struct BuildOptions {
+    std::string project;
+    std::string output;        // the package; default: the project's own output path
+    std::string projectOut;    // where the saved project goes; default: nowhere
+    std::string source;        // replaces the project's source folder
+    unsigned threads = 0;
+    bool quiet = false;
+};
+
+// Parses the arguments; false (with the reason) on a usage error.
+bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::string& why) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size()) {
+                why = a + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == "--output" || a == "-o") {
+            if (!value(o.output)) return false;
+        } else if (a == "--project-out") {
+            if (!value(o.projectOut)) return false;
+        } else if (a == "--source") {
+            if (!value(o.source)) return false;
+        } else if (a == "-j" || a.rfind("-j", 0) == 0) {
+            std::string n = a.size() > 2 ? a.substr(2) : std::string();
+            if (n.empty() && !value(n)) return false;
+            char* end = nullptr;
+            const long v = std::strtol(n.c_str(), &end, 10);
+            if (n.empty() || *end || v < 1 || v > 256) {
+                why = "-j takes a number of threads from 1 to 256";
+                return false;
+            }
+            o.threads = static_cast<unsigned>(v);
+        } else if (a == "-q" || a == "--quiet") {
+            o.quiet = true;
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            why = "unknown option " + a;
+            return false;
+        } else if (o.project.empty()) {
+            o.project = a;
+        } else {
+            why = "one project at a time";
+            return false;
+        }
+    }
+    if (o.project.empty()) why = "no project named";
+    return !o.project.empty();
+}
+
+// The welcome page without its splash, with this run's own working files.
+class CAutopilotDlg : public wizard::CTarnwickDlg {
+public:
+    explicit CAutopilotDlg(const std::string& workFolder) : work_(workFolder) {}
+protected:
+    int runSplash() override { return 0; }
+    wizard::WorkingPaths workingFilePaths() const override {
+        wizard::WorkingPaths p = CTarnwickDlg::workingFilePaths();
+        p.list_file = work_ + "\\list.txt";
+        p.registry_file = work_ + "\\registry.txt";
+        p.shortcuts_file = work_ + "\\shortcuts.txt";
+        p.option_file = work_ + "\\option.txt";
+        return p;
+    }
+private:
+    std::string work_;
+};
+
+// The button that moves a page on, from the page object itself.
+int nextButton(wizard::PageSlot slot) {
+    std::unique_ptr<ui::Dialog> page = wizard::createPage(slot);
+    auto* base = dynamic_cast<wizard::PageBase*>(page.get());
+    return base ? base->buttons().next : 0;
+}
+
+std::string step(long dialog, int click) {
+    return "on dialog " + std::to_string(dialog) + "\nclick " + std::to_string(click) + "\n";
+}
+
+// The record above the active page.
+wizard::ProjectRecord* recordOf(ui::Dialog& d) {
+    for (ui::Dialog* o = &d; o; o = o->owner())
+        if (auto* r = dynamic_cast<wizard::ProjectRecord*>(o)) return r;
+    return nullptr;
+}
+
+// A path below `from`, moved below `to`; any other path unchanged.
+std::string moved(const std::string& path, const std::string& from, const std::string& to) {
+    if (from.empty() || path.size() <= from.size() || builder::findNoCase(path, from) != 0 || path[from.size()] != '\\')
+        return path;
+    return to + path.substr(from.size());
+}
+
+// Moves the project to another source folder: lines of the stored list and
+// the installation options' files below the old folder move with it, so the
+// publisher's edits of the list stay.
+void moveSource(wizard::ProjectRecord& r, const std::string& to) {
+    const std::string from = r.source_folder.str();
+    for (wizard::PathText* f : {&r.welcome_file, &r.license_file, &r.readme_file}) *f = moved(f->str(), from, to);
+    if (r.stored_file_list && !from.empty()) {
+        std::string out;
+        const std::string& list = *r.stored_file_list;
+        for (std::size_t at = 0; at < list.size();) {
+            std::size_t end = list.find('\n', at);
+            end = end == std::string::npos ? list.size() : end + 1;
+            out += moved(list.substr(at, end - at), from, to);
+            at = end;
+        }
+        r.stored_file_list = out;
+    }
+    r.source_folder = to;
+}
+
+// What the run asks of the pages, as the steps a user would take.
+ui::Scenario autopilot(const BuildOptions& o, const std::string& projectOut, const wizard::ProjectRecord& loaded,
+                       bool& finished) {
+    using wizard::PageSlot;
+    ui::Scenario s = ui::Scenario::parse(step(IDD_WELCOME, IDC_WELCOME_NEXT) + "on dialog " +
+                                             std::to_string(IDD_PROJECT_START) + "\nclick " +
+                                             std::to_string(IDC_PROJECT_OPEN) + "\n",
+                                         "twk build");
+    const std::string project = o.project;
+    s.then([project](ui::Dialog& d) { d.setText(IDC_PROJECT_PATH, project); });
+    s.add("click " + std::to_string(IDC_PROJECT_NEXT) + "\non dialog " + std::to_string(IDD_PRODUCT_INFO) + "\n");
+    if (!o.source.empty()) {
+        const std::string source = o.source;
+        s.then([source](ui::Dialog& d) {
+            if (wizard::ProjectRecord* r = recordOf(d)) moveSource(*r, source);
+        });
+    }
+    s.add("click " + std::to_string(nextButton(PageSlot::ProductInfo)) + "\n");
+    s.add(step(IDD_SOURCE_FOLDER, nextButton(PageSlot::SourceFolder)));
+    s.add(step(IDD_FILE_LIST, nextButton(PageSlot::FileList)));
+    for (int e = 0; e + 1 < wizard::kHubPageCount; ++e) {
+        const PageSlot slot = wizard::hubSlot(e);
+        if (loaded.panel_flags[e] == 1 && wizard::hasPage(slot))
+            s.add(step(wizard::pageInfo(slot).resource, nextButton(slot)));
+    }
+    s.add("on dialog " + std::to_string(IDD_OUTPUT_LOCATION) + "\n");
+    const std::string output = o.output;
+    s.then([output, projectOut](ui::Dialog& d) {
+        if (!output.empty()) d.setText(IDC_OUTPUT_FILE_EDIT, output);
+        d.setText(IDC_OUTPUT_PROJECT_EDIT, projectOut);
+    });
+    s.add("click " + std::to_string(nextButton(PageSlot::OutputLocation)) + "\n");
+    s.add(step(IDD_SUMMARY, nextButton(PageSlot::Summary)));
+    s.add("on dialog " + std::to_string(IDD_FINISH) + "\n");
+    s.then([&finished](ui::Dialog&) { finished = true; });
+    s.add("click " + std::to_string(IDC_FINISH_FINISH) + "\n");
+    return s;
+}
+
+std::string pageTitle(long dialog) {
+    for (int i = 0; i < static_cast<int>(wizard::PageSlot::Count); ++i) {
+        const wizard::PageInfo& info = wizard::pageInfo(static_cast<wizard::PageSlot>(i));
+        if (info.resource == dialog) return info.title;
+    }
+    return dialog ? "dialog " + std::to_string(dialog) : "start-up";
+}
+
+// The loader's messages while the flags are read ahead of the run.
+struct Quiet : wizard::Messages {
+    void show(const std::string&, const std::string&) override {}
+};
+
+// Ctrl-C: the partial files of this run go (the package's spill files are
+// its name + ".part" + a number), then the process.
+std::vector<std::string>* g_partial = nullptr;
+std::string g_spillPrefix;
+void onInterrupt(int) {
+    if (!g_spillPrefix.empty()) {
+        const std::filesystem::path prefix(g_spillPrefix);
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(prefix.parent_path(), ec))
+            if (e.path().filename().string().rfind(prefix.filename().string(), 0) == 0)
+                std::filesystem::remove(e.path(), ec);
+    }
+    if (g_partial)
+        for (const std::string& host : *g_partial) std::remove(host.c_str());
+    static const char msg[] = "twk build: interrupted; no package was written\n";
+    (void)!std::fwrite(msg, 1, sizeof msg - 1, stderr);
+    std::_Exit(130);
+}
+
+int build(const std::vector<std::string>& args) {
+    BuildOptions o;
+    std::string why;
+    if (!parseOptions(args, o, why)) {
+        std::fprintf(stderr, "twk build: %s\n%s\n", why.c_str(), kUsage);
+        return 2;
+    }
+    try {
+        o.project = userPath(o.project);
+        if (!o.output.empty()) o.output = userPath(o.output);
+        if (!o.projectOut.empty()) o.projectOut = userPath(o.projectOut);
+        if (!o.source.empty()) o.source = userPath(o.source);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "twk build: %s\n", e.what());
+        return 2;
+    }
+    for (const std::string* p : {&o.project, &o.output, &o.projectOut, &o.source})
+        if (p->size() >= wizard::kPathWidth) {
+            std::fprintf(stderr, "twk build: the path is longer than %zu characters: %s\n", wizard::kPathWidth - 1,
+                         p->c_str());
+            return 2;
+        }
+    if (!os::fileExists(o.project)) {
+        std::fprintf(stderr, "twk build: cannot open the project %s\n", o.project.c_str());
+        return 1;
+    }
+    if (!o.source.empty() && !os::directoryExists(o.source)) {
+        std::fprintf(stderr, "twk build: the source folder %s does not exist\n", o.source.c_str());
+        return 1;
+    }
+    std::string install, installWhy;
+    if (!findInstallFolder(install, installWhy)) {
+        std::fprintf(stderr, "twk build: %s\n", installWhy.c_str());
+        return 1;
+    }
+
+    // The flags decide which pages run; the pages themselves load the project again.
+    auto loaded = std::make_unique<wizard::ProjectRecord>();
+    loaded->launch_project_path = o.project;
+    Quiet quiet;
+    if (wizard::loadProjectBytes(*loaded, readWholeFile(o.project), quiet) == wizard::kInvalid) {
+        std::fprintf(stderr, "twk build: %s: Not a valid project file\n", o.project.c_str());
+        return 1;
+    }
+
+    RunFolder work;
+    if (!work.ok()) {
+        std::fprintf(stderr, "twk build: cannot make a working folder in %s\n", os::tempFolder().c_str());
+        return 1;
+    }
+    const std::string projectOut = o.projectOut.empty() ? work.path() + "\\project.wzp" : o.projectOut;
+    std::string packagePath = o.output.empty() ? loaded->output_file_path.str() : o.output;
+
+    std::vector<std::string> partial;
+    for (const std::string& p : {packagePath + ".part", packagePath + ".probe", projectOut + ".tmp",
+                                 projectOut + ".probe"}) {
+        try {
+            partial.push_back(os::hostPath(p));
+        } catch (const os::PathError&) {
+        }
+    }
+    for (const std::string& p : work.hostFiles()) partial.push_back(p);
+    try {
+        g_spillPrefix = os::hostPath(packagePath + ".part");
+    } catch (const os::PathError&) {
+    }
+    g_partial = &partial;
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+
+    os::setEnv(wizard::kInstallDirVariable, install);
+    os::setCommandLine("twk");
+    os::setExitTrap(true);
+    ui::setProgramName("twk");
+    BuildProgressLine progress(o.quiet, work.path() + "\\list.txt");
+    wizard::buildSettings().observer = &progress;
+    wizard::buildSettings().threads = o.threads;
+    wizard::buildSettings().pauseAtEnd = false;
+
+    bool finished = false;
+    std::string failure;
+    std::vector<ui::RecordedMessage> messages;
+    {
+        CAutopilotDlg dlg(work.path());
+        ui::ScenarioRun run(autopilot(o, projectOut, *loaded, finished));
+        try {
+            dlg.runModal();
+        } catch (const os::ExitRequest&) {
+        } catch (const ui::ScenarioError& e) {
+            failure = e.what();
+        }
+        messages = run.messages();
+    }
+    wizard::buildSettings() = wizard::BuildSettings{};
+    g_partial = nullptr;
+    g_spillPrefix.clear();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+
+    progress.finish(finished && messages.empty());
+    if (!messages.empty() || !finished) {
+        for (const ui::RecordedMessage& m : messages)
+            std::fprintf(stderr, "twk build: %s: %s\n", pageTitle(m.ownerDialog).c_str(), m.text.c_str());
+        if (messages.empty())
+            std::fprintf(stderr, "twk build: the build stopped: %s\n", failure.empty() ? "no package" : failure.c_str());
+        for (const std::string& p : partial) std::remove(p.c_str());
+        return 1;
+    }
+    if (!o.quiet) progress.summary(packagePath);
+    return 0;
+}
+
+const Command command("build", "PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
+                               "                 build the project's package with the wizard's own pages",
+                      build);
+
+}  // namespace
+}  // namespace twk

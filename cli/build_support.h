@@ -1,0 +1,42 @@
+// What `twk build` needs around the pages: paths as the user typed them, the
+// installation folder, and a working folder of the run's own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace twk {
+
+// A path given on the command line in the host's own form (./dist, /srv/x)
+// or in Windows form, as the Windows path the pages work with; relative
+// paths are taken from the current folder. Throws os::PathError when the
+// drive map cannot name it.
+std::string userPath(const std::string& arg);
+
+// The whole file, empty when it cannot be read.
+std::string readWholeFile(const std::string& path);
+
+// The installation folder that holds the installer stub: TWKINSTDIR as the
+// wizard does, else the folder an installed twk finds beside itself
+// (PREFIX/share/bundlewright, or the folder above twk's own bin). False with
+// a message naming where it looked.
+bool findInstallFolder(std::string& folder, std::string& why);
+
+// A fresh folder in the user's temp folder for one run's working files
+// (list.txt, option.txt, registry.txt, shortcuts.txt), so builds that run at
+// once never share them; removed with everything in it at the end.
+class RunFolder {
+public:
+    RunFolder();
+    ~RunFolder();
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+    bool ok() const { return !path_.empty(); }
+    const std::string& path() const { return path_; }
+    // The host paths of the files a run may leave in it (for Ctrl-C).
+    std::vector<std::string> hostFiles() const;
+private:
+    std::string path_;
+};
+
+}  // namespace twk

@@ -1,0 +1,276 @@
+// `twk build` as a CI job runs it: the demo project built from the command
+// line, reproducible bytes, the options, every refusal as one line on
+// standard error with its exit code, builds at the same time, and Ctrl-C.
+// The program is started through the shell; C: is mapped to the test's
+// folder (the demo project names C:\Demo).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/package_reader.h"
+#include "platform/os/os.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+void spit(const fs::path& p, const std::string& bytes) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+std::string replaced(std::string s, const std::string& what, const std::string& with) {
+    const std::size_t at = s.find(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    if (at != std::string::npos) s.replace(at, what.size(), with);
+    return s;
+}
+
+struct Outcome {
+    int code = -1;
+    std::string err;
+};
+
+class TwkBuild : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::temp_directory_path() / ("bw_twkbuild_" + std::string(info->name()) + "_" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        const fs::path source = std::getenv("BW_SOURCE_DIR");
+        product = dir / "c" / "Demo" / "Widget";
+        fs::create_directories(product);
+        fs::copy(source / "demo" / "Widget", product, fs::copy_options::recursive);
+        spit(product / "bin" / "widget.exe", "MZ the program");
+        fs::create_directories(product / "logs");
+        fs::create_directories(dir / "c" / "Demo" / "output");
+        inst = dir / "inst";
+        std::string stub = "MZ stand-in stub";
+        for (int i = 0; i < 5000; ++i) stub += static_cast<char>(i * 13);
+        spit(inst / "bin" / "install.exe", stub);
+        spit(inst / "bin" / "UnBundlewright.exe", "MZ stand-in uninstaller");
+        fs::create_directories(inst / "lang");
+        for (const char* l : {"English.txt", "French.txt", "German.txt", "Spanish.txt"})
+            fs::copy_file(source / "resources" / "lang" / l, inst / "lang" / l);
+        project = dir / "demo.wzp";
+        fs::copy_file(source / "demo" / "demo.wzp", project);
+        setenv("BUNDLEWRIGHT_DRIVES", ("C=" + (dir / "c").string()).c_str(), 1);
+        setenv("TWKINSTDIR", inst.string().c_str(), 1);
+        setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+        fs::create_directories(dir / "tmp");
+    }
+    void TearDown() override {
+        unsetenv("BUNDLEWRIGHT_DRIVES");
+        unsetenv("TWKINSTDIR");
+        unsetenv("TMPDIR");
+        fs::remove_all(dir);
+    }
+
+    // Runs twk with the arguments as the shell takes them, from folder `cwd`.
+    Outcome twk(const std::string& args, const fs::path& cwd = {}) {
+        const fs::path err = dir / ("err" + std::to_string(runs_++) + ".txt");
+        std::string line = "\"" + std::string(BW_TWK_PATH) + "\" " + args + " >/dev/null 2>\"" + err.string() + "\"";
+        if (!cwd.empty()) line = "cd \"" + cwd.string() + "\" && " + line;
+        const int status = std::system(line.c_str());
+        Outcome r;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        r.err = slurp(err);
+        return r;
+    }
+    std::string build(const std::string& extra, const std::string& name = "setup.exe") {
+        const fs::path out = dir / "out" / name;
+        fs::create_directories(out.parent_path());
+        const Outcome r = twk("build \"" + project.string() + "\" --output \"" + out.string() + "\" " + extra);
+        EXPECT_EQ(r.code, 0) << r.err;
+        return slurp(out);
+    }
+    bool onlyTheInputsAreLeft() const {
+        // No working folder, no partial package, no probe left behind.
+        for (const auto& e : fs::recursive_directory_iterator(dir / "tmp")) {
+            ADD_FAILURE() << "left in temp: " << e.path();
+            return false;
+        }
+        for (const auto& e : fs::recursive_directory_iterator(dir)) {
+            const std::string name = e.path().filename().string();
+            if (name.find(".part") != std::string::npos || name.find(".probe") != std::string::npos ||
+                name.find(".tmp") != std::string::npos) {
+                ADD_FAILURE() << "left behind: " << e.path();
+                return false;
+            }
+        }
+        return true;
+    }
+    static twk::PackageContents contents(const std::string& bytes) {
+        twk::MemorySource source(bytes.data(), bytes.size());
+        twk::PackageContents p;
+        std::string error;
+        EXPECT_TRUE(twk::readPackage(source, p, error)) << error;
+        return p;
+    }
+
+    fs::path dir, product, inst, project;
+
+private:
+    int runs_ = 0;
+};
+
+TEST_F(TwkBuild, TheDemoBuildsTheSameBytesWhateverTheThreadsFolderOrRun) {
+    const std::string input = slurp(project);
+    const std::string one = build("-j 1 -q", "one.exe");
+    ASSERT_FALSE(one.empty());
+    const twk::PackageContents p = contents(one);
+    EXPECT_EQ(p.texts[1], "Widget");
+    EXPECT_EQ(p.fileCount, "6");
+    EXPECT_EQ(p.entries.size(), 8u);   // the uninstaller, six files, the empty folder
+    EXPECT_EQ(build("-j2", "two.exe"), one);
+    fs::create_directories(dir / "elsewhere");
+    const Outcome r = twk("build ../demo.wzp -o ../out/three.exe", dir / "elsewhere");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(slurp(dir / "out" / "three.exe"), one);
+    EXPECT_NE(r.err.find("twk build: "), std::string::npos);
+    EXPECT_NE(r.err.find(" 6 files, "), std::string::npos) << r.err;
+    // Without --output the project's own output path is used.
+    EXPECT_EQ(twk("build -q \"" + project.string() + "\"").code, 0);
+    EXPECT_EQ(slurp(dir / "c" / "Demo" / "output" / "Widget-1.0-setup.exe"), one);
+    EXPECT_EQ(slurp(project), input) << "twk build rewrote its input project";
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+}
+
+TEST_F(TwkBuild, SourceMovesTheProjectToACheckoutAndProjectOutSavesIt) {
+    const std::string reference = build("-q", "reference.exe");
+    const fs::path checkout = dir / "checkout" / "Widget";
+    fs::create_directories(checkout.parent_path());
+    fs::rename(product, checkout);
+    const Outcome r = twk("build demo.wzp --source checkout/Widget/ --output out/moved.exe --project-out saved.wzp -q",
+                          dir);
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(slurp(dir / "out" / "moved.exe"), reference);
+    const std::string saved = slurp(dir / "saved.wzp");
+    EXPECT_NE(saved.find("`start2`" + os::windowsPath(checkout.string()) + "~!@#"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(os::windowsPath((checkout / "docs" / "manual.txt").string())), std::string::npos);
+    EXPECT_EQ(saved.find("C:\\Demo\\Widget\\"), std::string::npos) << "a path still names the old folder";
+}
+
+TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
+    const std::string good = slurp(project);
+    struct Case {
+        const char* what;
+        std::string projectBytes;   // "" keeps the demo
+        std::string args;           // after the project
+        int code;
+        std::string err;
+        bool removeSource = false;
+    };
+    const std::vector<Case> cases = {
+        {"e-mail without .com", replaced(good, "support@acmetools.com", "support@acmetools.org"), "", 1,
+         "twk build: product information page: Unrecognised Email-id format...\n"},
+        {"missing source folder", "", "", 1,
+         "twk build: source folder page: source directory not found\n",
+         true},
+        {"not a project file", "this is no project", "", 1, "Not a valid project file"},
+        {"output folder missing", "", "--output \"" + (dir / "none" / "x.exe").string() + "\"", 1,
+         "twk build: summary page: The directory where you have selected to create the output file does not "
+         "exist.\n"},
+        {"unknown option", "", "--fast", 2, "twk build: unknown option --fast\n"},
+        {"bad thread count", "", "-j 0", 2, "-j takes a number of threads from 1 to 256"},
+        {"source that is not there", "", "--source \"" + (dir / "none").string() + "\"", 1, "does not exist"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        spit(project, c.projectBytes.empty() ? good : c.projectBytes);
+        if (c.removeSource) fs::rename(product, dir / "away");
+        const Outcome r = twk("build \"" + project.string() + "\" -q " + c.args);
+        if (c.removeSource) fs::rename(dir / "away", product);
+        EXPECT_EQ(r.code, c.code) << r.err;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "c" / "Demo" / "output" / "Widget-1.0-setup.exe"));
+        EXPECT_TRUE(onlyTheInputsAreLeft());
+    }
+    EXPECT_EQ(twk("build").code, 2);
+    const Outcome missing = twk("build \"" + (dir / "nothing.wzp").string() + "\"");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("cannot open the project"), std::string::npos) << missing.err;
+
+    fs::remove(inst / "bin" / "install.exe");
+    const Outcome noStub = twk("build \"" + project.string() + "\"");
+    EXPECT_EQ(noStub.code, 1);
+    EXPECT_NE(noStub.err.find("TWKINSTDIR is '"), std::string::npos) << noStub.err;
+    EXPECT_NE(noStub.err.find("share\\bundlewright"), std::string::npos) << noStub.err;
+}
+
+TEST_F(TwkBuild, TwoBuildsAtOnceKeepTheirWorkingFilesApart) {
+    const fs::path other = dir / "gadget.wzp";
+    spit(other, replaced(replaced(slurp(project), "`Widget`1.0`", "`Gadget`2.0`"), "C:\\Demo\\output\\Widget-1.0",
+                         "C:\\Demo\\output\\Gadget-2.0"));
+    Outcome a, b;
+    std::thread first([&] { a = twk("build \"" + project.string() + "\" -q -j1"); });
+    std::thread second([&] { b = twk("build \"" + other.string() + "\" -q -j1"); });
+    first.join();
+    second.join();
+    EXPECT_EQ(a.code, 0) << a.err;
+    EXPECT_EQ(b.code, 0) << b.err;
+    const twk::PackageContents widget = contents(slurp(dir / "c" / "Demo" / "output" / "Widget-1.0-setup.exe"));
+    const twk::PackageContents gadget = contents(slurp(dir / "c" / "Demo" / "output" / "Gadget-2.0-setup.exe"));
+    EXPECT_EQ(widget.texts[1], "Widget");
+    EXPECT_EQ(gadget.texts[1], "Gadget");
+    EXPECT_EQ(gadget.texts[2], "2.0");
+    EXPECT_EQ(widget.entries.size(), gadget.entries.size());
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+}
+
+TEST_F(TwkBuild, CtrlCLeavesNoPackageAndNoWorkingFiles) {
+    // Enough incompressible data that the build is still running when interrupted.
+    std::mt19937 random(7);
+    std::string list;
+    for (int i = 0; i < 24; ++i) {
+        std::string bytes(2 << 20, '\0');
+        for (char& ch : bytes) ch = static_cast<char>(random());
+        spit(product / "big" / ("f" + std::to_string(i) + ".bin"), bytes);
+        list += "C:\\Demo\\Widget\\big\\f" + std::to_string(i) + ".bin\r\r\n";
+    }
+    const std::string bytes = slurp(project);
+    const std::size_t a = bytes.find("`start3`") + 8, b = bytes.find("`start4`");
+    spit(project, bytes.substr(0, a) + list + bytes.substr(b));
+    const fs::path out = dir / "out" / "big.exe";
+    fs::create_directories(out.parent_path());
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen("/dev/null", "w", stderr);
+        execl(BW_TWK_PATH, "twk", "build", project.c_str(), "--output", out.c_str(), "-j1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Interrupt once the package is being written.
+    const fs::path part = out.string() + ".part";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!fs::exists(part) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 0) GTEST_SKIP() << "the build ended before the interrupt";
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+}
+
+}  // namespace
