@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "builder/status_line.h"
 #include "cli/build_progress.h"
-#include "cli/command.h"
 #include "cli/build_support.h"
-#include "pages/file_list_dlg.h"
+#include "cli/command.h"
+#include "pages/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 #include "resources/tarnwick/resource.h"
 #include "wizard/build_settings.h"
 #include "wizard/output_location_dlg.h"
-#include "builder/status_line.h"
 #include "wizard/page_base.h"
 #include "wizard/page_table.h"
 #include "wizard/project_file.h"
@@ -229,6 +229,8 @@ int build(const std::vector<std::string>& args) {
         std::fprintf(stderr, "twk build: %s\n%s\n", why.c_str(), kUsage);
         return 2;
     }
+    // The package as the user named it, for the summary line.
+    const std::string shownOutput = o.output;
     try {
         o.project = userPath(o.project);
         if (!o.output.empty()) o.output = userPath(o.output);
@@ -262,7 +264,9 @@ int build(const std::vector<std::string>& args) {
     auto loaded = std::make_unique<wizard::ProjectRecord>();
     loaded->launch_project_path = o.project;
     Quiet quiet;
-    if (wizard::loadProjectBytes(*loaded, readWholeFile(o.project), quiet) == wizard::kInvalid) {
+    std::string projectBytes;
+    pages::readWholeFile(o.project, projectBytes);
+    if (wizard::loadProjectBytes(*loaded, projectBytes, quiet) == wizard::kInvalid) {
         std::fprintf(stderr, "twk build: %s: Not a valid project file\n", o.project.c_str());
         return 1;
     }
@@ -330,7 +334,7 @@ int build(const std::vector<std::string>& args) {
         for (const std::string& p : partial) std::remove(p.c_str());
         return 1;
     }
-    if (!o.quiet) progress.summary(packagePath);
+    if (!o.quiet) progress.summary(packagePath, shownOutput.empty() ? packagePath : shownOutput);
     return 0;
 }
 

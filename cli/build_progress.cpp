@@ -11,6 +11,7 @@
 #endif
 
 #include "builder/status_line.h"
+#include "pages/text.h"
 #include "platform/os/os.h"
 
 namespace twk {
@@ -45,12 +46,7 @@ void BuildProgressLine::start() {
     started_ = true;
     begin_ = lastDraw_ = Clock::now();
     std::string text;
-    if (FILE* f = os::openFile(listFile_, "rb")) {
-        char buf[65536];
-        std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-        std::fclose(f);
-    }
+    pages::readWholeFile(listFile_, text);
     prefix_.push_back(0);
     for (const std::string& line : lines(text)) {
         if (builder::endsWithNoCase(line, "temp$")) continue;   // a folder marker: no file, no step
@@ -103,13 +99,13 @@ void BuildProgressLine::finish(bool complete) {
     drawn_ = false;
 }
 
-void BuildProgressLine::summary(const std::string& packagePath) {
+void BuildProgressLine::summary(const std::string& packagePath, const std::string& shownAs) {
     os::FileStat st;
     const uint64_t out = os::statPath(packagePath, st) ? st.size : 0;
     const uint64_t in = prefix_.empty() ? 0 : prefix_.back();
     const double seconds = started_ ? std::chrono::duration<double>(Clock::now() - begin_).count() : 0;
     std::fprintf(stderr, "twk build: %s: %zu files, %.1f MB in, %.1f MB out (%.1f%%), %.1f s, %.1f MB/s\n",
-                 packagePath.c_str(), sizes_.size(), megabytes(in), megabytes(out),
+                 shownAs.c_str(), sizes_.size(), megabytes(in), megabytes(out),
                  in ? 100.0 * static_cast<double>(out) / static_cast<double>(in) : 0.0, seconds,
                  seconds > 0 ? megabytes(in) / seconds : 0.0);
 }

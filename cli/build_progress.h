@@ -21,7 +21,7 @@ public:
     // Ends the bar's line.
     void finish(bool complete);
     // "PACKAGE: N files, X MB in, Y MB out (R%), T s, M MB/s"
-    void summary(const std::string& packagePath);
+    void summary(const std::string& packagePath, const std::string& shownAs);
 
 private:
     using Clock = std::chrono::steady_clock;

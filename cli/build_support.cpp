@@ -45,17 +45,6 @@ std::string userPath(const std::string& arg) {
 #endif
 }
 
-std::string readWholeFile(const std::string& path) {
-    std::string out;
-    FILE* f = os::openFile(path, "rb");
-    if (!f) return out;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-    return out;
-}
-
 bool findInstallFolder(std::string& folder, std::string& why) {
     std::string env;
     const bool haveEnv = os::getEnv("TWKINSTDIR", env) && !env.empty();

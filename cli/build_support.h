@@ -13,9 +13,6 @@ namespace twk {
 // drive map cannot name it.
 std::string userPath(const std::string& arg);
 
-// The whole file, empty when it cannot be read.
-std::string readWholeFile(const std::string& path);
-
 // The installation folder that holds the installer stub: TWKINSTDIR as the
 // wizard does, else the folder an installed twk finds beside itself
 // (PREFIX/share/bundlewright, or the folder above twk's own bin). False with

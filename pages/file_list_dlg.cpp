@@ -100,6 +100,5 @@ int CFileListDlg::store(int interactive) {
     return 0;
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::FileList, CFileListDlg);
 
 }  // namespace pages

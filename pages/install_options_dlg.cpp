@@ -203,6 +203,5 @@ int CInstallOptionsDlg::store(int interactive) {
     return 0;
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::InstallOptions, CInstallOptionsDlg);
 
 }  // namespace pages

@@ -49,6 +49,5 @@ void COptionHubDlg::initPage() {
     end(kBackToFileList);
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::OptionHub, COptionHubDlg);
 
 }  // namespace pages

@@ -52,6 +52,5 @@ void CPanelConfigDlg::onCancel() {
     if (ui::Prompter().ask(kMsgCancelPanelConfig)) close(ui::IdCancel);
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::PanelConfig, CPanelConfigDlg);
 
 }  // namespace pages

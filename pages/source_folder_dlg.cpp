@@ -108,6 +108,5 @@ void CSourceFolderDlg::storeForBack() {
     (void)store(0);
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::SourceFolder, CSourceFolderDlg);
 
 }  // namespace pages

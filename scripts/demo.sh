@@ -1,21 +1,65 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both sides and runs the main job on the bundled
-# demo project.
+# demo project: `twk build` makes the Widget package from demo/demo.wzp,
+# `twk inspect` verifies it, install.exe installs it silently under Wine into
+# a fresh folder, UnBundlewright removes it again; one screen tells the story.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 bash scripts/setup.sh
 bash scripts/build.sh
-if [ -x build/native/cli/twk ] && [ -f demo/demo.wzp ] && build/native/cli/twk build --help >/dev/null 2>&1; then
-  TWKINSTDIR="$here/build/dist" build/native/cli/twk build demo/demo.wzp
+source scripts/wine-env.sh
+bw_start_display
+
+# The Windows programs that run here: the product's 32-bit ones, or where this
+# machine runs no 32-bit programs the x86_64 build of the same sources.
+if [ "$bw_wine_arch" = i686 ]; then inst="$here/build/dist"; else inst="$here/build/dist64"; fi
+twk="$here/build/native/cli/twk"
+work="$here/build/demo"
+rm -rf "$work"
+mkdir -p "$work/out"
+
+# The product as a checkout has it, plus what a build adds: the program and
+# an empty folder for its logs.
+cp -r demo/Widget "$work/Widget"
+cp "$inst/bin/twk.exe" "$work/Widget/bin/widget.exe"
+mkdir -p "$work/Widget/logs"
+
+start=$SECONDS
+echo "== twk build =="
+TWKINSTDIR="$inst" "$twk" build demo/demo.wzp --source "$work/Widget" --output "$work/out/Widget-1.0-setup.exe"
+echo "== twk inspect =="
+"$twk" inspect "$work/out/Widget-1.0-setup.exe" | tee "$work/inspect.txt" | sed -n '1,3p;/^entries/,$p'
+
+echo "== install.exe /S under Wine =="
+"$bw_wineserver" -p 60 </dev/null >/dev/null 2>&1 || true
+dest_host="$WINEPREFIX/drive_c/Demo/Widget"
+rm -rf "$WINEPREFIX/drive_c/Demo"
+"$bw_wine" "$work/out/Widget-1.0-setup.exe" /S '/D=C:\Demo\Widget' </dev/null
+installed=$(cd "$dest_host" && find . -type f | sort)
+echo "$installed" | sed 's/^/  installed /'
+
+echo "== UnBundlewright =="
+# The stub put it in the Windows folder; its question and window are answered
+# as a user would (the programs' scenario mode).
+printf 'answer message yes\non dialog 102\nclick 1\n' >"$work/uninstall.scn"
+BUNDLEWRIGHT_SCENARIO="$(winepath -w "$work/uninstall.scn" 2>/dev/null || echo "Z:$work/uninstall.scn")" \
+  "$bw_wine" 'C:\windows\UnBundlewright.exe' '-fC:\Demo\Widget\Uninstall.wzu' </dev/null || true
+left=$( (cd "$WINEPREFIX/drive_c/Demo" 2>/dev/null && find . -mindepth 1 | sort) || true)
+
+package_size=$(stat -c %s "$work/out/Widget-1.0-setup.exe")
+entries=$(grep -c '^  [a-z]' "$work/inspect.txt" || true)
+echo
+echo "================ Bundlewright demo ================"
+echo "project   demo/demo.wzp (made with the wizard)"
+echo "package   build/demo/out/Widget-1.0-setup.exe, $package_size bytes, $entries entries, verified by twk inspect"
+echo "installed $(echo "$installed" | grep -c .) files into C:\\Demo\\Widget under Wine ($bw_wine_arch)"
+if [ -z "$left" ]; then
+  echo "removed   everything by UnBundlewright: C:\\Demo and all in it are gone"
 else
-  # Until the wizard runs on autopilot: show the Win32 programs start under Wine.
-  for exe in build/dist/bin/*.exe; do
-    [ -f "$exe" ] || continue
-    echo "demo: built $exe ($(stat -c %s "$exe") bytes)"
-  done
-  # The build whose programs run here: build/win64 where 32-bit ones cannot.
-  source scripts/wine-env.sh
-  if [ "$bw_wine_arch" = i686 ]; then probe_build=build/win32; else probe_build=build/win64; fi
-  bash scripts/wine-run.sh --arch="$bw_wine_arch" "$probe_build/platform/os/bw_os_probe.exe"
+  echo "left      after UnBundlewright:"
+  echo "$left" | sed 's/^/            /'
 fi
+echo "time      $((SECONDS - start)) s for build, inspect, install and uninstall"
+echo "==================================================="
+[ -z "$left" ]

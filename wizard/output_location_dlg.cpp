@@ -77,4 +77,3 @@ int COutputLocationDlg::store(int) {
     return 0;
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::OutputLocation, COutputLocationDlg);

@@ -37,7 +37,8 @@
 //           return PageBase::onCommand(id, code); // Next, Back, Cancel, Help
 //       }
 //   };
-//   BW_REGISTER_PAGE(wizard::PageSlot::ProductInfo, CProductInfoDlg);   // in the .cpp
+//   // and one line in the page list, wizard/page_list.cpp:
+//   case PageSlot::ProductInfo: return page<CProductInfoDlg>;
 //
 // The option hub makes its pages with createPage(hubSlot(e), fileListPage) and
 // calls attachHub(hub, record) on them before runModal().

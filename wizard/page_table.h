@@ -1,20 +1,13 @@
-// The wizard's pages by position: which dialog each one is, its fatal codes
-// and help page, and a factory per position that the page's own .cpp fills.
-// The page base runs "the next page" through this table, so a page plugs into
-// the chain by registering itself, without any change to the page before it:
-//
-//     // pages/source_folder_dlg.cpp
-//     BW_REGISTER_PAGE(wizard::PageSlot::SourceFolder, CSourceFolderDlg);
-//
-// The registration is a static object, so a program (or a test) that runs the
-// chain must keep every page's object file: in CMake call
-// bw_link_pages(TARGET) from wizard/CMakeLists.txt. A position with no page
-// registered is not run: the main chain stays on its page, the option hub
-// skips it.
+// The wizard's pages by position: which dialog each one is, its fatal codes,
+// help page and name, and the one page list (page_list.cpp) that says which
+// class stands at each position. The page base runs "the next page" through
+// it. A page is named there by its class, so a program that runs the chain
+// without linking every page fails to link instead of skipping a page.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/ui/dialog.h"
 
@@ -72,39 +65,32 @@ PageSlot hubSlot(int index);
 // file list page.
 using PageFactory = std::function<std::unique_ptr<ui::Dialog>(ui::Dialog* owner)>;
 
-// Sets the factory of a position and returns the one it replaces (tests put
-// their own pages in and restore the old ones).
-PageFactory setPageFactory(PageSlot slot, PageFactory factory);
+// The page list: the page at a position, nullptr where the list has none
+// (the welcome page and the splash, which the program makes itself, and the
+// pages still to come). listsPage tells which without making one.
+std::unique_ptr<ui::Dialog> makeListedPage(PageSlot slot, ui::Dialog* owner);
+bool listsPage(PageSlot slot);
+
+// What runs at a position: a test's stand-in where one is set, else the list's page.
 bool hasPage(PageSlot slot);
-// nullptr when no page is registered there.
+// nullptr when there is no page at the position.
 std::unique_ptr<ui::Dialog> createPage(PageSlot slot, ui::Dialog* owner = nullptr);
 
-// Restores a position's factory at the end of a scope (tests).
+// Tests: puts a stand-in at a position (a factory, or an empty one for "no
+// page"; std::nullopt takes the override away) and returns the one before.
+std::optional<PageFactory> overridePage(PageSlot slot, std::optional<PageFactory> factory);
+
+// Puts a stand-in at a position for the length of a scope (tests).
 class PageOverride {
 public:
     PageOverride(PageSlot slot, PageFactory factory)
-        : slot_(slot), old_(setPageFactory(slot, std::move(factory))) {}
-    ~PageOverride() { setPageFactory(slot_, std::move(old_)); }
+        : slot_(slot), old_(overridePage(slot, std::move(factory))) {}
+    ~PageOverride() { overridePage(slot_, std::move(old_)); }
     PageOverride(const PageOverride&) = delete;
     PageOverride& operator=(const PageOverride&) = delete;
 private:
     PageSlot slot_;
-    PageFactory old_;
+    std::optional<PageFactory> old_;
 };
-
-namespace detail {
-struct PageRegistration {
-    PageRegistration(PageSlot slot, PageFactory factory) { setPageFactory(slot, std::move(factory)); }
-};
-}  // namespace detail
-
-#define BW_PAGE_CAT2(a, b) a##b
-#define BW_PAGE_CAT(a, b) BW_PAGE_CAT2(a, b)
-// Registers Class (constructible from a ui::Dialog* owner) at a position.
-#define BW_REGISTER_PAGE(slot, Class)                                                   \
-    static const ::wizard::detail::PageRegistration BW_PAGE_CAT(bwPageRegistration_, __LINE__)( \
-        slot, [](::ui::Dialog* owner) -> std::unique_ptr<::ui::Dialog> {               \
-            return std::make_unique<Class>(owner);                                      \
-        })
 
 }  // namespace wizard

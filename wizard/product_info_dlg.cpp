@@ -109,4 +109,3 @@ int CProductInfoDlg::store(int interactive) {
     return 0;
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::ProductInfo, CProductInfoDlg);

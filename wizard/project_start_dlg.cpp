@@ -123,4 +123,3 @@ int CProjectStartDlg::store(int interactive) {
     return status == wizard::kNotFound ? -1 : 0;
 }
 
-BW_REGISTER_PAGE(wizard::PageSlot::ProjectStart, CProjectStartDlg);

@@ -246,5 +246,3 @@ bool CFinishDlg::onCommand(int id, int code) {
 
 void CFinishDlg::onCancel() { end(ui::IdCancel); }
 
-BW_REGISTER_PAGE(wizard::PageSlot::Summary, CSummaryDlg);
-BW_REGISTER_PAGE(wizard::PageSlot::Finish, CFinishDlg);

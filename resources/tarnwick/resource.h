@@ -14,3 +14,4 @@
 #include "ids/install_options.h"
 #include "ids/output_location.h"
 #include "ids/summary.h"
+#include "ids/planned.h"

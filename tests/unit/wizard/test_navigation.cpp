@@ -13,6 +13,7 @@
 
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
+#include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
 #include "tests/unit/wizard/resources/resource.h"
 #include "wizard/page_base.h"
@@ -169,7 +170,8 @@ TEST(NavigationMainChain, FileListHidesItselfAndComesBackWhenTheHubReturns) {
     pages.put(PageSlot::ProductInfo, PageRole::MainChain, IDD_NAV_PAGE2);
     pages.put(PageSlot::SourceFolder, PageRole::MainChain, IDD_NAV_PAGE3);
     pages.put(PageSlot::FileList, PageRole::MainChain, IDD_NAV_PAGE4);
-    // No hub registered: Next stores, hides the file list page and shows it again.
+    // No hub: Next stores, hides the file list page and shows it again.
+    wizard::PageOverride noHub(PageSlot::OptionHub, nullptr);
     CTestRoot root;
     ui::Scenario s = ui::Scenario::parse(
         "on dialog 900: click 1100\non dialog 901: click 1100\non dialog 902: click 1100\n"
@@ -340,22 +342,61 @@ TEST(NavigationFatal, APageWithoutTheRecordEndsWithItsInitCode) {
     EXPECT_TRUE(script.log.empty());
 }
 
-TEST(PageTable, PositionsMatchTheirDialogsAndTheChainOrder) {
-    const int hubResources[wizard::kHubPageCount] = {139, 141, 149, 161, 167, 331, 333, 142};
-    for (int e = 0; e < wizard::kHubPageCount; ++e)
-        EXPECT_EQ(wizard::pageInfo(wizard::hubSlot(e)).resource, hubResources[e]) << e;
-    EXPECT_THROW(wizard::hubSlot(8), std::out_of_range);
-    EXPECT_THROW(wizard::hubSlot(-1), std::out_of_range);
-    PageSlot s = PageSlot::ProjectStart;
-    std::vector<int> chain;
-    for (; s != PageSlot::Count; s = wizard::nextSlot(s)) chain.push_back(wizard::pageInfo(s).resource);
-    EXPECT_EQ(chain, (std::vector<int>{166, 129, 130, 138, 330}));
+// Every page the list makes runs on its own dialog template with the buttons
+// it navigates by; every page template Tarnwick carries has its page in the
+// list (a template without one would be a page lost from the chain).
+TEST(PageTable, EveryListedPageMatchesItsTemplateAndEveryTemplateHasItsPage) {
+    const ui::res::ResourceSet& res = ui::res::resources();
+    for (int i = 0; i < static_cast<int>(PageSlot::Count); ++i) {
+        const PageSlot slot = static_cast<PageSlot>(i);
+        const wizard::PageInfo& info = wizard::pageInfo(slot);
+        SCOPED_TRACE(info.className);
+        const auto t = res.dialogs.find(info.resource);
+        const bool madeByWelcome = slot == PageSlot::Welcome || slot == PageSlot::Splash;
+        if (t != res.dialogs.end() && !madeByWelcome) {
+            EXPECT_TRUE(wizard::listsPage(slot)) << "dialog " << info.resource << " has no page in the list";
+        }
+        std::unique_ptr<ui::Dialog> page = wizard::makeListedPage(slot, nullptr);
+        if (!page) continue;
+        ASSERT_NE(t, res.dialogs.end()) << "no template " << info.resource;
+        EXPECT_EQ(page->templateId(), info.resource);
+        EXPECT_EQ(t->second.caption, "Bundlewright");
+        auto* base = dynamic_cast<wizard::PageBase*>(page.get());
+        ASSERT_NE(base, nullptr);
+        auto hasControl = [&](int id) {
+            for (const auto& c : t->second.controls)
+                if (c.id == id) return true;
+            return false;
+        };
+        const wizard::PageButtons& b = base->buttons();
+        for (int id : {b.next, b.back, b.cancel, b.help}) {
+            if (id) {
+                EXPECT_TRUE(hasControl(id)) << "dialog " << info.resource << " has no button " << id;
+            }
+        }
+        if (info.helpPage[0]) {
+            EXPECT_NE(b.help, 0) << "a help page but no Help button";
+        }
+    }
+}
+
+TEST(PageTable, TheChainAndTheHubRunInTheirOrder) {
+    std::vector<PageSlot> chain;
+    for (PageSlot s = PageSlot::ProjectStart; s != PageSlot::Count; s = wizard::nextSlot(s)) chain.push_back(s);
+    EXPECT_EQ(chain, (std::vector<PageSlot>{PageSlot::ProjectStart, PageSlot::ProductInfo, PageSlot::SourceFolder,
+                                            PageSlot::FileList, PageSlot::OptionHub}));
     EXPECT_EQ(wizard::nextSlot(PageSlot::OutputLocation), PageSlot::Summary);
+    EXPECT_EQ(wizard::nextSlot(PageSlot::Summary), PageSlot::Finish);
+    EXPECT_EQ(wizard::hubSlot(0), PageSlot::InstallOptions);
+    EXPECT_EQ(wizard::hubSlot(wizard::kHubPageCount - 1), PageSlot::OutputLocation);
+    EXPECT_THROW(wizard::hubSlot(wizard::kHubPageCount), std::out_of_range);
+    EXPECT_THROW(wizard::hubSlot(-1), std::out_of_range);
     {
         wizard::PageOverride none(PageSlot::Finish, nullptr);
         EXPECT_FALSE(wizard::hasPage(PageSlot::Finish));
         EXPECT_EQ(wizard::createPage(PageSlot::Finish), nullptr);
     }
+    EXPECT_TRUE(wizard::hasPage(PageSlot::Finish)) << "the override ends with its scope";
 }
 
 }  // namespace

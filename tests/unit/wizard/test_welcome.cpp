@@ -99,11 +99,12 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
 #ifndef _WIN32
     os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" D:\\Projects\\demo.wzp");
 #endif
+    wizard::PageOverride noPanel(PageSlot::PanelConfig, nullptr);
     wizard::CTarnwickDlg dlg;
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 266\n"                   // the splash first; its timer closes it
         "on dialog 102\n"
-        "expect enabled 1197 0\n"           // no panel configuration registered
+        "expect enabled 1197 0\n"           // no panel configuration page
         "answer message no ; click 1001\n"  // Cancel asks; No stays
         "answer message yes ; esc\n"));     // Esc asks too; Yes ends the run
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);

@@ -1,0 +1,60 @@
+// The page list: the class at every position of the wizard, in one place.
+#include "pages/file_list_dlg.h"
+#include "pages/install_options_dlg.h"
+#include "pages/option_hub_dlg.h"
+#include "pages/panel_config_dlg.h"
+#include "pages/source_folder_dlg.h"
+#include "wizard/output_location_dlg.h"
+#include "wizard/page_table.h"
+#include "wizard/product_info_dlg.h"
+#include "wizard/project_start_dlg.h"
+#include "wizard/summary_dlg.h"
+
+namespace wizard {
+namespace {
+
+template <class Page>
+std::unique_ptr<ui::Dialog> page(ui::Dialog* owner) {
+    return std::make_unique<Page>(owner);
+}
+
+// nullptr: no page at the position (see page_table.h).
+PageFactory listed(PageSlot slot) {
+    switch (slot) {
+    case PageSlot::ProjectStart: return page<CProjectStartDlg>;
+    case PageSlot::ProductInfo: return page<CProductInfoDlg>;
+    case PageSlot::SourceFolder: return page<pages::CSourceFolderDlg>;
+    case PageSlot::FileList: return page<pages::CFileListDlg>;
+    case PageSlot::OptionHub: return page<pages::COptionHubDlg>;
+    case PageSlot::InstallOptions: return page<pages::CInstallOptionsDlg>;
+    case PageSlot::OutputLocation: return page<COutputLocationDlg>;
+    case PageSlot::Summary: return page<CSummaryDlg>;
+    case PageSlot::Finish: return page<CFinishDlg>;
+    case PageSlot::PanelConfig: return page<pages::CPanelConfigDlg>;
+    // Made by the welcome page's own code, not through the list.
+    case PageSlot::Welcome:
+    case PageSlot::Splash:
+    // Still to come; the option hub passes them by.
+    case PageSlot::DeliveryOptions:
+    case PageSlot::Shortcuts:
+    case PageSlot::Environment:
+    case PageSlot::Registry:
+    case PageSlot::Services:
+    case PageSlot::OutputLanguage:
+    case PageSlot::RegistryKey:
+    case PageSlot::Count:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<ui::Dialog> makeListedPage(PageSlot slot, ui::Dialog* owner) {
+    PageFactory f = listed(slot);
+    return f ? f(owner) : nullptr;
+}
+
+bool listsPage(PageSlot slot) { return static_cast<bool>(listed(slot)); }
+
+}  // namespace wizard
