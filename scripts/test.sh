@@ -28,6 +28,15 @@ run_suite() {  # label, build dir
   passed=$((passed + t - f)); failed=$((failed + f))
 }
 run_suite native build/native
+# The Release build users make for `cmake --install`: the product's code at
+# -O3 with warnings as errors, counted as one test.
+echo "== release build =="
+if cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >build/release-configure.log 2>&1 &&
+   cmake --build build/release -j "$(nproc)" --target twk bw_stub bw_uninstaller >build/release-build.log 2>&1; then
+  echo "release build: passed"; passed=$((passed + 1))
+else
+  tail -n 40 build/release-build.log; echo "release build: FAILED"; failed=$((failed + 1))
+fi
 source scripts/wine-env.sh || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
 case "$bw_wine_arch" in
   i686) win_label=win32 ;;

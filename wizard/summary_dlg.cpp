@@ -1,5 +1,6 @@
 #include "wizard/summary_dlg.h"
 
+#include <chrono>
 #include <cstdint>
 
 #include "builder/package_builder.h"
@@ -59,26 +60,48 @@ bool canWriteFile(const std::string& path) {
 
 }  // namespace
 
-// Shows the builder's work on the page: status line, bar, an immediate repaint.
+// Shows the builder's work on the page: status line, bar, an immediate
+// repaint of the two. Every value is kept, but they are repainted at most
+// every kRepaintEvery: a forced repaint per file costs a window system more
+// than compressing a small file, and nobody reads thousands of status lines
+// a second. The first and the last values are always shown.
 class CSummaryDlg::Progress : public builder::BuildProgress {
 public:
-    explicit Progress(CSummaryDlg& page) : page_(page) {}
+    explicit Progress(CSummaryDlg& page, int lastPosition) : page_(page), last_(lastPosition) {}
     void onStatus(const std::string& text) override {
         page_.status_text = text;
-        page_.setText(IDC_SUMMARY_STATUS, text);
-        page_.updateWindow();
+        textDue_ = true;
+        show(false);
         if (auto* o = wizard::buildSettings().observer) o->onStatus(text);
     }
     void onProgress(int position) override {
-        page_.progressSetPos(IDC_SUMMARY_PROGRESS, position);
-        page_.updateWindow();
+        position_ = position;
+        show(position <= 1 || position >= last_);
         if (auto* o = wizard::buildSettings().observer) o->onProgress(position);
     }
     void onWait(unsigned milliseconds) override {
+        show(true);
         if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
     }
+
 private:
+    static constexpr std::chrono::milliseconds kRepaintEvery{50};
+    void show(bool force) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!force && shown_ && now - lastShown_ < kRepaintEvery) return;
+        if (textDue_) page_.setText(IDC_SUMMARY_STATUS, page_.status_text);
+        page_.progressSetPos(IDC_SUMMARY_PROGRESS, position_);
+        page_.updateChanged();
+        textDue_ = false;
+        shown_ = true;
+        lastShown_ = now;
+    }
     CSummaryDlg& page_;
+    int last_;
+    int position_ = 0;
+    bool textDue_ = false;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point lastShown_;
 };
 
 CSummaryDlg::CSummaryDlg(ui::Dialog* owner)
@@ -217,7 +240,7 @@ void CSummaryDlg::build() {
     q.required_space = requiredSpace();
     q.threads = wizard::buildSettings().threads;
 
-    Progress progress(*this);
+    Progress progress(*this, fileCount() + 10);
     const builder::BuildResult result = builder::PackageBuilder(progress).build(q);
     if (!result.ok()) {
         ui::messageBox(result.failure.text, result.failure.caption, ui::Buttons::Ok, ui::Icon::None);

@@ -94,6 +94,7 @@ public:
     void setDefaultButton(int id);                  // DM_SETDEFID
     void invalidate();                              // repaint on the next occasion
     void updateWindow();                            // repaint now (onPaint runs before return)
+    void updateChanged();                           // repaint now what changed since the last paint
 
     // ---- controls, by id ------------------------------------------------------
     bool hasControl(int id) const;

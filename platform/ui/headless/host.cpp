@@ -237,6 +237,8 @@ void Dialog::updateWindow() {
     struct Done { Impl* i; ~Done() { i->inPaint = false; } } done{impl_};
     HostAccess::paint(*this);
 }
+// Nothing is drawn here: the page's paint handler runs as for a whole repaint.
+void Dialog::updateChanged() { updateWindow(); }
 
 bool Dialog::hasControl(int id) const { return impl_ && impl_->controls.count(id); }
 

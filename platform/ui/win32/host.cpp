@@ -380,6 +380,11 @@ void Dialog::updateWindow() {
     if (!impl_ || !impl_->hwnd || impl_->inPaint || !IsWindowVisible(impl_->hwnd)) return;
     RedrawWindow(impl_->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
+void Dialog::updateChanged() {
+    if (!impl_ || !impl_->hwnd || impl_->inPaint || !IsWindowVisible(impl_->hwnd)) return;
+    // Only what the controls invalidated themselves: the rest of the page stays as drawn.
+    RedrawWindow(impl_->hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 
 // ---- controls --------------------------------------------------------------------
 bool Dialog::hasControl(int id) const { return impl_ && impl_->hwnd && GetDlgItem(impl_->hwnd, id); }

@@ -255,7 +255,17 @@ TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {
         EXPECT_FALSE(d.isControlVisible(IDC_SUMMARY_PROGRESS));
         EXPECT_EQ(d.focused(), IDC_SUMMARY_BUILD);
     });
-    s.add("click IDC_SUMMARY_BUILD\non dialog 157\nesc\n");
+    s.add("click IDC_SUMMARY_BUILD\non dialog 157\n");
+    s.then([](ui::Dialog& finish) {
+        // The summary page below ends the build showing its last status and a full bar.
+        ui::Dialog* summary = finish.owner();
+        ASSERT_NE(summary, nullptr);
+        EXPECT_TRUE(summary->isControlVisible(IDC_SUMMARY_STATUS));
+        EXPECT_EQ(summary->text(IDC_SUMMARY_STATUS), "Please wait...");
+        EXPECT_GE(summary->progressPos(IDC_SUMMARY_PROGRESS), 2 + 10);
+        EXPECT_FALSE(summary->isEnabled(IDC_SUMMARY_BUILD));
+    });
+    s.add("esc\n");
     EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitCancelled);
     EXPECT_EQ(shown, "Summary for \t\tWidget\r\n\r\nOutput \t\t\t" + out + "\r\n\r\nProjectfile \t\t" + wzp +
                          "\r\n\r\nSource files folder \t\t" + root + "\\Prod\r\n\r\nSpace required \t\t145,205 Bytes.");
