@@ -43,7 +43,7 @@ echo "== UnBundlewright =="
 # The stub put it in the Windows folder; its question and window are answered
 # as a user would (the programs' scenario mode).
 printf 'answer message yes\non dialog 102\nclick 1\n' >"$work/uninstall.scn"
-BUNDLEWRIGHT_SCENARIO="$(winepath -w "$work/uninstall.scn" 2>/dev/null || echo "Z:$work/uninstall.scn")" \
+BUNDLEWRIGHT_SCENARIO="Z:${work//\//\\}\\uninstall.scn" \
   "$bw_wine" 'C:\windows\UnBundlewright.exe' '-fC:\Demo\Widget\Uninstall.wzu' </dev/null || true
 left=$( (cd "$WINEPREFIX/drive_c/Demo" 2>/dev/null && find . -mindepth 1 | sort) || true)
 

@@ -50,6 +50,8 @@ bw_start_display
 "$bw_wineserver" -p 60 </dev/null >/dev/null 2>&1 || true
 "$bw_wine" wineboot </dev/null >/dev/null 2>&1 || true
 run_suite "$win_label" "build/$win_label"
+# One project, one package on both hosts (counted as one test).
+if bash scripts/cross-host-check.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 # Each fuzz target counts as one test (scripts/fuzz.sh writes "PASSED FAILED").
 echo "== fuzz targets =="
 bash scripts/fuzz.sh

@@ -274,3 +274,18 @@ TEST_F(TwkBuild, CtrlCLeavesNoPackageAndNoWorkingFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TwkBuild, VersionAndHelpForEachCommand) {
+    const Outcome version = twk("--version");
+    EXPECT_EQ(version.code, 0);
+    const Outcome help = twk("help build");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(twk("help inspect").code, 0);
+    EXPECT_EQ(twk("help show").code, 0);
+    EXPECT_EQ(twk("help nothing").code, 2);
+    EXPECT_EQ(twk("").code, 2);
+}
+
+}  // namespace

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The same project gives the same package on both hosts: the demo project
+# built by the native twk and by twk.exe under Wine, with one installation
+# folder, must be byte-identical. Prints one line; exit 1 when they differ.
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+source scripts/wine-env.sh || exit 1
+bw_start_display || exit 1
+if [ "$bw_wine_arch" = i686 ]; then inst="$here/build/dist"; else inst="$here/build/dist64"; fi
+work="$here/build/cross-host"
+rm -rf "$work" && mkdir -p "$work/out"
+cp -r demo/Widget "$work/Widget"
+printf 'MZ the program' >"$work/Widget/bin/widget.exe"
+mkdir -p "$work/Widget/logs"
+TWKINSTDIR="$inst" build/native/cli/twk build demo/demo.wzp --source "$work/Widget" --output "$work/out/native.exe" -q ||
+  { echo "cross-host package: FAILED (native twk build)"; exit 1; }
+TWKINSTDIR="Z:${inst//\//\\}" \
+  "$bw_wine" "$inst/bin/twk.exe" build "Z:${here//\//\\}\\demo\\demo.wzp" --source "Z:${work//\//\\}\\Widget" \
+  --output "Z:${work//\//\\}\\out\\wine.exe" -q </dev/null ||
+  { echo "cross-host package: FAILED (twk.exe build under Wine)"; exit 1; }
+if cmp -s "$work/out/native.exe" "$work/out/wine.exe"; then
+  echo "cross-host package: identical ($(stat -c %s "$work/out/native.exe") bytes, native twk and twk.exe under Wine)"
+else
+  echo "cross-host package: FAILED (the two packages differ)"; exit 1
+fi
