@@ -3,6 +3,7 @@
 #include "pages/source_folder_dlg.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
+#include "wizard/project_file_texts.h"
 
 namespace pages {
 
@@ -171,6 +172,19 @@ int CInstallOptionsDlg::store(int interactive) {
     (void)interactive;   // the commit always shows its messages
     updateData(true);
     wizard::ProjectRecord& r = record();
+    // Each is a field of its own in the project file: a backquote or a marker
+    // word would shift the fields after it on the next open.
+    const std::pair<const std::string*, const char*> fields[] = {
+        {&values_.prompt_text, "Prompt"},       {&values_.password, "Password"},
+        {&values_.welcome_file, "Welcome file"}, {&values_.license_file, "License file"},
+        {&values_.readme_file, "Readme file"}};
+    for (const auto& [text, label] : fields) {
+        const wizard::TextFault fault = wizard::plainFieldFault(*text);
+        if (fault != wizard::TextFault::None && fault != wizard::TextFault::TooLong) {
+            ui::Prompter().message(wizard::plainFieldMessage(label, fault));
+            return -1;
+        }
+    }
     auto copy = [](const std::string& path, std::string& text) {
         bool ok = false;
         wizard::guardedCode("p1 6 2 1", [&] { ok = readOptionText(path, text); });

@@ -6,6 +6,7 @@
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
+#include "wizard/project_file_texts.h"
 
 namespace pages {
 
@@ -72,6 +73,17 @@ int CSourceFolderDlg::store(int interactive) {
     for (const std::string* text : {&source_, &destination_}) {
         if (text->size() > list_txt::kMaxLineChars) {
             say.message(pathTooLongMessage(*text));
+            return -1;
+        }
+    }
+    // The project file keeps both in one field: a backquote there would shift
+    // every field after it on the next open.
+    const std::pair<const std::string*, const char*> fields[] = {
+        {&source_, "Source Folder"}, {&destination_, "Default destination folder"}};
+    for (const auto& [text, label] : fields) {
+        const wizard::TextFault fault = wizard::plainFieldFault(*text);
+        if (fault != wizard::TextFault::None) {
+            say.message(wizard::plainFieldMessage(label, fault));
             return -1;
         }
     }

@@ -47,8 +47,6 @@ void COutputLocationDlg::browse(std::string& target, const char* defaultExt, con
     ui::FileDialog how;
     how.defaultExt = defaultExt;
     how.filter = filter;
-    how.mustExist = false;
-    how.overwritePrompt = false;
     if (record().project_opened != 1) how.initialPath = projectName();
     std::string chosen;
     if (!ui::saveFileDialog(how, chosen)) return;

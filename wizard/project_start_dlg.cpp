@@ -85,8 +85,6 @@ void CProjectStartDlg::selectNew() {
 void CProjectStartDlg::browse() {
     ui::FileDialog how;
     how.filter = kFilter;
-    how.mustExist = false;
-    how.overwritePrompt = false;
     std::string path;
     if (!ui::openFileDialog(how, path)) path.clear();
     setText(IDC_PROJECT_PATH, path);

@@ -75,7 +75,8 @@ public:
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
 
-    // Runs the dialog's own modal loop; returns the value given to end().
+    // Runs the dialog's own modal loop; returns the value given to end(), or
+    // -1 when the dialog cannot be made (no template, creation refused).
     // Nested calls from a handler nest the loops. An exception that a
     // handler let out (an exit request under test) is rethrown here after
     // the dialog closed; it never crosses the window system.

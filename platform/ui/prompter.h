@@ -42,8 +42,11 @@ struct FileDialog {
     std::string defaultExt;     // "wzp": appended when the user typed none
     std::string initialPath;    // file name or full path proposed
     std::string initialDir;
-    bool mustExist = true;      // open: the file must exist
-    bool overwritePrompt = true;// save: ask before replacing
+    // The pages ask for the dialogs without flags: a name that does not exist
+    // reaches the page, whose own message says so.
+    bool mustExist = false;     // open: the file and its folder must exist
+    bool overwritePrompt = false;// save: ask before replacing
+    bool hideReadOnly = false;  // hide the "open as read-only" box
 };
 // True with the chosen path; false when the user cancelled.
 bool openFileDialog(const FileDialog& how, std::string& path);

@@ -152,7 +152,7 @@ Dialog::~Dialog() { delete impl_; }
 int Dialog::runModal() {
     const auto& set = res::resources();
     auto t = set.dialogs.find(templateId_);
-    if (t == set.dialogs.end()) throw ScenarioError("no dialog template " + std::to_string(templateId_));
+    if (t == set.dialogs.end()) return -1;   // as the system's dialog box answers a dialog it cannot make
     if (!owner_) owner_ = activeDialog();
     delete impl_;
     impl_ = new Impl;

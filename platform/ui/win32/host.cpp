@@ -269,8 +269,10 @@ int Dialog::runModal() {
     initCommonControls();
     startAutomation();
     try {
+        // A dialog that cannot be made answers -1, as the system's dialog box
+        // does: the caller decides (the welcome page's splash message).
         if (!FindResourceA(instance(), MAKEINTRESOURCEA(templateId_), reinterpret_cast<LPCSTR>(RT_DIALOG)))
-            raise("no dialog template " + std::to_string(templateId_));
+            return -1;
         if (!owner_) owner_ = activeDialog();
         if (impl_) {
             if (impl_->hwnd) DestroyWindow(impl_->hwnd);
@@ -300,7 +302,7 @@ int Dialog::runModal() {
         } close{this, ownerWnd};
         HWND h = CreateDialogParamA(instance(), MAKEINTRESOURCEA(templateId_), ownerWnd, dialogProc,
                                     reinterpret_cast<LPARAM>(this));
-        if (!h && !impl_->error) raise("dialog " + std::to_string(templateId_) + " could not be created");
+        if (!h && !impl_->error) return -1;
         if (!impl_->ended) {
             if (ownerWnd && IsWindowEnabled(ownerWnd)) { EnableWindow(ownerWnd, FALSE); close.disabled = true; }
             ShowWindow(h, SW_SHOW);

@@ -449,9 +449,12 @@ bool fileDialog(const FileDialog& how, std::string& path, bool save) {
     ofn.lpstrInitialDir = how.initialDir.empty() ? nullptr : how.initialDir.c_str();
     ofn.lpstrTitle = how.title.empty() ? nullptr : how.title.c_str();
     ofn.lpstrDefExt = how.defaultExt.empty() ? nullptr : how.defaultExt.c_str();
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    // The dialog's own look, and the program's current folder left alone
+    // (the pages keep it); every other flag only where the caller asks.
+    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+    if (how.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
     if (save && how.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
-    if (!save && how.mustExist) ofn.Flags |= OFN_FILEMUSTEXIST;
+    if (!save && how.mustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
     if (!ok) return false;
     path = buf.data();

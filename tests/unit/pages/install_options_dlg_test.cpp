@@ -176,6 +176,12 @@ TEST(InstallOptionsPage, CommitMessagesInSectionOrder) {
          pages::kMsgReadmeOutside},
         {"first of two", "check IDC_INSTALL_PASSWORD_CHECK\ncheck IDC_INSTALL_LICENSE_CHECK\n",
          pages::kMsgNeedLicense},
+        // Texts the project file cannot carry, refused before option.txt is written.
+        {"backquote in the prompt", "check IDC_INSTALL_PROMPT_CHECK\nset IDC_INSTALL_PROMPT_EDIT Install `it`?\n",
+         "The Prompt cannot contain the character ` (backquote), because the project file uses it to separate its "
+         "fields."},
+        {"marker word as password", "check IDC_INSTALL_PASSWORD_CHECK\nset IDC_INSTALL_PASSWORD_EDIT Start9\n",
+         "The Password cannot be a word the project file uses to mark its sections (start1 to start12)."},
     };
     for (const CommitCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -378,3 +378,32 @@ TEST(FileListPage, ANamedTempDollarFileIsAMarkerWrittenAfterTheFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// Both texts go into one field of the project file; what would shift its
+// fields is refused before list.txt is written.
+TEST(SourceFolderPage, RefusesTextsTheProjectFileCannotCarry) {
+    PagesEnv env;
+    env.tree.write("Pr`od\\a.txt", "a");
+    env.tree.write("Prod\\a.txt", "a");
+    std::vector<ui::RecordedMessage> messages;
+    const std::string root = env.tree.root();
+    int code = env.run("on dialog 950; click IDC_PAGES_NEXT\n"
+                       "on dialog 130\n"
+                       "set IDC_SOURCE_FOLDER_EDIT " + root + "\\Pr`od\n"
+                       "click IDC_SOURCE_FOLDER_NEXT\n"
+                       "set IDC_SOURCE_FOLDER_EDIT " + root + "\\Prod\n"
+                       "set IDC_SOURCE_FOLDER_DESTINATION START3\n"
+                       "click IDC_SOURCE_FOLDER_NEXT\n" + kCancelHere, &messages);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(pagestest::messageTexts(messages),
+              "The Source Folder cannot contain the character ` (backquote), because the project file uses it to "
+              "separate its fields.|The Default destination folder cannot be a word the project file uses to mark "
+              "its sections (start1 to start12).|"
+              "Are you sure to cancel the project? Press Yes to cancel, press No to continue with Bundlewright|");
+    EXPECT_EQ(readFile(env.listFile()), "<missing>");
+    EXPECT_NE(env.root.source_page_done, 3);
+}
+
+}  // namespace

@@ -468,3 +468,35 @@ TEST(Splash, PicturesTheFrameworkCannotDrawAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A splash window that cannot be made (here: a template the program does not
+// carry) is the welcome page's message and exit code 0, on both hosts.
+class CNoSplash : public wizard::CTarnwickDlg {
+protected:
+    int runSplash() override {
+        ui::Dialog missing(59999, this);
+        return missing.runModal();
+    }
+};
+
+TEST(WelcomeStart, ASplashThatCannotBeMadeIsSaidAndEndsWithZero) {
+    ExitTrap trap;
+    Installation inst;
+    const std::string root = inst.dir.path();
+    InstallDirVariable var(&root);
+    CNoSplash dlg;
+    ui::ScenarioRun run(ui::Scenario::parse("expect message " + std::string(wizard::kSplashMissing) +
+                                            "\nexpect caption Bundlewright\n"));
+    int code = -1;
+    try {
+        dlg.runModal();
+    } catch (const os::ExitRequest& e) {
+        code = e.code;
+    }
+    run.finish();
+    EXPECT_EQ(code, 0);
+}
+
+}  // namespace
