@@ -42,6 +42,15 @@ std::string embeddedFile(const std::string& path) {
     return all;
 }
 
+// A command line the separator follows: one that ends in the separator's
+// first characters would make the reader find the separator inside it and
+// shift the texts after it, so it is written as the blank of an empty text.
+std::string carriedBeforeSeparator(std::string_view text) {
+    const std::string joined = std::string(text) + kTextSeparator;
+    if (joined.find(kTextSeparator) != text.size()) return kBlank;
+    return blankIfEmpty(text);
+}
+
 std::string rawOrBlank(const HeapText& t) { return t && !t->empty() ? *t : std::string(kBlank); }
 
 // The Windows text stream on writing: every LF becomes CR LF.
@@ -189,8 +198,9 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
     field("start9");
     field(std::to_string(r.post_install_choice) + kChoiceSeparator + std::to_string(r.pre_uninstall_choice) +
           kChoiceSeparator + std::to_string(r.pre_install_choice));
-    field(blankIfEmpty(r.post_install_cmdline.view()) + kTextSeparator + blankIfEmpty(r.pre_uninstall_cmdline.view()) +
-          kTextSeparator + blankIfEmpty(r.pre_install_cmdline.view()));
+    field(carriedBeforeSeparator(r.post_install_cmdline.view()) + kTextSeparator +
+          carriedBeforeSeparator(r.pre_uninstall_cmdline.view()) + kTextSeparator +
+          blankIfEmpty(r.pre_install_cmdline.view()));
     num(r.finish_action);
 
     field("start10");
