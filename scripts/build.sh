@@ -4,7 +4,11 @@
 # sanitizers (build/native). Where this machine cannot run 32-bit programs,
 # also the x86_64 Windows build (build/win64, installation folder build/dist64)
 # that the Windows tests run from instead.
+#   scripts/build.sh [native|win32|win64]   one of them only (the inner loop)
 set -euo pipefail
+only=${1:-all}
+case "$only" in all|native|win32|win64) ;; *) echo "usage: build.sh [native|win32|win64]" >&2; exit 2 ;; esac
+want() { [ "$only" = all ] || [ "$only" = "$1" ]; }
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 source scripts/wine-env.sh
@@ -16,11 +20,13 @@ win_build() {  # folder, architecture, more cmake options...
     -DBW_WIN_ARCH="$arch" -DCMAKE_BUILD_TYPE=MinSizeRel "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
-win_build build/win32 i686
-if [ "$(bw_test_arch)" = x86_64 ]; then
-  echo "build: this machine runs no 32-bit programs; building build/win64 (x86_64) for the Windows tests"
+if want win32; then win_build build/win32 i686; fi
+if want win64 && { [ "$only" = win64 ] || [ "$(bw_test_arch)" = x86_64 ]; }; then
+  [ "$only" = all ] && echo "build: this machine runs no 32-bit programs; building build/win64 (x86_64) for the Windows tests"
   win_build build/win64 x86_64 -DBW_DIST_DIR="$here/build/dist64"
 fi
-cmake -S . -B build/native -G Ninja -DBW_SANITIZE=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/native -j "$jobs"
+if want native; then
+  cmake -S . -B build/native -G Ninja -DBW_SANITIZE=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build/native -j "$jobs"
+fi
