@@ -6,6 +6,7 @@
 #include "builder/package_builder.h"
 #include "pages/file_list_dlg.h"
 #include "pages/source_folder_dlg.h"
+#include "pages/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -28,15 +29,6 @@ namespace {
 std::string folderOf(const std::string& path) {
     const std::size_t at = path.find_last_of('\\');
     return at == std::string::npos ? std::string() : path.substr(0, at + 1);
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto low = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (low(a[i]) != low(b[i])) return false;
-    }
-    return true;
 }
 
 // Whether a file can be written at `path` without destroying anything: an
@@ -175,7 +167,7 @@ std::string CSummaryDlg::checkTargets() {
         static_cast<double>(freeBytes) < requiredSpace())
         return wizard::kNoSpaceMessage;
     // Writing both would leave one of them destroyed.
-    if (sameFile(outputText(), projectText())) return wizard::kSamePathMessage;
+    if (pages::equalsNoCase(outputText(), projectText())) return wizard::kSamePathMessage;
     if (!canWriteFile(outputText())) return wizard::kNoOutputFolderMessage;
     if (!canWriteFile(projectText())) return wizard::kNoProjectFolderMessage;
     // The source folder before anything is written.

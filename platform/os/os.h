@@ -56,6 +56,9 @@ bool removeDirectory(const std::string& path);      // empty folders only
 
 // Free bytes for the caller on the drive of `root` ("C:\"); false when unknown.
 bool freeDiskSpace(const std::string& root, uint64_t& freeBytes);
+// Creates (or replaces) a file of `size` zero bytes that takes no disk space
+// where the file system allows, whatever the free space; false when it cannot.
+bool createSparseFile(const std::string& path, uint64_t size);
 
 std::string tempFolder();                           // the user's temp folder, with trailing '\'
 // The Windows folder: the system's on Win32; natively BUNDLEWRIGHT_WINDIR

@@ -142,11 +142,7 @@ protected:
         r.threads = 1;
     }
     void build() {
-        struct Quiet : builder::BuildProgress {
-            void onStatus(const std::string&) override {}
-            void onProgress(int) override {}
-            void onWait(unsigned) override {}
-        } quiet;
+        bwtest::QuietProgress quiet;
         builder::PackageBuilder b(quiet);
         builder::BuildResult res = b.build(request_);
         ASSERT_TRUE(res.ok()) << res.failure.text;

@@ -406,6 +406,15 @@ bool freeDiskSpace(const std::string& root, uint64_t& freeBytes) {
     return true;
 }
 
+bool createSparseFile(const std::string& path, uint64_t size) {
+    std::string host;
+    if (!hostOf(path, host)) return false;
+    const int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    const bool ok = ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
 std::string tempFolder() {
     std::string out;
     for (const char* name : {"TMP", "TEMP"}) {

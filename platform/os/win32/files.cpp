@@ -1,5 +1,6 @@
 // Win32 files: paths go to the system unchanged.
 #include <windows.h>
+#include <winioctl.h>
 
 #include "platform/os/drive_map.h"
 #include "platform/os/os.h"
@@ -93,6 +94,18 @@ bool freeDiskSpace(const std::string& root, uint64_t& freeBytes) {
     if (!GetDiskFreeSpaceExA(root.c_str(), &avail, &total, &totalFree)) return false;
     freeBytes = avail.QuadPart;
     return true;
+}
+
+bool createSparseFile(const std::string& path, uint64_t size) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD unused = 0;
+    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);   // where it cannot: plain zeros
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    return ok;
 }
 
 std::string tempFolder() {

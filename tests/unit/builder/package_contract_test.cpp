@@ -16,12 +16,6 @@
 
 namespace {
 
-struct Quiet : builder::BuildProgress {
-    void onStatus(const std::string&) override {}
-    void onProgress(int) override {}
-    void onWait(unsigned) override {}
-};
-
 TEST(PackageContract, BothReadersReadEveryItemTheBuilderWrote) {
     bwtest::TempTree t;
     for (const char* folder : {"inst\\lang", "src\\sub", "src\\empty", "work"}) t.mkdir(folder);
@@ -75,7 +69,7 @@ TEST(PackageContract, BothReadersReadEveryItemTheBuilderWrote) {
     r.services_text = "Widget`Widget service`\\a.txt~";
     r.file_count = 2;
     r.required_space = 235205;
-    Quiet q;
+    bwtest::QuietProgress q;
     ASSERT_TRUE(builder::PackageBuilder(q).build(r).ok());
 
     FILE* f = os::openFile(r.output_path, "rb");

@@ -10,12 +10,6 @@ namespace {
 
 using bwtest::TempTree;
 
-struct Quiet : builder::BuildProgress {
-    void onStatus(const std::string&) override {}
-    void onProgress(int) override {}
-    void onWait(unsigned) override {}
-};
-
 class Inspect : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,7 +35,7 @@ protected:
         r.shortcuts_file_path = t.path("temp\\shortcuts.txt");
         r.lang_dir = t.path("lang\\");
         r.file_count = 2;
-        Quiet q;
+        bwtest::QuietProgress q;
         ASSERT_TRUE(builder::PackageBuilder(q).build(r).ok());
         pkg = bwtest::readFile(r.output_path);
     }

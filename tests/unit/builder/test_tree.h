@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "builder/package_builder.h"
+
 namespace bwtest {
 
 class TempTree {
@@ -17,6 +19,13 @@ public:
 
 private:
     std::string root_;
+};
+
+// A build that reports nothing and does not pause at its end.
+struct QuietProgress : builder::BuildProgress {
+    void onStatus(const std::string&) override {}
+    void onProgress(int) override {}
+    void onWait(unsigned) override {}
 };
 
 bool readFile(const std::string& winPath, std::string& out);

@@ -10,11 +10,6 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#include <winioctl.h>
-#endif
-
 #include "cli/package_reader.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
@@ -29,25 +24,6 @@
 #include "wizard/tarnwick_dlg.h"
 
 namespace {
-
-// A sparse file of `size` bytes, more than any disk here holds. On Windows
-// resize_file goes through MinGW's ftruncate64, which refuses a size beyond the
-// disk's free space: the file is extended by the system itself.
-void makeSparse(const std::string& path, unsigned long long size) {
-#ifdef _WIN32
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
-    DWORD unused = 0;
-    DeviceIoControl(h, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);   // NTFS: no clusters taken
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    const bool ok = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    CloseHandle(h);
-    ASSERT_TRUE(ok) << path;
-#else
-    std::filesystem::resize_file(os::hostPath(path), size);
-#endif
-}
 
 std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
@@ -317,8 +293,7 @@ TEST_F(BuildChain, BuildChecksRefuseWithoutTouchingExistingFiles) {
 TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheSamePackage) {
     // A sparse file larger than the disks here: the list's required space passes the free space.
     const std::string huge = root + "\\Prod\\huge.bin";
-    put(huge, "");
-    ASSERT_NO_FATAL_FAILURE(makeSparse(huge, 1ull << 43));
+    ASSERT_TRUE(os::createSparseFile(huge, 1ull << 43));
     const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
     os::createDirectories(root + "\\out");
     ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
