@@ -644,22 +644,13 @@ int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
 
 void Dialog::setTimer(int timerId, unsigned ms) { if (impl_) impl_->timers[timerId] = ms; }
 void Dialog::killTimer(int timerId) { if (impl_) impl_->timers.erase(timerId); }
-namespace {
-void checkDib(const Dib& dib) {
-    if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
-    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
-    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
-    size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
-    if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
-}
-}  // namespace
 
 void Dialog::drawDib(int, int, const Dib& dib) {
-    checkDib(dib);
+    hosted::checkDib(dib);
     if (impl_) ++impl_->dibsDrawn;
 }
 void Dialog::drawDibStretched(int, int, int width, int height, const Dib& dib) {
-    checkDib(dib);
+    hosted::checkDib(dib);
     if (width <= 0 || height <= 0) throw std::invalid_argument("drawDib: empty target");
     if (impl_) ++impl_->dibsDrawn;
 }
