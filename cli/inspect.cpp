@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/package_reader.h"
+#include "cli/signature.h"
 #include "platform/os/os.h"
 
 namespace twk {
@@ -37,7 +38,8 @@ int inspect(const std::vector<std::string>& args) {
     FileSource source(f);
     PackageContents p;
     std::string error;
-    bool ok = readPackage(source, p, error);
+    SignatureReport signature;
+    bool ok = readPackage(source, p, error) && (p.signatureSize == 0 || readSignature(source, p, signature, error));
     std::fclose(f);
     if (!ok) {
         std::fprintf(stderr, "twk inspect: %s: %s\n", args[0].c_str(), error.c_str());
@@ -45,6 +47,25 @@ int inspect(const std::vector<std::string>& args) {
     }
     std::printf("package %s: %llu bytes, payload at 541200, trailer length matches\n", args[0].c_str(),
                 static_cast<unsigned long long>(p.packageSize));
+    if (p.signatureSize == 0) {
+        std::printf("signature: none\n");
+    } else {
+        std::printf("signature: certificate table of %llu bytes at %llu (%llu bytes of padding before it), "
+                    "%zu certificate%s\n",
+                    static_cast<unsigned long long>(p.signatureSize), static_cast<unsigned long long>(p.signatureOffset),
+                    static_cast<unsigned long long>(p.signatureOffset - p.packageSize), signature.certificates,
+                    signature.certificates == 1 ? "" : "s");
+        std::printf("signer: %s\n", signature.subject.empty() ? "(not named in the signature)"
+                                                               : shown(signature.subject).c_str());
+        if (signature.coverage == SignatureReport::Coverage::Unchecked)
+            std::printf("signed digest: %s, not checked by twk\n", shown(signature.digestAlgorithm).c_str());
+        else if (signature.coverage == SignatureReport::Coverage::Whole)
+            std::printf("signed digest: %s, matches: the signature covers the whole package\n",
+                        signature.digestAlgorithm.c_str());
+        else
+            std::printf("signed digest: %s, does not match: the package was changed after it was signed\n",
+                        signature.digestAlgorithm.c_str());
+    }
     std::printf("file count: %s\n", p.fileCount.c_str());
     std::printf("%s: %zu bytes\n", p.optionName.c_str(), p.optionBody.size());
     for (size_t i = 0; i < p.texts.size(); ++i)
@@ -69,6 +90,11 @@ int inspect(const std::vector<std::string>& args) {
     std::printf("registry section: %s\n", p.hasRegistry ? (std::to_string(p.registry.size()) + " bytes").c_str() : "absent");
     std::printf("shortcuts section: %s\n",
                 p.hasShortcuts ? (std::to_string(p.shortcuts.size()) + " bytes").c_str() : "absent");
+    if (signature.coverage == SignatureReport::Coverage::Changed) {
+        std::fprintf(stderr, "twk inspect: %s: changed after it was signed: its %s digest is not the signature's\n",
+                     args[0].c_str(), signature.digestAlgorithm.c_str());
+        return 1;
+    }
     return 0;
 }
 

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/os/signed_image.h"
+
 namespace twk {
 
 namespace {
@@ -175,9 +177,22 @@ std::string section(Cursor& c, const char* begin, const char* end, const char* i
     }
 }
 
-// The trailer, checked without exceptions: most damaged files end here.
-bool checkTrailer(ByteSource& src, std::string& error) {
-    const uint64_t size = src.size();
+// The trailer, checked without exceptions: most damaged files end here. A
+// signed package's trailer comes before the signature's padding and table;
+// `size` is then the package without them.
+bool checkTrailer(ByteSource& src, PackageContents& out, std::string& error) {
+    os::SignedImageEnd image;
+    std::string problem;
+    auto readAt = [&src](uint64_t offset, void* into, size_t n) { return src.read(offset, into, n); };
+    if (!os::findSignedImageEnd(readAt, src.size(), image, problem)) {
+        error = "damaged: " + problem;
+        return false;
+    }
+    out.fileSize = src.size();
+    out.signatureOffset = image.tableOffset;
+    out.signatureSize = image.tableSize;
+    const uint64_t size = out.packageSize = image.contentEnd;
+    const char* const where = image.isSigned() ? " before the signature" : "";
     if (size < kPayload + kStopSize + kDigits) {
         error = "truncated: " + std::to_string(size) + " bytes, too short for a package";
         return false;
@@ -189,23 +204,23 @@ bool checkTrailer(ByteSource& src, std::string& error) {
     }
     std::string digits(trailer + kStopSize, kDigits);
     if (digits.find_first_not_of("0123456789") != std::string::npos) {
-        error = "truncated or damaged: the last 25 bytes are not a length";
+        error = std::string("truncated or damaged: the last 25 bytes") + where + " are not a length";
         return false;
     }
     if (digits.find_first_not_of('0') < kDigits - 19 || std::stoull(digits.substr(kDigits - 19)) != size) {
-        error = "truncated or damaged: the trailer states " + digits + " bytes, the file has " + std::to_string(size);
+        error = "truncated or damaged: the trailer states " + digits + " bytes, the " +
+                (image.isSigned() ? "package before its signature" : "file") + " has " + std::to_string(size);
         return false;
     }
     if (std::memcmp(trailer, kStop, kStopSize) != 0) {
-        error = "damaged: no stop marker before the length";
+        error = std::string("damaged: no stop marker before the length") + where;
         return false;
     }
     return true;
 }
 
 void parse(ByteSource& src, PackageContents& out) {
-    const uint64_t size = src.size();
-    out.packageSize = size;
+    const uint64_t size = out.packageSize;
     constexpr uint64_t kTrailer = kStopSize + kDigits;
     Cursor c(src, kPayload, size - kTrailer);
     out.fileCount = c.zstring("file count");
@@ -289,7 +304,8 @@ bool MemorySource::read(uint64_t offset, void* into, size_t n) {
 }
 
 bool readPackage(ByteSource& source, PackageContents& out, std::string& error) {
-    if (!checkTrailer(source, error)) return false;
+    out = PackageContents{};
+    if (!checkTrailer(source, out, error)) return false;
     try {
         parse(source, out);
         return true;

@@ -48,7 +48,10 @@ struct PackageEntry {
 };
 
 struct PackageContents {
-    uint64_t packageSize = 0;
+    uint64_t packageSize = 0;       // up to the trailer's end, as it states
+    uint64_t fileSize = 0;          // the package and its signature, if any
+    uint64_t signatureOffset = 0;   // the certificate table of a signed package
+    uint64_t signatureSize = 0;     // 0: not signed
     std::string fileCount;
     std::string optionName;
     std::string optionBody;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/os/signed_image.h"
+
 namespace stub {
 
 bool seekTo(FILE* f, uint64_t offset) {
@@ -108,12 +110,22 @@ bool fail(std::string& error, const std::string& what) {
 
 bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
     out = Package{};
-    if (fileSize < kPayloadOffset + kTrailerSize) return fail(error, "it is shorter than its installer program");
-    // Trailer: stop marker, then the length of the whole file in 25 digits.
-    Cursor tail(f, fileSize - kTrailerSize, fileSize);
+    // A signed package carries its signature after the trailer: the package
+    // ends where the certificate table (and the padding before it) begins.
+    os::SignedImageEnd image;
+    std::string problem;
+    auto readAt = [f](uint64_t offset, void* into, size_t n) {
+        return seekTo(f, offset) && std::fread(into, 1, n, f) == n;
+    };
+    if (!os::findSignedImageEnd(readAt, fileSize, image, problem)) return fail(error, problem);
+    const uint64_t end = image.contentEnd;
+    if (end < kPayloadOffset + kTrailerSize) return fail(error, "it is shorter than its installer program");
+    // Trailer: stop marker, then the length of the whole package in 25 digits.
+    Cursor tail(f, end - kTrailerSize, end);
     std::string trailer;
     if (!tail.bytes(kTrailerSize, trailer)) return fail(error, "its end cannot be read");
-    if (trailer.compare(0, kStopMarkerSize, kStopMarker) != 0) return fail(error, "the stop marker is missing");
+    if (trailer.compare(0, kStopMarkerSize, kStopMarker) != 0)
+        return fail(error, image.isSigned() ? "the stop marker is missing before its signature" : "the stop marker is missing");
     uint64_t stated = 0;
     for (size_t i = kStopMarkerSize; i < kTrailerSize; ++i) {
         char c = trailer[i];
@@ -121,9 +133,10 @@ bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
         stated = stated * 10 + static_cast<uint64_t>(c - '0');
         if (stated > (1ULL << 40)) return fail(error, "the length field is out of range");
     }
-    if (stated != fileSize) return fail(error, "its stated length does not match its size");
+    if (stated != end) return fail(error, "its stated length does not match its size");
+    out.length = end;
 
-    Cursor c(f, kPayloadOffset, fileSize - kTrailerSize);
+    Cursor c(f, kPayloadOffset, end - kTrailerSize);
     std::string s;
     if (!c.decimal(out.fileCount)) return fail(error, "the file count is unreadable");
     if (!c.zstring(s) || s != "option.txt") return fail(error, "the option file is missing");

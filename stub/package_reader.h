@@ -9,7 +9,9 @@
 // the first one "\UnBundlewright.exe"; optional registry section
 // (kRegistryBegin CR LF text kRegistryEnd NUL) and shortcuts section
 // (kShortcutsBegin CR LF text kShortcutsEnd NUL); the 16-byte stop marker and
-// 25 decimal digits giving the whole file's length.
+// 25 decimal digits giving the package's length. A signed package is
+// followed by zero padding to a multiple of 8 and the certificate table its
+// program header names; nothing else may follow the trailer.
 //
 // The whole package is checked before anything is installed: a truncated or
 // damaged package is refused with a message, never half read.
@@ -44,6 +46,7 @@ struct Entry {
 };
 
 struct Package {
+    uint64_t length = 0;     // the package's own bytes: a signature follows them
     long fileCount = 0;
     std::string option;      // option.txt, byte for byte
     std::string company, product, version, email, description, comments, copyright;

@@ -1,6 +1,8 @@
 // twk inspect's reader: whatever the bytes, it refuses with a reason or reads
-// a package that, laid out again from what it read, is the very same file.
+// a package that, laid out again from what it read, is the very same file up
+// to its trailer; a signature after it is read without reading past its table.
 #include "cli/package_reader.h"
+#include "cli/signature.h"
 #include "tests/fuzz/common/fuzz.h"
 #include "tests/fuzz/common/package_image.h"
 
@@ -51,12 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BW_FUZZ_CHECK(!error.empty());
         return 0;
     }
-    BW_FUZZ_CHECK(p.packageSize == image.size());
+    if (p.signatureSize == 0) {
+        BW_FUZZ_CHECK(p.packageSize == image.size());
+    } else {
+        // Only the signing padding and the certificate table follow the trailer.
+        BW_FUZZ_CHECK(data[0] & 2);
+        BW_FUZZ_CHECK(p.signatureOffset + p.signatureSize == image.size());
+        BW_FUZZ_CHECK(p.signatureOffset >= p.packageSize && p.signatureOffset - p.packageSize < 8);
+        twk::SignatureReport report;
+        if (twk::readSignature(source, p, report, error)) BW_FUZZ_CHECK(report.certificates > 0);
+        else BW_FUZZ_CHECK(!error.empty());
+    }
     BW_FUZZ_CHECK(p.texts.size() == 14);
     BW_FUZZ_CHECK(!p.entries.empty() && p.entries[0].name == "\\UnBundlewright.exe");
     for (const twk::PackageEntry& e : p.entries)
         if (e.kind == twk::PackageEntry::Kind::Stored) BW_FUZZ_CHECK(e.decodedSize == e.size);
-    BW_FUZZ_CHECK(image.compare(bwfuzz::kPayloadOffset, std::string::npos, layOut(image, p)) == 0);
+    BW_FUZZ_CHECK(image.compare(bwfuzz::kPayloadOffset, p.packageSize - bwfuzz::kPayloadOffset, layOut(image, p)) == 0);
     return 0;
 }
 

@@ -2,35 +2,66 @@
 // and the bytes after the installer program: with flag bit 0 clear the
 // target appends a correct trailer (stop marker and 25-digit length), so the
 // fuzzer spends its time inside the package instead of on its last 41 bytes.
+//
+// With flag bit 1 set the package is signed as a signing tool signs it: a PE
+// header at the front (bit 2: a 64-bit one) names a certificate table after
+// the package and its zero padding to 8 bytes. Four input bytes follow the
+// flag: how far the directory's offset and size are moved (-128..127 each)
+// and the table's length (16 bits); that many bytes at the input's end are
+// the table.
 #pragma once
 
 #include <bzlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/support/signed_package.h"
+
 namespace bwfuzz {
 
 inline constexpr size_t kPayloadOffset = 541200;
 inline constexpr char kStopMarker[] = "`~`~!STOP!~`~`\r\n";
+inline constexpr size_t kHeaderBytes = 512;   // what a signed image writes over the front
 
 // The whole file: padding up to the payload, the body, the trailer if asked
-// for. The padding is made once; the result lives until the next call.
+// for, the signature if asked for. The padding is made once; the result lives
+// until the next call.
 inline const std::string& packageImage(const uint8_t* data, size_t size) {
     static std::string image;
     if (image.size() < kPayloadOffset) image.assign(kPayloadOffset, '0');
     image.resize(kPayloadOffset);
+    std::fill(image.begin(), image.begin() + kHeaderBytes, '0');
     if (size == 0) return image;
-    const bool raw = data[0] & 1;
-    image.append(reinterpret_cast<const char*>(data) + 1, size - 1);
-    if (!raw) {
+    const uint8_t flags = data[0];
+    ++data, --size;
+    const bool sign = (flags & 2) && size >= 4;
+    int offsetMove = 0, sizeMove = 0;
+    std::string table;
+    if (sign) {
+        offsetMove = static_cast<int8_t>(data[0]);
+        sizeMove = static_cast<int8_t>(data[1]);
+        const size_t n = std::min<size_t>(data[2] | data[3] << 8, size - 4);
+        data += 4, size -= 4;
+        table.assign(reinterpret_cast<const char*>(data) + size - n, n);
+        size -= n;
+    }
+    image.append(reinterpret_cast<const char*>(data), size);
+    if (!(flags & 1)) {
         image += kStopMarker;
         const size_t total = image.size() + 25;
         char digits[32];
         std::snprintf(digits, sizeof digits, "%025llu", static_cast<unsigned long long>(total));
         image += digits;
+    }
+    if (sign) {
+        image.resize((image.size() + 7) / 8 * 8, '\0');
+        bwtest::putPeHeader(image, static_cast<uint32_t>(image.size() + offsetMove),
+                            static_cast<uint32_t>(table.size() + sizeMove), (flags & 4) != 0);
+        image += table;
     }
     return image;
 }
@@ -98,6 +129,13 @@ inline std::vector<std::string> packageSeeds() {
     unsafe.entry("\\UnBundlewright.exe", "MZ");
     unsafe.entry("\\..\\..\\evil.exe", "x");
     out.push_back(unsafe.bytes);
+
+    // Signed: a table of one certificate entry after the trailer.
+    std::string signedFull = full.bytes;
+    signedFull[0] = 2;
+    const std::string table = std::string("\x10\0\0\0\0\x02\x02\0", 8) + "\x30\x06\x06\x04\x2a\x86\x48\x86";
+    signedFull.insert(1, std::string("\0\0", 2) + static_cast<char>(table.size()) + '\0');
+    out.push_back(signedFull + table);
 
     std::string truncated = full.bytes.substr(0, full.bytes.size() / 2);
     truncated[0] = 1;   // no trailer of its own: refused at once

@@ -12,6 +12,7 @@
 #include "cli/package_reader.h"
 #include "platform/os/os.h"
 #include "stub/package_reader.h"
+#include "tests/support/signed_package.h"
 #include "tests/unit/builder/test_tree.h"
 
 namespace {
@@ -123,6 +124,103 @@ TEST(PackageContract, BothReadersReadEveryItemTheBuilderWrote) {
     EXPECT_TRUE(s.hasShortcuts && w.hasShortcuts);
     EXPECT_EQ(s.shortcuts, shortcuts);
     EXPECT_EQ(w.shortcuts, shortcuts);
+}
+
+// Both readers' verdicts on the bytes of one package file: empty when it
+// reads, else the reader's message.
+struct Verdicts {
+    std::string stub, twk;
+    stub::Package s;
+    twk::PackageContents w;
+};
+
+Verdicts readBoth(const bwtest::TempTree& t, const std::string& bytes) {
+    Verdicts v;
+    bwtest::writeFile(t.path("signed.exe"), bytes);
+    FILE* f = os::openFile(t.path("signed.exe"), "rb");
+    EXPECT_NE(f, nullptr);
+    if (!f) return v;
+    if (stub::readPackage(f, bytes.size(), v.s, v.stub)) v.stub.clear();
+    else if (v.stub.empty()) v.stub = "refused without a message";
+    twk::FileSource source(f);
+    if (twk::readPackage(source, v.w, v.twk)) v.twk.clear();
+    else if (v.twk.empty()) v.twk = "refused without a message";
+    std::fclose(f);
+    return v;
+}
+
+// A signature after the trailer leaves the package as it was to both
+// readers; anything else after the trailer, or a table that is not where its
+// header says, is refused by both.
+TEST(PackageContract, BothReadersReadASignedPackageAndRefuseWhatFollowsIt) {
+    bwtest::TempTree t;
+    for (const char* folder : {"inst\\lang", "src", "work"}) t.mkdir(folder);
+    t.write("inst\\install.exe", "MZ stand-in stub");
+    t.write("inst\\UnBundlewright.exe", std::string(3000, 'U'));
+    t.write("inst\\lang\\English.txt", "Hello\r\n");
+    t.write("src\\a.txt", "alpha");
+    t.write("work\\list.txt", t.path("src\\a.txt") + "\r\n");
+    t.write("work\\option.txt", "NO_PROMPT_SECTION\r\n\r\n");
+    builder::BuildRequest r;
+    r.stub_path = t.path("inst\\install.exe");
+    r.uninstaller_path = t.path("inst\\UnBundlewright.exe");
+    r.source_folder = t.path("src");
+    r.output_path = t.path("setup.exe");
+    r.list_file_path = t.path("work\\list.txt");
+    r.option_file_path = t.path("work\\option.txt");
+    r.registry_file_path = t.path("work\\registry.txt");
+    r.shortcuts_file_path = t.path("work\\shortcuts.txt");
+    r.lang_dir = t.path("inst\\lang\\");
+    r.file_count = 1;
+    bwtest::QuietProgress q;
+    ASSERT_TRUE(builder::PackageBuilder(q).build(r).ok());
+    const std::string plain = bwtest::readFile(r.output_path);
+
+    for (bool pe64 : {false, true}) {
+        SCOPED_TRACE(pe64 ? "pe64" : "pe32");
+        const std::string signedBytes = bwtest::signedCopy(plain, 2056, pe64);
+        Verdicts v = readBoth(t, signedBytes);
+        ASSERT_EQ(v.stub, "");
+        ASSERT_EQ(v.twk, "");
+        EXPECT_EQ(v.s.length, plain.size());
+        EXPECT_EQ(v.w.packageSize, plain.size());
+        EXPECT_EQ(v.w.fileSize, signedBytes.size());
+        EXPECT_EQ(v.w.signatureSize, 2056u);
+        EXPECT_EQ(v.w.signatureOffset, signedBytes.size() - 2056);
+        ASSERT_EQ(v.s.entries.size(), 2u);
+        ASSERT_EQ(v.w.entries.size(), 2u);
+        EXPECT_EQ(v.s.entries[1].offset, v.w.entries[1].offset);
+        EXPECT_EQ(v.w.entries[1].decodedSize, 5u);
+
+        const size_t entry = bwtest::securityEntryAt(pe64);
+        const uint32_t table = static_cast<uint32_t>(v.w.signatureOffset);
+        auto withDirectory = [&](std::string bytes, uint32_t offset, uint32_t size) {
+            bwtest::putLe(bytes, entry, offset, 4);
+            bwtest::putLe(bytes, entry + 4, size, 4);
+            return bytes;
+        };
+        std::string inserted = plain + "junk";
+        const struct {
+            const char* name;
+            std::string bytes;
+            const char* says;
+        } refused[] = {
+            {"bytes appended after the table", signedBytes + "appended", "bytes follow its certificate table"},
+            {"a table that does not end the file", withDirectory(signedBytes, table, 1024),
+             "bytes follow its certificate table"},
+            {"a directory pointing outside the file", withDirectory(signedBytes, table + 8, 2056),
+             "points outside the file"},
+            {"a directory beyond 4 GB", withDirectory(signedBytes, 0xfffffff8u, 2056), "points outside the file"},
+            {"bytes between the trailer and the table", bwtest::signedCopy(inserted, 2056, pe64), "before"},
+            {"a header cut inside the optional header", signedBytes.substr(0, entry), "cut short"},
+        };
+        for (const auto& c : refused) {
+            SCOPED_TRACE(c.name);
+            Verdicts bad = readBoth(t, c.bytes);
+            EXPECT_NE(bad.stub.find(c.says), std::string::npos) << bad.stub;
+            EXPECT_NE(bad.twk.find(c.says), std::string::npos) << bad.twk;
+        }
+    }
 }
 
 }  // namespace

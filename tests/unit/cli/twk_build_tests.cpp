@@ -22,6 +22,7 @@
 
 #include "cli/package_reader.h"
 #include "platform/os/os.h"
+#include "tests/support/signed_package.h"
 
 namespace fs = std::filesystem;
 
@@ -286,6 +287,57 @@ TEST_F(TwkBuild, VersionAndHelpForEachCommand) {
     EXPECT_EQ(twk("help show").code, 0);
     EXPECT_EQ(twk("help nothing").code, 2);
     EXPECT_EQ(twk("").code, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// A command through the shell: its exit code and standard output.
+Outcome run(const std::string& line, const fs::path& out) {
+    const int status = std::system((line + " >\"" + out.string() + "\" 2>&1").c_str());
+    Outcome r;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.err = slurp(out);
+    return r;
+}
+
+// The built package signed by osslsigncode with a throw-away certificate
+// (the stand-in stub given a program header first): twk inspect names the
+// signer and finds the signed digest to be the package's, until one byte of
+// a stored file changes.
+TEST_F(TwkBuild, InspectReportsTheSignatureOfASignedPackage) {
+    std::string package = build("-q");
+    bwtest::putPeHeader(package, 0, 0);
+    spit(dir / "out" / "unsigned.exe", package);
+    const std::string d = dir.string();
+    const Outcome cert = run("cd \"" + d + "\" && openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem "
+                             "-days 2 -subj '/CN=Bw Test Publisher/O=Bw Test Widgets' "
+                             "-addext extendedKeyUsage=codeSigning", dir / "openssl.txt");
+    ASSERT_EQ(cert.code, 0) << cert.err;
+    const Outcome sign = run("cd \"" + d + "\" && osslsigncode sign -certs cert.pem -key key.pem -n Widget -h sha256 "
+                             "-in out/unsigned.exe -out out/signed.exe", dir / "sign.txt");
+    ASSERT_EQ(sign.code, 0) << "osslsigncode (scripts/setup.sh installs it): " << sign.err;
+
+    const std::string twkPath = std::string("\"") + BW_TWK_PATH + "\" inspect ";
+    const Outcome report = run(twkPath + "\"" + d + "/out/signed.exe\"", dir / "inspect.txt");
+    EXPECT_EQ(report.code, 0) << report.err;
+    EXPECT_NE(report.err.find("\nsignature: certificate table of "), std::string::npos) << report.err;
+    EXPECT_NE(report.err.find("\nsigner: CN=Bw Test Publisher, O=Bw Test Widgets\n"), std::string::npos) << report.err;
+    EXPECT_NE(report.err.find("\nsigned digest: sha256, matches: the signature covers the whole package\n"),
+              std::string::npos) << report.err;
+    const twk::PackageContents p = contents(slurp(dir / "out" / "signed.exe"));
+    EXPECT_EQ(p.packageSize, package.size());
+    EXPECT_EQ(p.entries.size(), contents(package).entries.size());
+
+    // One byte of the stored uninstaller: the package still reads, the digest no longer matches.
+    std::string changed = slurp(dir / "out" / "signed.exe");
+    ASSERT_GT(p.entries.size(), 0u);
+    changed[p.entries[0].offset + 3] ^= 1;
+    spit(dir / "out" / "changed.exe", changed);
+    const Outcome refused = run(twkPath + "\"" + d + "/out/changed.exe\"", dir / "changed.txt");
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("changed after it was signed"), std::string::npos) << refused.err;
 }
 
 }  // namespace
