@@ -113,6 +113,7 @@ void CRegistryDlg::initPage() {
     lvAddColumn(IDC_REGISTRY_ROWS, "Subkey Name", 150);
     lvAddColumn(IDC_REGISTRY_ROWS, "Key Value", 150);
     lvAddColumn(IDC_REGISTRY_ROWS, "Comment", 100);
+    lvSetFullRowSelect(IDC_REGISTRY_ROWS);
     const wizard::ProjectRecord& r = record();
     if (!r.registry_text) return;
     if (r.registry_page_done == wizard::kDone || (r.project_opened == 1 && r.registry_text->size() > 5))
