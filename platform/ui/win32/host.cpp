@@ -322,7 +322,7 @@ int Dialog::runModal() {
                 continue;
             }
             if (ScenarioRun::State* st = running()) {
-                HostAccess::step(*this, *st);
+                w32::runStepIn(*this, *st);
                 continue;
             }
             WaitMessage();
