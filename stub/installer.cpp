@@ -2,6 +2,7 @@
 
 #include <bzlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/os/os.h"
@@ -266,6 +267,28 @@ bool Installer::runProgram(const std::string& file, const std::string& cmdline, 
     return true;
 }
 
+namespace {
+
+// One ';'-delimited part appended to a text value, the existing text kept
+// whole whatever its length and every byte after its end (its NUL) kept
+// too. `appended` is exactly what was added (with its leading ';' when one
+// was needed), so the uninstall can take that part away again. False when
+// the value is not a text.
+bool appendedValue(const os::RegValue& old, const std::string& part, os::RegValue& out, std::string& appended) {
+    if (old.type != os::RegType::String && old.type != os::RegType::ExpandString) return false;
+    const std::string raw(old.data.begin(), old.data.end());
+    const size_t end = std::min(raw.find('\0'), raw.size());
+    const std::string text = raw.substr(0, end);
+    appended = part;
+    if (!part.empty() && !text.empty() && text.back() != ';' && part.front() != ';') appended = ";" + part;
+    const std::string joined = text + appended + raw.substr(end);
+    out.type = old.type;
+    out.data.assign(joined.begin(), joined.end());
+    return true;
+}
+
+}  // namespace
+
 bool Installer::applyRegistry(std::string& error) {
     bool any = false;
     for (const RegInstruction& r : parseRegistry(pkg_.registry)) {
@@ -291,15 +314,18 @@ bool Installer::applyRegistry(std::string& error) {
         any = true;
         if (r.op == RegOp::AddKey) continue;
         os::RegValue old;
-        bool existed = key.query(r.name, old);
+        const bool existed = key.query(r.name, old);
         os::RegValue value;
-        std::string appended = r.data;
-        if (r.op == RegOp::AppendValue && existed &&
-            (old.type == os::RegType::String || old.type == os::RegType::ExpandString)) {
-            std::string before = old.asString();
-            if (!before.empty() && before.back() != ';' && (appended.empty() || appended[0] != ';'))
-                appended = ";" + appended;
-            value = os::RegValue::string(before + appended, old.type);
+        std::string appended;
+        if (r.op == RegOp::AppendValue && existed) {
+            if (!appendedValue(old, r.data, value, appended)) {
+                // Another type (a number, binary data) cannot take a ';' part:
+                // it stays as it is and the uninstall has nothing to undo.
+                notices_.push_back("The registry value " + r.name + " of " + rootName + "\\" + r.key +
+                                   " is not a text; " + r.data + " was not appended to it.");
+                continue;
+            }
+            if (appended.empty()) continue;
         } else {
             value = os::RegValue::string(r.data, r.data.find('%') != std::string::npos ? os::RegType::ExpandString
                                                                                       : os::RegType::String);
@@ -309,9 +335,9 @@ bool Installer::applyRegistry(std::string& error) {
             return false;
         }
         if (!existed) script_.createdValue(rootName, level, r.name);
-        else if (r.op == RegOp::AppendValue && value.type != os::RegType::None)
-            script_.appendedText(rootName, level, r.name, appended);
-        // A value that existed and was replaced is left as set: the script cannot restore old data.
+        else if (r.op == RegOp::AppendValue) script_.appendedText(rootName, level, r.name, appended);
+        // A value that existed and was replaced is left as set: the script
+        // has no record that writes data back, and deleting it would lose it.
     }
     if (any) os::broadcastEnvironmentChange();
     return true;

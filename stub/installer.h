@@ -39,6 +39,9 @@ public:
     bool install(const std::string& destination, InstallProgress& progress, std::string& error);
 
     const UninstallScript& script() const { return script_; }
+    // What the installation left undone on purpose (an append to a value
+    // that is not a text), for the user to read; empty when all was done.
+    const std::vector<std::string>& notices() const { return notices_; }
     std::string scriptPath() const;
     // The readme's installed path ("" when the package offers none).
     std::string readmePath() const;
@@ -60,6 +63,7 @@ private:
     Options options_;
     std::string dest_;
     UninstallScript script_;
+    std::vector<std::string> notices_;
     std::vector<std::string> targets_;   // per entry: relative path ("" for the uninstaller)
     std::vector<int> kinds_;             // per entry: 0 stored, 1 compressed, 2 folder, 3 uninstaller
 };

@@ -47,6 +47,7 @@ int silent(stub::Installer& installer, const stub::Arguments& args) {
         report(error);
         return stub::kExitFailed;
     }
+    for (const std::string& notice : installer.notices()) report(notice);
     if (stub::endsSession(installer.package().finishAction))
         report(std::string("The package asks to ") +
                (installer.package().finishAction == 1 ? "log off" : "restart the computer") +

@@ -410,6 +410,14 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
         ui::messageBox(failed("Failed"), caption, ui::Buttons::Ok, ui::Icon::Error);
         return kExitFailed;
     }
+    if (!installer.notices().empty()) {
+        std::string all;
+        for (const std::string& notice : installer.notices()) {
+            std::fputs((notice + "\n").c_str(), stderr);
+            all += (all.empty() ? "" : "\n") + notice;
+        }
+        ui::messageBox(all, caption, ui::Buttons::Ok, ui::Icon::Warning);
+    }
     runStep(Step::Finish, s);
 
     int action = installer.package().finishAction;

@@ -1,11 +1,13 @@
 #include "uninstaller/removal_engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
 #include "platform/os/services.h"
+#include "platform/os/shortcuts.h"
 
 namespace uninstaller {
 
@@ -60,9 +62,11 @@ std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
 }
 
 bool removeAppendedText(std::string& value, const std::string& text) {
-    if (text.empty()) return false;
+    if (text.empty() || text.size() > value.size()) return false;
     const bool leads = text.front() == ';', trails = text.back() == ';';
-    for (size_t at = value.find(text); at != std::string::npos; at = value.find(text, at + 1)) {
+    // From the end: an installation appends its part after what was there,
+    // so an equal part earlier in the value is the user's own.
+    for (size_t at = value.rfind(text); at != std::string::npos; at = at ? value.rfind(text, at - 1) : std::string::npos) {
         size_t end = at + text.size();
         bool startOk = leads || at == 0 || value[at - 1] == ';';
         bool endOk = trails || end == value.size() || value[end] == ';';
@@ -98,9 +102,15 @@ void removeText(os::RegRoot root, const std::string& record) {
     os::RegValue v;
     if (!key.valid() || !key.query(name, v)) return;
     if (v.type != os::RegType::String && v.type != os::RegType::ExpandString) return;
-    std::string s = v.asString();
-    removeAppendedText(s, text);
-    key.set(name, os::RegValue::string(s, os::RegType::ExpandString));
+    // The text up to its NUL loses the part; the type and every other byte
+    // stay, and a value without the part is not written at all.
+    std::string raw(v.data.begin(), v.data.end());
+    std::string s = raw.substr(0, std::min(raw.find('\0'), raw.size()));
+    const size_t rest = s.size();
+    if (!removeAppendedText(s, text)) return;
+    s += raw.substr(rest);
+    v.data.assign(s.begin(), s.end());
+    key.set(name, v);
 }
 
 void deleteKey(os::RegRoot root, std::string path) {
@@ -174,6 +184,8 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
 
     ScriptRoot root = ScriptRoot::Unset;
     for (const std::string& record : script.registryRecords) applyRegistryRecord(record, root);
+    // Running programs learn that an environment variable they hold is gone or shorter.
+    if (!script.registryRecords.empty()) os::broadcastEnvironmentChange();
     ended(Stage::Registry);
 
     for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);

@@ -1,8 +1,10 @@
 // The page list: the class at every position of the wizard, in one place.
+#include "pages/environment_dlg.h"
 #include "pages/file_list_dlg.h"
 #include "pages/install_options_dlg.h"
 #include "pages/option_hub_dlg.h"
 #include "pages/panel_config_dlg.h"
+#include "pages/registry_dlg.h"
 #include "pages/source_folder_dlg.h"
 #include "wizard/output_location_dlg.h"
 #include "wizard/page_table.h"
@@ -31,17 +33,17 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::Summary: return page<CSummaryDlg>;
     case PageSlot::Finish: return page<CFinishDlg>;
     case PageSlot::PanelConfig: return page<pages::CPanelConfigDlg>;
+    case PageSlot::Environment: return page<pages::CEnvironmentDlg>;
+    case PageSlot::Registry: return page<pages::CRegistryDlg>;
+    case PageSlot::RegistryKey: return page<pages::CRegistryKeyDlg>;
     // Made by the welcome page's own code, not through the list.
     case PageSlot::Welcome:
     case PageSlot::Splash:
     // Still to come; the option hub passes them by.
     case PageSlot::DeliveryOptions:
     case PageSlot::Shortcuts:
-    case PageSlot::Environment:
-    case PageSlot::Registry:
     case PageSlot::Services:
     case PageSlot::OutputLanguage:
-    case PageSlot::RegistryKey:
     case PageSlot::Count:
         return nullptr;
     }

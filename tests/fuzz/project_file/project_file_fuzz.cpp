@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "pages/registry_lines.h"
 #include "platform/os/os.h"
 #include "tests/fuzz/common/fuzz.h"
 #include "tests/fuzz/common/temp_folder.h"
 #include "wizard/project_file.h"
 #include "wizard/project_file_format.h"
 #include "wizard/project_file_texts.h"
+#include "wizard/registry_append.h"
 
 namespace {
 
@@ -59,6 +61,50 @@ std::string save(const wizard::ProjectRecord& r) {
     return readFile(path);
 }
 
+// The registry and environment pages refill themselves from the loaded
+// texts: whatever the text, they get at most a table's worth of rows and
+// entries, each within its slots, and the registry rows, stored in the
+// record's tables and written in page format again, read back unchanged.
+void restorePages(const wizard::ProjectRecord& r) {
+    if (r.registry_text) {
+        const auto rows = pages::parseRegistryRows(*r.registry_text, wizard::kRegistryRows);
+        BW_FUZZ_CHECK(rows.size() <= wizard::kRegistryRows);
+        auto table = std::make_unique<wizard::ProjectRecord>();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const pages::RegistryRow& row = rows[i];
+            BW_FUZZ_CHECK(!row.root.empty());
+            for (const std::string* f : {&row.root, &row.key, &row.subkey, &row.value})
+                BW_FUZZ_CHECK(f->size() <= pages::kRegistryFieldChars);
+            BW_FUZZ_CHECK(row.action == wizard::wzp::kCreateKeyAction || row.action == wizard::wzp::kSetValueAction);
+            table->registry_root[i] = row.root;
+            table->registry_key_name[i] = row.key;
+            table->registry_subkey_name[i] = row.subkey;
+            table->registry_key_value[i] = row.value;
+            table->registry_action[i] = row.action;
+        }
+        size_t stored = 0;
+        while (stored < wizard::kRegistryRows && !table->registry_root[stored].empty()) ++stored;
+        const auto again = pages::parseRegistryRows(wizard::registryPageText(*table), wizard::kRegistryRows);
+        BW_FUZZ_CHECK(again.size() == stored);
+        for (size_t i = 0; i < again.size(); ++i) {
+            BW_FUZZ_CHECK(table->registry_root[i] == again[i].root);
+            BW_FUZZ_CHECK(table->registry_key_name[i] == again[i].key);
+            BW_FUZZ_CHECK(table->registry_subkey_name[i] == again[i].subkey);
+            BW_FUZZ_CHECK(table->registry_key_value[i] == again[i].value);
+            BW_FUZZ_CHECK(table->registry_action[i] == again[i].action);
+        }
+    }
+    if (r.env_registry_text) {
+        const auto entries = pages::parseEnvironmentEntries(*r.env_registry_text, wizard::kEnvironmentEntries);
+        BW_FUZZ_CHECK(entries.size() <= wizard::kEnvironmentEntries);
+        for (const pages::EnvEntry& e : entries) {
+            BW_FUZZ_CHECK(!e.name.empty() && e.name.size() <= pages::kEnvNameChars);
+            BW_FUZZ_CHECK(e.value.size() <= pages::kEnvValueChars);
+            BW_FUZZ_CHECK(e.kind == 0 || e.kind == 1);
+        }
+    }
+}
+
 std::string blanked(const std::string& s) { return s.empty() ? std::string(wizard::wzp::kBlank) : s; }
 
 }  // namespace
@@ -74,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BW_FUZZ_CHECK(m1.shown.size() == 1 && m1.shown[0] == wizard::wzp::kInvalidMessage);
         return 0;
     }
+    restorePages(*r1);
     // A source folder holding '*' is no Windows path (the folder page never
     // takes one); only it can run into the separator that follows it.
     if (r1->source_folder.view().find('*') != std::string_view::npos) return 0;
@@ -172,4 +219,17 @@ void bwfuzz::seeds(std::vector<std::string>& out) {
     out.push_back(minimal.substr(0, minimal.find("start6")));
     out.push_back(minimal.substr(0, minimal.find("start3")));
     out.push_back("`start1`");
+    // Damaged registry and environment texts: a root line only, unknown tags,
+    // missing fields, more rows than the table holds.
+    std::string many = "*Default_Root`HKEY_USERS\r\n*Frob`x\r\n*SetKeyValue\r\n";
+    for (int i = 0; i < 200; ++i) many += "*Addkey`K" + std::to_string(i) + "``v\r\n";
+    auto damaged = std::make_unique<wizard::ProjectRecord>();
+    prepare(*damaged);
+    damaged->source_folder = "C:\\s";
+    damaged->env_vars_enabled = 1;
+    damaged->env_registry_text = std::string("*Default_Root`HKEY_LOCAL_MACHINE\r\n*AppendKeyValue`E\r\n*Bogus`a`b`c");
+    damaged->registry_text = many;
+    out.push_back(save(*damaged));
+    damaged->registry_text = std::string("*Default_Root`HKEY_USERS\r\n");
+    out.push_back(save(*damaged));
 }

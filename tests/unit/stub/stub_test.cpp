@@ -15,6 +15,8 @@
 #include "stub/installer.h"
 #include "stub/paths.h"
 #include "tests/unit/stub/test_package.h"
+#include "uninstaller/removal_engine.h"
+#include "uninstaller/uninstall_script.h"
 
 namespace fs = std::filesystem;
 using namespace stub;
@@ -260,4 +262,94 @@ TEST(StubTexts, CommandLine) {
         EXPECT_EQ(c.dest, a.destination) << c.line;
         EXPECT_EQ(c.password, a.password) << c.line;
     }
+}
+
+namespace {
+
+const char* kEnvKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+// Every key, value type and value byte below `path`, one line each.
+void snapshot(os::RegRoot root, const std::string& path, std::string& out) {
+    os::RegKey k = os::RegKey::open(root, path);
+    if (!k.valid()) return;
+    out += "[" + path + "]\n";
+    for (const std::string& name : k.valueNames()) {
+        os::RegValue v;
+        k.query(name, v);
+        out += name + "=" + std::to_string(static_cast<int>(v.type)) + ":" + std::string(v.data.begin(), v.data.end()) +
+               "\n";
+    }
+    for (const std::string& sub : k.subKeys()) snapshot(root, path + "\\" + sub, out);
+}
+
+std::string registryState() {
+    std::string s;
+    snapshot(os::RegRoot::LocalMachine, "SYSTEM", s);
+    snapshot(os::RegRoot::CurrentUser, "Software", s);
+    snapshot(os::RegRoot::Users, "BwTest", s);
+    return s;
+}
+
+}  // namespace
+
+// The install appends one ';' part and records exactly it; the uninstaller's
+// records then give back the registry as it was: a long Path, look-alike
+// parts, a value ending in ';', an empty one, a number left alone (and
+// reported), a pre-existing key that stays.
+TEST_F(StubTest, AppendedPartsAndCreatedEntriesComeOffAgainByteForByte) {
+    os::RegKey env = os::RegKey::create(os::RegRoot::LocalMachine, kEnvKey);
+    std::string longPath;
+    while (longPath.size() < 5000) longPath += "C:\\Program Files\\Some Tool " + std::to_string(longPath.size()) + ";";
+    longPath += "C:\\Tools2;C:\\Tools\\bin";
+    ASSERT_TRUE(env.set("Path", os::RegValue::string(longPath, os::RegType::ExpandString)));
+    ASSERT_TRUE(env.set("Semi", os::RegValue::string("C:\\a;")));
+    ASSERT_TRUE(env.set("Empty", os::RegValue::string("")));
+    ASSERT_TRUE(env.set("Count", os::RegValue::dword(3)));
+    ASSERT_TRUE(os::RegKey::create(os::RegRoot::CurrentUser, "Software\\Acme").set("Keep", os::RegValue::string("1")));
+    const std::string before = registryState();
+
+    TestPackage t;
+    t.entries = {{"\\a.txt", "a"}};
+    t.registry = true;
+    const std::string e = std::string("`") + kEnvKey + "`";
+    t.registryText = "*Default_Root`HKEY_LOCAL_MACHINE\r\n*AppendKeyValue" + e + "Path`C:\\Tools\r\n"
+                     "*AppendKeyValue" + e + "Semi`C:\\Tools\r\n*AppendKeyValue" + e + "Empty`C:\\Tools\r\n"
+                     "*AppendKeyValue" + e + "Count`C:\\Tools\r\n*AppendKeyValue" + e + "Fresh`C:\\Tools\r\n"
+                     "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme\r\n*SetKeyValue`Software\\Acme`Ver`1.0\r\n"
+                     "*Addkey`Software\\Acme\\Deep\\Er\r\n*Default_Root`HKEY_USERS\r\n*Addkey`BwTest\\Key\r\n";
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install("C:\\dest", quiet, error)) << error;
+
+    os::RegValue v;
+    ASSERT_TRUE(env.query("Path", v));
+    EXPECT_EQ(v.asString(), longPath + ";C:\\Tools");
+    EXPECT_EQ(v.type, os::RegType::ExpandString);
+    ASSERT_TRUE(env.query("Semi", v));
+    EXPECT_EQ(v.asString(), "C:\\a;C:\\Tools");
+    ASSERT_TRUE(env.query("Empty", v));
+    EXPECT_EQ(v.asString(), "C:\\Tools");
+    ASSERT_TRUE(env.query("Count", v));
+    EXPECT_EQ(v.type, os::RegType::Dword);
+    ASSERT_EQ(in.notices().size(), 1u);
+    EXPECT_NE(in.notices()[0].find("Count"), std::string::npos);
+
+    const std::string script = read("dest/Uninstall.wzu");
+    std::vector<std::string> s = strings(script);
+    const std::string k = kEnvKey;
+    for (const std::string& record : {"~" + k + "~Path~;C:\\Tools", "~" + k + "~Semi~C:\\Tools",
+                                      "~" + k + "~Empty~C:\\Tools", k + "`Fresh", std::string("Software\\Acme`Ver"),
+                                      std::string("Software\\Acme\\Deep"), std::string("BwTest")})
+        EXPECT_NE(std::find(s.begin(), s.end(), record), s.end()) << record;
+    for (const std::string& s1 : s) {
+        EXPECT_EQ(s1.find("Count"), std::string::npos) << s1;
+        EXPECT_NE(s1, "Software\\Acme") << "a key that was there before is not the installation's";
+    }
+
+    const uninstaller::UninstallScript parsed = uninstaller::parseUninstallScript(script);
+    uninstaller::ScriptRoot root = uninstaller::ScriptRoot::Unset;
+    for (const std::string& record : parsed.registryRecords) uninstaller::applyRegistryRecord(record, root);
+    EXPECT_EQ(registryState(), before);
 }

@@ -99,6 +99,12 @@ TEST(AppendedText, RemovesOneWholeOccurrence) {
         {"C:\\Win;C:\\Tools\\bin", ";C:\\Tools", "C:\\Win;C:\\Tools\\bin"},
         {"C:\\Tools;C:\\Win", "C:\\Tools;", "C:\\Win"},
         {"X;C:\\Tools;C:\\Tools", ";C:\\Tools", "X;C:\\Tools"},
+        // The part an installation appended is the last one; the user's own stays.
+        {"C:\\a;C:\\Tools;C:\\b;C:\\Tools", ";C:\\Tools", "C:\\a;C:\\Tools;C:\\b"},
+        {"C:\\Tools2;C:\\Tools\\bin;C:\\Tools", ";C:\\Tools", "C:\\Tools2;C:\\Tools\\bin"},
+        {"C:\\a;", "C:\\Tools", "C:\\a;"},
+        {"C:\\a;C:\\Tools", "C:\\Tools", "C:\\a;"},
+        {"C:\\Tools", "C:\\Tools", ""},
         {"abc", "", "abc"},
     };
     for (const Row& r : rows) {
@@ -175,22 +181,38 @@ TEST_F(Removal, ShortcutsDeletedFailuresNotCounted) {
     EXPECT_EQ(r.failureCount, 0);
 }
 
-TEST_F(Removal, AppendedTextRemovedFromPathAndWrittenBackExpandable) {
+// The part goes, everything else of the value stays as it was: its type,
+// the bytes after its text, a value that does not hold the part, a number.
+TEST_F(Removal, AppendedTextRemovedAndTheRestOfTheValueKeptByteForByte) {
     using os::RegRoot;
     setValue(RegRoot::CurrentUser, "Environment", "Path", "C:\\Win;C:\\Tools\\bin;C:\\Tools");
     setValue(RegRoot::CurrentUser, "Environment", "Other", "C:\\Win");
     std::string big(1500, 'a');
-    setValue(RegRoot::CurrentUser, "Environment", "Big", big + ";C:\\Tools");
+    os::RegKey env = os::RegKey::open(RegRoot::CurrentUser, "Environment");
+    ASSERT_TRUE(env.set("Big", os::RegValue::string(big + ";C:\\Tools", os::RegType::ExpandString)));
+    os::RegValue odd;
+    odd.type = os::RegType::String;
+    const std::string oddBytes("C:\\X;C:\\Tools\0tail", 18);
+    odd.data.assign(oddBytes.begin(), oddBytes.end());
+    ASSERT_TRUE(env.set("Odd", odd));
+    ASSERT_TRUE(env.set("Number", os::RegValue::dword(7)));
     removeInstalled(withRecords({"!HKEY_CURRENT_USER", "~Environment~Path~;C:\\Tools",
                                  "~Environment~Other~;C:\\Tools", "~Environment~Big~;C:\\Tools",
+                                 "~Environment~Odd~;C:\\Tools", "~Environment~Number~;C:\\Tools",
                                  "~Environment~Missing~;C:\\Tools"}),
                     failureListPath());
     os::RegType t = os::RegType::None;
     EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Path", &t), "C:\\Win;C:\\Tools\\bin");
-    EXPECT_EQ(t, os::RegType::ExpandString);
+    EXPECT_EQ(t, os::RegType::String);
     EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Other", &t), "C:\\Win");
+    EXPECT_EQ(t, os::RegType::String);
+    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Big", &t), big);
     EXPECT_EQ(t, os::RegType::ExpandString);
-    EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Big"), big);
+    os::RegValue v;
+    ASSERT_TRUE(env.query("Odd", v));
+    EXPECT_EQ(std::string(v.data.begin(), v.data.end()), std::string("C:\\X\0tail", 9));
+    ASSERT_TRUE(env.query("Number", v));
+    EXPECT_EQ(v.type, os::RegType::Dword);
     EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Missing"), "<absent>");
 }
 

@@ -219,6 +219,66 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     EXPECT_EQ(get(project), projectBytes);
 }
 
+// The environment variables and registry pages on the road to the package:
+// registry.txt's two sections, in the pages' order, packed whole; the saved
+// project keeps both pages' texts, also when it is opened and built again
+// with both pages switched off.
+TEST_F(BuildChain, EnvironmentAndRegistryPagesReachThePackageAndTheProject) {
+    put(inst + "\\bin\\config.mnu", "1001100");
+    EXPECT_EQ(runTarnwick(scenarioFile("tarnwick_registry_env.scn")), wizard::kExitFinished);
+    const std::string package = inst + "\\output\\RegEnv.exe";
+    const std::string project = inst + "\\projects\\RegEnv.wzp";
+    const std::string env = "`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`";
+    const std::string section1 = "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\BwTestRegEnvCo\\Widget\\2.0\r\n"
+                                 "*Default_Root`HKEY_LOCAL_MACHINE\r\n"
+                                 "*AppendKeyValue" + env + "Path`C:\\BwTestRegEnv\\bin\r\n"
+                                 "*AppendKeyValue" + env + "BwTestRegEnv_Look`C:\\Tools\r\n"
+                                 "*SetKeyValue" + env + "BwTestRegEnv_Var`three\r\n";
+    const std::string section2 =
+        "*Default_Root`HKEY_LOCAL_MACHINE\r\n*Addkey`SOFTWARE\\BwTestRegEnv\\Created\r\n"
+        "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\BwTestRegEnvPre\r\n"
+        "*SetKeyValue`Software\\BwTestRegEnvPre`Fresh`yes\r\n"
+        "*Default_Root`HKEY_CLASSES_ROOT\r\n*SetKeyValue`BwTestRegEnv.file`Kind`widget\r\n"
+        "*Default_Root`HKEY_USERS\r\n*SetKeyValue`.DEFAULT\\Software\\BwTestRegEnv`N`V\r\n"
+        "*Default_Root`HKEY_CURRENT_CONFIG\r\n*Addkey`Software\\BwTestRegEnv\r\n"
+        "*Default_Root`HKEY_LOCAL_MACHINE\r\n*SetKeyValue`SOFTWARE\\BwTestRegEnv\\Created`Size`big\r\n"
+        "*Default_Root`HKEY_DYN_DATA\r\n*Addkey`BwTestRegEnvDyn\r\n";
+    const twk::PackageContents p = readBack(package);
+    ASSERT_TRUE(p.hasRegistry);
+    EXPECT_EQ(p.registry, section1 + section2);
+    const std::string saved = get(project);
+    auto sectionOf = [](const std::string& wzp, const char* from, const char* to) {
+        const std::size_t a = wzp.find(from), b = wzp.find(to);
+        return a == std::string::npos || b == std::string::npos ? std::string("<none>") : wzp.substr(a, b - a);
+    };
+    // The project file is a text stream: each line end is stored as CR CR LF.
+    auto stored = [](std::string text) {
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 3) text.insert(at, "\r");
+        return text;
+    };
+    EXPECT_EQ(sectionOf(saved, "`start6`", "`start7`"), "`start6`1`" + stored(section1));
+    EXPECT_NE(sectionOf(saved, "`start7`", "`start8`").find(stored("*Addkey`Software\\BwTestRegEnvPre`Fresh`yes\r\n")),
+              std::string::npos);
+
+    // Opened with both pages switched off: they never run, the project keeps their texts.
+    std::string off = saved;
+    const std::size_t flags = off.find("`start11`");
+    ASSERT_NE(flags, std::string::npos);
+    off.replace(flags + 9, 7, "1000000");
+    put(project, off);
+    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\RegEnv.wzp\n"
+                          "click IDC_PROJECT_NEXT\n"
+                          "on dialog 129\nclick IDC_PRODUCT_NEXT\non dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\non dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+                          "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+                          "on dialog 143\nclick IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n"),
+              wizard::kExitFinished);
+    const std::string again = get(project);
+    EXPECT_EQ(sectionOf(again, "`start6`", "`start7`"), sectionOf(saved, "`start6`", "`start7`"));
+    EXPECT_EQ(sectionOf(again, "`start7`", "`start8`"), sectionOf(saved, "`start7`", "`start8`"));
+}
+
 TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {
     wizard::buildSettings().pauseAtEnd = true;
     const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";

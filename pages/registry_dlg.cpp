@@ -1,0 +1,177 @@
+#include "pages/registry_dlg.h"
+
+#include "platform/ui/prompter.h"
+#include "resources/tarnwick/resource.h"
+#include "wizard/project_file_format.h"
+#include "wizard/project_file_texts.h"
+#include "wizard/registry_append.h"
+
+namespace pages {
+
+namespace {
+
+enum Column { kRootColumn, kKeyColumn, kSubkeyColumn, kValueColumn, kActionColumn };
+
+constexpr const char* kNoRoot = "You must select the root key value";
+constexpr const char* kNoKeyName = "You must enter the keyname";
+constexpr const char* kNoSubkey = "You must enter the subkey name";
+constexpr const char* kNoValue = "You must enter the key value";
+constexpr const char* kTooManyRows = "Maximum 40 entries allowed, get the latest version for more entries";
+
+}  // namespace
+
+std::string lineFieldMessage(const std::string& label, const std::string& text, std::size_t maxChars) {
+    if (text.find_first_of("\r\n") != std::string::npos)
+        return "The " + label + " cannot contain a line break.";
+    const wizard::TextFault fault = wizard::plainFieldFault(text, maxChars);
+    return wizard::plainFieldMessage(label, fault, maxChars);
+}
+
+// ---- the key dialog
+
+CRegistryKeyDlg::CRegistryKeyDlg(ui::Dialog* owner)
+    : PageBase(wizard::PageSlot::RegistryKey, wizard::PageRole::Plain, {}, owner) {}
+
+void CRegistryKeyDlg::initPage() {
+    for (int i = 0; i < 6; ++i) insertRow(IDC_REGISTRY_KEY_ROOT, i, kRegistryRoots[i]);
+    checkRadio(IDC_REGISTRY_KEY_ADD, IDC_REGISTRY_KEY_UPDATE, IDC_REGISTRY_KEY_ADD);
+}
+
+void CRegistryKeyDlg::doDataExchange(Exchange& dx) {
+    dx.row(IDC_REGISTRY_KEY_ROOT, rootIndex_);
+    dx.text(IDC_REGISTRY_KEY_NAME, key_);
+    dx.text(IDC_REGISTRY_KEY_SUBKEY, subkey_);
+    dx.text(IDC_REGISTRY_KEY_VALUE, value_);
+    dx.radio(IDC_REGISTRY_KEY_ADD, IDC_REGISTRY_KEY_UPDATE, action_);
+}
+
+bool CRegistryKeyDlg::accept() {
+    updateData(true);
+    ui::Prompter say;
+    // Typed into the combo's edit field without choosing: no selection.
+    if (rootIndex_ < 0) {
+        say.message(kNoRoot);
+        return false;
+    }
+    if (key_.empty()) {
+        say.message(kNoKeyName);
+        return false;
+    }
+    const bool create = action_ == 0;
+    if (!create) {
+        if (subkey_.empty()) {
+            say.message(kNoSubkey);
+            return false;
+        }
+        if (value_.empty()) {
+            say.message(kNoValue);
+            return false;
+        }
+    }
+    const std::pair<const std::string*, const char*> fields[] = {
+        {&key_, "Key name"}, {&subkey_, "Subkey name"}, {&value_, "Key value"}};
+    for (const auto& [text, label] : fields) {
+        const std::string why = lineFieldMessage(label, *text, kRegistryFieldChars);
+        if (!why.empty()) {
+            say.message(why);
+            return false;
+        }
+    }
+    row_.root = text(IDC_REGISTRY_KEY_ROOT);
+    row_.key = key_;
+    row_.subkey = subkey_;
+    row_.value = value_;
+    row_.action = create ? wizard::wzp::kCreateKeyAction : wizard::wzp::kSetValueAction;
+    return true;
+}
+
+void CRegistryKeyDlg::onOk() {
+    bool ok = false;
+    wizard::guardedCode(mainCode(), [&] { ok = accept(); });
+    if (ok) end(ui::IdOk);
+}
+
+// ---- the page
+
+CRegistryDlg::CRegistryDlg(ui::Dialog* owner)
+    : PageBase(wizard::PageSlot::Registry, wizard::PageRole::HubPage,
+               {IDC_REGISTRY_NEXT, IDC_REGISTRY_BACK, ui::IdCancel, IDC_REGISTRY_HELP}, owner) {}
+
+void CRegistryDlg::appendRow(const RegistryRow& row) {
+    const int at = lvInsertRow(IDC_REGISTRY_ROWS, rowCounter_, row.root);
+    lvSetCell(IDC_REGISTRY_ROWS, at, kKeyColumn, row.key);
+    lvSetCell(IDC_REGISTRY_ROWS, at, kSubkeyColumn, row.subkey);
+    lvSetCell(IDC_REGISTRY_ROWS, at, kValueColumn, row.value);
+    lvSetCell(IDC_REGISTRY_ROWS, at, kActionColumn, row.action);
+    ++rowCounter_;
+}
+
+void CRegistryDlg::initPage() {
+    rowCounter_ = 0;
+    lvAddColumn(IDC_REGISTRY_ROWS, "Root Key Value", 100);
+    lvAddColumn(IDC_REGISTRY_ROWS, "Key Name", 100);
+    lvAddColumn(IDC_REGISTRY_ROWS, "Subkey Name", 150);
+    lvAddColumn(IDC_REGISTRY_ROWS, "Key Value", 150);
+    lvAddColumn(IDC_REGISTRY_ROWS, "Comment", 100);
+    lvSetFullRowSelect(IDC_REGISTRY_ROWS);
+    const wizard::ProjectRecord& r = record();
+    if (!r.registry_text) return;
+    if (r.registry_page_done == wizard::kDone || (r.project_opened == 1 && r.registry_text->size() > 5))
+        for (const RegistryRow& row : parseRegistryRows(*r.registry_text, kMaxRows)) appendRow(row);
+}
+
+void CRegistryDlg::add() {
+    if (lvRowCount(IDC_REGISTRY_ROWS) >= kMaxRows) {
+        ui::Prompter().message(kTooManyRows);
+        return;
+    }
+    CRegistryKeyDlg key(this);
+    if (key.runModal() == ui::IdOk) appendRow(key.row());
+}
+
+void CRegistryDlg::remove() {
+    const std::vector<int> selected = lvSelectedRows(IDC_REGISTRY_ROWS);
+    if (!selected.empty()) lvDeleteRow(IDC_REGISTRY_ROWS, selected.front());
+}
+
+bool CRegistryDlg::onCommand(int id, int code) {
+    if (code == ui::BnClicked && id == IDC_REGISTRY_ADD) {
+        wizard::guardedCode(mainCode(), [&] { add(); });
+        return true;
+    }
+    if (code == ui::BnClicked && id == IDC_REGISTRY_REMOVE) {
+        wizard::guardedCode(mainCode(), [&] { remove(); });
+        return true;
+    }
+    return PageBase::onCommand(id, code);
+}
+
+int CRegistryDlg::store(int interactive) {
+    (void)interactive;
+    wizard::ProjectRecord& r = record();
+    for (std::size_t i = 0; i < wizard::kRegistryRows; ++i) {
+        r.registry_root[i].clear();
+        r.registry_key_name[i].clear();
+        r.registry_subkey_name[i].clear();
+        r.registry_key_value[i].clear();
+        r.registry_action[i].clear();
+    }
+    const int n = lvRowCount(IDC_REGISTRY_ROWS);
+    if (n == 0) {
+        r.registry_text.reset();
+    } else {
+        for (int i = 0; i < n && i < kMaxRows; ++i) {
+            r.registry_root[i] = lvCell(IDC_REGISTRY_ROWS, i, kRootColumn);
+            r.registry_key_name[i] = lvCell(IDC_REGISTRY_ROWS, i, kKeyColumn);
+            r.registry_subkey_name[i] = lvCell(IDC_REGISTRY_ROWS, i, kSubkeyColumn);
+            r.registry_key_value[i] = lvCell(IDC_REGISTRY_ROWS, i, kValueColumn);
+            r.registry_action[i] = lvCell(IDC_REGISTRY_ROWS, i, kActionColumn);
+        }
+        r.registry_page_done = wizard::kDone;
+        r.registry_text = wizard::registryPageText(r);
+    }
+    hide();
+    return 0;
+}
+
+}  // namespace pages

@@ -1,0 +1,64 @@
+// The registry page (dialog 167) and its key dialog (dialog 168). The page
+// lists up to 40 registry operations, each entered through the key dialog;
+// its store routine copies the rows into the record's five tables and keeps
+// them in page format in registry_text, from which the page refills itself.
+// The build's append step (wizard/registry_append.h) writes the tables into
+// the project file and as registry.txt's second section.
+#pragma once
+
+#include <string>
+
+#include "pages/registry_lines.h"
+#include "wizard/page_base.h"
+
+namespace pages {
+
+// A field that travels between backquotes in registry.txt and inside the
+// project file's raw registry and environment sections, in a slot of
+// maxChars characters: the message refusing it ("" when it fits) when it
+// would not fit, would split its line or would end that section early.
+std::string lineFieldMessage(const std::string& label, const std::string& text, std::size_t maxChars);
+
+class CRegistryKeyDlg : public wizard::PageBase {
+public:
+    explicit CRegistryKeyDlg(ui::Dialog* owner = nullptr);
+
+    // What OK handed over (valid after IDOK).
+    const RegistryRow& row() const { return row_; }
+
+protected:
+    void initPage() override;
+    void onOk() override;
+    void doDataExchange(Exchange& dx) override;
+
+private:
+    bool accept();
+
+    std::string key_, subkey_, value_;
+    int rootIndex_ = -1;
+    int action_ = 0;   // 0 Add, 1 Update, -1 none
+    RegistryRow row_;
+};
+
+class CRegistryDlg : public wizard::PageBase {
+public:
+    static constexpr int kMaxRows = 40;
+
+    explicit CRegistryDlg(ui::Dialog* owner = nullptr);
+
+    // Always 0: the rows were checked when they were entered.
+    int store(int interactive) override;
+
+protected:
+    void initPage() override;
+    bool onCommand(int id, int code) override;
+
+private:
+    void add();
+    void remove();
+    void appendRow(const RegistryRow& row);
+
+    int rowCounter_ = 0;   // rows inserted since the page opened; never goes down
+};
+
+}  // namespace pages
