@@ -3,6 +3,8 @@
 #include "pages/install_options_dlg.h"
 #include "pages/option_hub_dlg.h"
 #include "pages/panel_config_dlg.h"
+#include "pages/services_dlg.h"
+#include "pages/shortcuts_dlg.h"
 #include "pages/source_folder_dlg.h"
 #include "wizard/output_location_dlg.h"
 #include "wizard/page_table.h"
@@ -31,15 +33,15 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::Summary: return page<CSummaryDlg>;
     case PageSlot::Finish: return page<CFinishDlg>;
     case PageSlot::PanelConfig: return page<pages::CPanelConfigDlg>;
+    case PageSlot::Shortcuts: return page<pages::CShortcutsDlg>;
+    case PageSlot::Services: return page<pages::CServicesDlg>;
     // Made by the welcome page's own code, not through the list.
     case PageSlot::Welcome:
     case PageSlot::Splash:
     // Still to come; the option hub passes them by.
     case PageSlot::DeliveryOptions:
-    case PageSlot::Shortcuts:
     case PageSlot::Environment:
     case PageSlot::Registry:
-    case PageSlot::Services:
     case PageSlot::OutputLanguage:
     case PageSlot::RegistryKey:
     case PageSlot::Count:

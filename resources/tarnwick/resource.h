@@ -14,4 +14,6 @@
 #include "ids/install_options.h"
 #include "ids/output_location.h"
 #include "ids/summary.h"
+#include "ids/shortcuts.h"
+#include "ids/services.h"
 #include "ids/planned.h"
