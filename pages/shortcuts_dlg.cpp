@@ -197,13 +197,19 @@ void CShortcutsDlg::set() {
 
 bool CShortcutsDlg::endLabelEdit(const ui::Notify& n) {
     if (n.cancelled) return false;
+    // A tree may end a refused edit once more (when it loses the focus) with
+    // the same text: that end is refused without a second message.
+    if (refusedItem_ && refusedItem_ == n.item && refusedText_ == n.text) return false;
     const int e = tree_.findItem(n.item);
     if (e < 0) return false;
     const char* fault = tree_[e].fixed ? kMsgRootLabel : labelFault(n.text);
     if (fault) {
+        refusedItem_ = n.item;
+        refusedText_ = n.text;
         ui::Prompter().message(fault);
         return false;
     }
+    refusedItem_ = 0;
     tree_[e].label = n.text;
     return true;
 }
@@ -225,6 +231,7 @@ bool CShortcutsDlg::onNotify(int id, const ui::Notify& n) {
         wizard::guardedCode(mainCode(), [&] { showSelection(); });
         return false;
     case ui::Notify::BeginLabelEdit: {
+        refusedItem_ = 0;
         // true cancels the edit: the roots keep their labels.
         const int e = tree_.findItem(n.item);
         return e >= 0 && tree_[e].fixed;

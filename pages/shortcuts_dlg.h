@@ -46,6 +46,8 @@ private:
     ShortcutTree tree_;
     int defaultFolder_ = -1;
     std::string name_, target_, arguments_;
+    ui::TreeItem refusedItem_ = 0;   // the last label edit refused, and its text
+    std::string refusedText_;
 };
 
 }  // namespace pages

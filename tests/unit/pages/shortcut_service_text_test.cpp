@@ -53,6 +53,17 @@ TEST(ShortcutTreeText, DamagedLinesRestoreUnderProgramsAndNeverPastTheTable) {
     EXPECT_EQ(again.linesText(), t.linesText());
 }
 
+// The system's label edit stops at 259 characters itself; the check holds
+// for any host.
+TEST(ShortcutTreeText, LabelsAndFieldsPastTheirSlotsAreRefused) {
+    EXPECT_EQ(pages::labelFault(std::string(259, 'x')), nullptr);
+    EXPECT_STREQ(pages::labelFault(std::string(260, 'x')), pages::kMsgLabelTooLong);
+    EXPECT_STREQ(pages::shortcutFieldsFault("n", std::string(260, 't'), ""), pages::kMsgTargetTooLong);
+    EXPECT_EQ(pages::shortcutFieldsFault(std::string(259, 'n'), std::string(259, 't'), std::string(499, 'a')), nullptr);
+    EXPECT_STREQ(pages::serviceFieldsFault(std::string(260, 'e'), "n", "d"), pages::kMsgServiceExecutableTooLong);
+    EXPECT_EQ(pages::serviceFieldsFault(std::string(259, 'e'), std::string(49, 'n'), std::string(49, 'd')), nullptr);
+}
+
 TEST(ShortcutTreeText, LocationsCutEachLabelAndRemoveTakesTheSubtree) {
     ShortcutTree t;
     const int f = t.add(pages::kRootDesktop, pages::kKindFolder, std::string(30, 'L'));
