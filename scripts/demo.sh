@@ -23,6 +23,7 @@ mkdir -p "$work/out"
 # an empty folder for its logs.
 cp -r demo/Widget "$work/Widget"
 cp "$inst/bin/twk.exe" "$work/Widget/bin/widget.exe"
+cp "$inst"/demo/*.exe "$work/Widget/bin/"
 mkdir -p "$work/Widget/logs"
 
 start=$SECONDS

@@ -5,6 +5,8 @@
 #include "pages/option_hub_dlg.h"
 #include "pages/panel_config_dlg.h"
 #include "pages/registry_dlg.h"
+#include "pages/services_dlg.h"
+#include "pages/shortcuts_dlg.h"
 #include "pages/source_folder_dlg.h"
 #include "wizard/output_location_dlg.h"
 #include "wizard/page_table.h"
@@ -36,13 +38,13 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::Environment: return page<pages::CEnvironmentDlg>;
     case PageSlot::Registry: return page<pages::CRegistryDlg>;
     case PageSlot::RegistryKey: return page<pages::CRegistryKeyDlg>;
+    case PageSlot::Shortcuts: return page<pages::CShortcutsDlg>;
+    case PageSlot::Services: return page<pages::CServicesDlg>;
     // Made by the welcome page's own code, not through the list.
     case PageSlot::Welcome:
     case PageSlot::Splash:
     // Still to come; the option hub passes them by.
     case PageSlot::DeliveryOptions:
-    case PageSlot::Shortcuts:
-    case PageSlot::Services:
     case PageSlot::OutputLanguage:
     case PageSlot::Count:
         return nullptr;

@@ -16,4 +16,6 @@
 #include "ids/summary.h"
 #include "ids/environment.h"
 #include "ids/registry.h"
+#include "ids/shortcuts.h"
+#include "ids/services.h"
 #include "ids/planned.h"

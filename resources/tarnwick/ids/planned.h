@@ -4,6 +4,4 @@
 #pragma once
 
 #define IDD_DELIVERY_OPTIONS    141
-#define IDD_SHORTCUTS           149
-#define IDD_SERVICES            331
 #define IDD_OUTPUT_LANGUAGE     333

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "pages/registry_lines.h"
+#include "pages/service_table.h"
+#include "pages/shortcut_tree.h"
 #include "platform/os/os.h"
 #include "tests/fuzz/common/fuzz.h"
 #include "tests/fuzz/common/temp_folder.h"
@@ -121,6 +123,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     restorePages(*r1);
+    // The shortcuts and services pages rebuild their tables from the loaded
+    // texts: never past a table, and what they rebuilt writes back unchanged.
+    if (r1->shortcuts_text) {
+        pages::ShortcutTree tree;
+        tree.restore(*r1->shortcuts_text);
+        BW_FUZZ_CHECK(tree.count() <= static_cast<int>(pages::kShortcutTableSize));
+        pages::ShortcutTree again;
+        again.restore(tree.linesText());
+        BW_FUZZ_CHECK(again.linesText() == tree.linesText());
+    }
+    if (r1->services_text) {
+        pages::ServiceTable services;
+        services.restore(*r1->services_text);
+        BW_FUZZ_CHECK(services.count() <= static_cast<int>(pages::kServiceTableSize));
+        pages::ServiceTable again;
+        again.restore(services.text());
+        BW_FUZZ_CHECK(again.text() == services.text());
+    }
     // A source folder holding '*' is no Windows path (the folder page never
     // takes one); only it can run into the separator that follows it.
     if (r1->source_folder.view().find('*') != std::string_view::npos) return 0;
@@ -218,6 +238,17 @@ void bwfuzz::seeds(std::vector<std::string>& out) {
     out.push_back(minimal.substr(0, minimal.find("`start11")));
     out.push_back(minimal.substr(0, minimal.find("start6")));
     out.push_back(minimal.substr(0, minimal.find("start3")));
+    // Damaged page texts: unknown parents, missing fields, more lines than a table holds.
+    std::string shortcuts, services;
+    for (int i = 0; i < 300; ++i) {
+        shortcuts += i % 3 ? "add_shortcut`t.exe`Nowhere\\S" + std::to_string(i) + ".lnk\r\n"
+                           : "create_shortcut_dir`Lost\\F" + std::to_string(i) + "\r\n";
+        services += i % 2 ? "\\svc.exe~S" + std::to_string(i) + "\r\n" : "x~\r\n";
+    }
+    empty->shortcuts_enabled = 1;
+    empty->shortcuts_text = shortcuts;
+    empty->services_text = services;
+    out.push_back(save(*empty));
     out.push_back("`start1`");
     // Damaged registry and environment texts: a root line only, unknown tags,
     // missing fields, more rows than the table holds.

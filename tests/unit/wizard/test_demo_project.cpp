@@ -53,6 +53,10 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     fs::copy(repo / "demo" / "Widget", c / "Demo" / "Widget", fs::copy_options::recursive);
     // What the build adds to the committed product: its program and an empty folder.
     bwtest::TestFolder::write(dir.path() + "\\Demo\\Widget\\bin\\widget.exe", "MZ");
+    // The demo product's own programs (demo/programs/NAME.cpp) are built for Windows only.
+    for (const auto& p : fs::directory_iterator(repo / "demo" / "programs"))
+        if (p.path().extension() == ".cpp")
+            bwtest::TestFolder::write(dir.path() + "\\Demo\\Widget\\bin\\" + p.path().stem().string() + ".exe", "MZ");
     fs::create_directories(c / "Demo" / "Widget" / "logs");
     fs::create_directories(c / "Demo" / "output");
     const std::string inst = dir.path() + "\\inst";
