@@ -1,7 +1,9 @@
 // The page list: the class at every position of the wizard, in one place.
+#include "pages/delivery_options_dlg.h"
 #include "pages/file_list_dlg.h"
 #include "pages/install_options_dlg.h"
 #include "pages/option_hub_dlg.h"
+#include "pages/output_language_dlg.h"
 #include "pages/panel_config_dlg.h"
 #include "pages/source_folder_dlg.h"
 #include "wizard/output_location_dlg.h"
@@ -27,6 +29,8 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::FileList: return page<pages::CFileListDlg>;
     case PageSlot::OptionHub: return page<pages::COptionHubDlg>;
     case PageSlot::InstallOptions: return page<pages::CInstallOptionsDlg>;
+    case PageSlot::DeliveryOptions: return page<pages::CDeliveryOptionsDlg>;
+    case PageSlot::OutputLanguage: return page<pages::COutputLanguageDlg>;
     case PageSlot::OutputLocation: return page<COutputLocationDlg>;
     case PageSlot::Summary: return page<CSummaryDlg>;
     case PageSlot::Finish: return page<CFinishDlg>;
@@ -35,12 +39,10 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::Welcome:
     case PageSlot::Splash:
     // Still to come; the option hub passes them by.
-    case PageSlot::DeliveryOptions:
     case PageSlot::Shortcuts:
     case PageSlot::Environment:
     case PageSlot::Registry:
     case PageSlot::Services:
-    case PageSlot::OutputLanguage:
     case PageSlot::RegistryKey:
     case PageSlot::Count:
         return nullptr;

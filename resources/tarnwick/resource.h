@@ -12,6 +12,8 @@
 #include "ids/option_hub.h"
 #include "ids/panel_config.h"
 #include "ids/install_options.h"
+#include "ids/delivery_options.h"
+#include "ids/output_language.h"
 #include "ids/output_location.h"
 #include "ids/summary.h"
 #include "ids/planned.h"

@@ -3,10 +3,8 @@
 // moves its id into an ids file of its own.
 #pragma once
 
-#define IDD_DELIVERY_OPTIONS    141
 #define IDD_SHORTCUTS           149
 #define IDD_ENVIRONMENT         161
 #define IDD_REGISTRY            167
 #define IDD_SERVICES            331
-#define IDD_OUTPUT_LANGUAGE     333
 #define IDD_REGISTRY_KEY        168
