@@ -97,6 +97,12 @@ std::string languageText(const std::string& raw) {
 
 std::string blankIfEmpty(const std::string& s) { return s.empty() ? package::kBlank : s; }
 
+// A delivery program: its text, or the blank of "none" when no row was chosen
+// or no text was stored (a project whose delivery page never ran).
+std::string programItem(int choice, const std::string& file) {
+    return choice == -1 || file.empty() ? std::string(package::kBlank) : file;
+}
+
 // The package file under construction; every write is checked.
 class PackageWriter {
 public:
@@ -237,11 +243,11 @@ public:
         for (const std::string* s : {&r_.company_name, &r_.product_name, &r_.product_version, &r_.email,
                                      &r_.description, &r_.comments, &r_.copyright_notice})
             out.zstring(*s);
-        out.zstring(r_.post_install_choice == -1 ? package::kBlank : r_.post_install_file);
+        out.zstring(programItem(r_.post_install_choice, r_.post_install_file));
         out.zstring(blankIfEmpty(r_.post_install_cmdline));
-        out.zstring(r_.pre_uninstall_choice == -1 ? package::kBlank : r_.pre_uninstall_file);
+        out.zstring(programItem(r_.pre_uninstall_choice, r_.pre_uninstall_file));
         out.zstring(blankIfEmpty(r_.pre_uninstall_cmdline));
-        out.zstring(r_.pre_install_choice == -1 ? package::kBlank : r_.pre_install_file);
+        out.zstring(programItem(r_.pre_install_choice, r_.pre_install_file));
         out.zstring(blankIfEmpty(r_.pre_install_cmdline));
         out.zstring(blankIfEmpty(r_.default_destination));
         out.decimalZ(r_.finish_action);

@@ -36,9 +36,13 @@ echo "== install.exe /S under Wine =="
 "$bw_wineserver" -p 60 </dev/null >/dev/null 2>&1 || true
 dest_host="$WINEPREFIX/drive_c/Demo/Widget"
 rm -rf "$WINEPREFIX/drive_c/Demo"
+find "$WINEPREFIX/drive_c/users" -name Widget-first-run.txt -delete 2>/dev/null || true
 "$bw_wine" "$work/out/Widget-1.0-setup.exe" /S '/D=C:\Demo\Widget' </dev/null
 installed=$(cd "$dest_host" && find . -type f | sort)
 echo "$installed" | sed 's/^/  installed /'
+# The post-installation program (bin\firstrun.exe) leaves its note in the temp folder.
+first_run=$(find "$WINEPREFIX/drive_c/users" -name Widget-first-run.txt -exec cat {} + 2>/dev/null | tr -d '\r' || true)
+echo "  post-installation program: ${first_run:-did not run}"
 
 echo "== UnBundlewright =="
 # The stub put it in the Windows folder; its question and window are answered

@@ -41,8 +41,13 @@ Arguments parseArguments(const std::string& line) {
             return word.size() >= 3 && word[0] == '/' && std::toupper(static_cast<unsigned char>(word[1])) == o[0] &&
                    word[2] == '=';
         };
-        if (word.size() == 2 && word[0] == '/' && std::toupper(static_cast<unsigned char>(word[1])) == 'S') {
+        auto flag = [&](char f) {
+            return word.size() == 2 && word[0] == '/' && std::toupper(static_cast<unsigned char>(word[1])) == f;
+        };
+        if (flag('S')) {
             a.silent = true;
+        } else if (flag('R')) {
+            a.endSession = true;
         } else if (opt("D")) {
             // The destination runs to the end of the line.
             a.hasDestination = true;

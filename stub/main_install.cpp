@@ -1,12 +1,14 @@
 // install.exe: the front of every package. Reads its own file, checks it
 // whole, then installs through its windows in the package's language, or
-// without windows with "/S". Exit codes: 0 installed, 1 cancelled by the
+// without windows with "/S" ("/R": and logs off or restarts when the
+// package asks). Exit codes: 0 installed, 1 cancelled by the
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
 // installation stopped, 5 bad command line, 6 a scenario step failed
 // (automation); the reason goes to the error stream.
 #include <cstdio>
 
 #include "platform/os/os.h"
+#include "platform/os/shortcuts.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 #include "stub/command_line.h"
@@ -48,10 +50,15 @@ int silent(stub::Installer& installer, const stub::Arguments& args) {
         return stub::kExitFailed;
     }
     for (const std::string& notice : installer.notices()) report(notice);
-    if (stub::endsSession(installer.package().finishAction))
-        report(std::string("The package asks to ") +
-               (installer.package().finishAction == 1 ? "log off" : "restart the computer") +
-               "; unattended installations leave that to the user.");
+    const int action = installer.package().finishAction;
+    if (stub::endsSession(action)) {
+        const std::string what = action == 1 ? "log off" : "restart the computer";
+        // Unattended, the session ends only when whoever started us said so.
+        if (!args.endSession)
+            report("The package asks to " + what + "; unattended installations leave that to the user (/R allows it).");
+        else if (!os::endSession(action == 2))
+            report("The package asks to " + what + ", which the system refused.");
+    }
     return stub::kExitOk;
 }
 

@@ -1,8 +1,10 @@
 // The page list: the class at every position of the wizard, in one place.
 #include "pages/environment_dlg.h"
+#include "pages/delivery_options_dlg.h"
 #include "pages/file_list_dlg.h"
 #include "pages/install_options_dlg.h"
 #include "pages/option_hub_dlg.h"
+#include "pages/output_language_dlg.h"
 #include "pages/panel_config_dlg.h"
 #include "pages/registry_dlg.h"
 #include "pages/services_dlg.h"
@@ -31,6 +33,8 @@ PageFactory listed(PageSlot slot) {
     case PageSlot::FileList: return page<pages::CFileListDlg>;
     case PageSlot::OptionHub: return page<pages::COptionHubDlg>;
     case PageSlot::InstallOptions: return page<pages::CInstallOptionsDlg>;
+    case PageSlot::DeliveryOptions: return page<pages::CDeliveryOptionsDlg>;
+    case PageSlot::OutputLanguage: return page<pages::COutputLanguageDlg>;
     case PageSlot::OutputLocation: return page<COutputLocationDlg>;
     case PageSlot::Summary: return page<CSummaryDlg>;
     case PageSlot::Finish: return page<CFinishDlg>;
@@ -43,9 +47,6 @@ PageFactory listed(PageSlot slot) {
     // Made by the welcome page's own code, not through the list.
     case PageSlot::Welcome:
     case PageSlot::Splash:
-    // Still to come; the option hub passes them by.
-    case PageSlot::DeliveryOptions:
-    case PageSlot::OutputLanguage:
     case PageSlot::Count:
         return nullptr;
     }

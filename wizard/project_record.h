@@ -124,9 +124,11 @@ struct ProjectRecord {
 
     // ---- delivery options
     int delivery_page_done = 0;
-    int post_install_choice = 0;   // -1 for none; 0 until the page or a project sets them
-    int pre_uninstall_choice = 0;
-    int pre_install_choice = 0;
+    // The row of each program list, -1 for none. A new project has none: a 0
+    // here would be saved and, on the next open, pick the list's first program.
+    int post_install_choice = -1;
+    int pre_uninstall_choice = -1;
+    int pre_install_choice = -1;
     int finish_action = 0;         // 0 nothing, 1 log off, 2 restart
     PathText post_install_file;
     PathText pre_uninstall_file;

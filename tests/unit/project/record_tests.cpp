@@ -36,7 +36,10 @@ TEST(FixedText, BufferKeepsItsTerminator) {
 
 TEST(ProjectRecord, NewRecordIsEmptyAndCutsLongTexts) {
     auto r = std::make_unique<ProjectRecord>();
-    EXPECT_EQ(r->post_install_choice, 0);
+    // No program chosen, not the lists' first row.
+    EXPECT_EQ(r->post_install_choice, -1);
+    EXPECT_EQ(r->pre_uninstall_choice, -1);
+    EXPECT_EQ(r->pre_install_choice, -1);
     EXPECT_EQ(r->language_index, 0);
     EXPECT_TRUE(r->company_name.empty());
     EXPECT_FALSE(r->services_text.has_value());

@@ -112,7 +112,7 @@ TEST_F(TwkShow, WrittenProjectPrintsEveryFieldThenLoaded) {
              std::string("env_registry_text = null"),
              std::string("registry_text = \"*Default_Root`HKEY_USERS\\r\\n*Addkey`K``\\r\\n\""),
              std::string("services_text = \"svc\""),
-             std::string("post_install_choice = 0"),
+             std::string("post_install_choice = -1"),   // a new project chose no program
              std::string("panel_flags[0] = 0"),
              std::string("panel_flags[5] = 1"),
              std::string("language_index = 2"),

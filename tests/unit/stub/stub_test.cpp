@@ -253,12 +253,18 @@ TEST(StubTexts, CommandLine) {
         bool silent;
         const char* dest;
         const char* password;
+        bool endSession = false;
     } cases[] = {{"pkg.exe /S /D=C:\\Program Files\\Acme", true, "C:\\Program Files\\Acme", ""},
                  {"\"C:\\a b\\pkg.exe\" /s /P=pw /D=\"D:\\x y\"", true, "D:\\x y", "pw"},
-                 {"pkg.exe", false, "", ""}};
+                 {"pkg.exe", false, "", ""},
+                 {"pkg.exe /r /S", true, "", "", true},
+                 // After /D= everything is the folder, a /R too.
+                 {"pkg.exe /S /D=C:\\x /R", true, "C:\\x /R", ""},
+                 {"pkg.exe /S /RR /R=1", true, "", ""}};
     for (const auto& c : cases) {
         Arguments a = parseArguments(c.line);
         EXPECT_EQ(c.silent, a.silent) << c.line;
+        EXPECT_EQ(c.endSession, a.endSession) << c.line;
         EXPECT_EQ(c.dest, a.destination) << c.line;
         EXPECT_EQ(c.password, a.password) << c.line;
     }

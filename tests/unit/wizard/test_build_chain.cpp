@@ -179,6 +179,10 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     EXPECT_EQ(p.texts[1], "Widget");
     EXPECT_EQ(p.texts[2], "1.0");
     EXPECT_EQ(p.texts[13], "C:\\Program Files\\Widget");
+    // Without the delivery page: no programs (a blank each), no command lines.
+    for (int item : {7, 8, 9, 10, 11, 12}) EXPECT_EQ(p.texts[item], " ") << "item " << item + 8;
+    EXPECT_EQ(p.finishAction, "0");
+    EXPECT_NE(get(project).find("`start9`-1?-1?-1`"), std::string::npos);
     EXPECT_NE(p.optionBody.find("YES_PROMPT_SECTION\r\nInstall Widget?\r\n"), std::string::npos) << p.optionBody;
     EXPECT_EQ(p.requiredSpace, "145205");   // 5005 + the largest file + 135200
     EXPECT_EQ(p.language, "Welcome\nto the setup\n");
@@ -277,6 +281,58 @@ TEST_F(BuildChain, EnvironmentAndRegistryPagesReachThePackageAndTheProject) {
     const std::string again = get(project);
     EXPECT_EQ(sectionOf(again, "`start6`", "`start7`"), sectionOf(saved, "`start6`", "`start7`"));
     EXPECT_EQ(sectionOf(again, "`start7`", "`start8`"), sectionOf(saved, "`start7`", "`start8`"));
+}
+
+TEST_F(BuildChain, DeliveryProgramsAndLanguageReachThePackageAndComeBackWithTheProject) {
+    put(inst + "\\bin\\config.mnu", "0100001");
+    put(inst + "\\lang\\French.txt", "Bienvenue\r\n\x1a after the end");
+    put(root + "\\Prod\\setup.exe", "MZ pre");
+    put(root + "\\Prod\\bin\\post.exe", "MZ post");
+    put(root + "\\Prod\\un.bat", "@echo off");
+    put(root + "\\Prod\\bin\\tool.exe.bak", "old");
+
+    EXPECT_EQ(runTarnwick(scenarioFile("tarnwick_delivery_language.scn")), wizard::kExitFinished);
+    for (const auto& m : messages) ADD_FAILURE() << "unexpected message: " << m.text;
+    const std::string package = inst + "\\output\\Demo.exe";
+    const std::string project = inst + "\\projects\\Demo.wzp";
+    const std::string packageBytes = get(package), projectBytes = get(project);
+    const twk::PackageContents p = readBack(package);
+    ASSERT_GE(p.texts.size(), 14u);
+    // Items 15 to 20: post-installation, pre-uninstallation, pre-installation.
+    EXPECT_EQ(p.texts[7], "\\bin\\post.exe");
+    EXPECT_EQ(p.texts[8], "--first-run");
+    EXPECT_EQ(p.texts[9], "\\un.bat");
+    EXPECT_EQ(p.texts[10], "bye now");
+    EXPECT_EQ(p.texts[11], "\\setup.exe");
+    EXPECT_EQ(p.texts[12], "/check \"<<TARGETDIR>>\"");
+    EXPECT_EQ(p.finishAction, "2");
+    EXPECT_EQ(p.language, "Bienvenue\n");
+    const std::string lines = "`--first-run~!@#$%^&*()*&^%$#@!~bye now~!@#$%^&*()*&^%$#@!~/check \"<<TARGETDIR>>\"`2`";
+    EXPECT_NE(projectBytes.find(lines), std::string::npos) << projectBytes;
+    EXPECT_EQ(projectBytes.substr(projectBytes.size() - 10), "`start12`1");
+
+    // Opened again, the pages show the same choices and the build gives the same bytes.
+    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
+                          "click IDC_PROJECT_NEXT\n"
+                          "on dialog 129\nclick IDC_PRODUCT_NEXT\n"
+                          "on dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
+                          "on dialog 141\nexpect text IDC_DELIVERY_PRE_INSTALL_FILE \\setup.exe\n"
+                          "expect text IDC_DELIVERY_PRE_INSTALL_CMD /check \"<<TARGETDIR>>\"\n"
+                          "expect text IDC_DELIVERY_POST_INSTALL_FILE \\bin\\post.exe\n"
+                          "expect text IDC_DELIVERY_PRE_UNINSTALL_FILE \\un.bat\n"
+                          "expect text IDC_DELIVERY_PRE_UNINSTALL_CMD bye now\n"
+                          "expect enabled IDC_DELIVERY_PRE_UNINSTALL_CMD 1\n"
+                          "expect checked IDC_DELIVERY_RESTART 1\n"
+                          "click IDC_DELIVERY_NEXT\n"
+                          "on dialog 333\nexpect text IDC_LANGUAGE_LIST French\nclick IDC_LANGUAGE_NEXT\n"
+                          "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+                          "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
+                          "on dialog 157\nclick IDC_FINISH_FINISH\n"),
+              wizard::kExitFinished);
+    EXPECT_TRUE(get(package) == packageBytes) << "the reopened project's package differs";
+    EXPECT_EQ(get(project), projectBytes);
 }
 
 TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {

@@ -1,12 +1,14 @@
 // demo/demo.wzp is what the wizard makes: the demo scenario runs every page
 // on the demo product (C: mapped to a folder of the test's own) and the saved
 // project must hold what the committed one holds. The list's lines come in
-// the file system's order, so they are compared as a set.
+// the file system's order, so they are compared as a set (and the delivery
+// programs by their lines).
 // twk build of that project gives the wizard's package byte for byte.
 // BW_UPDATE_DEMO=1 writes the new project over demo/demo.wzp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -37,10 +39,29 @@ std::string withSortedList(const std::string& wzp) {
         lines.push_back(list.substr(at, end - at));
         at = end;
     }
+    // The delivery lists' row numbers follow that order too: name their lines instead.
+    std::vector<std::string> programs;
+    for (const auto& l : lines) {
+        std::string name = l.substr(0, l.find('\r'));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (name.size() > 4 && (name.ends_with(".exe") || name.ends_with(".bat"))) programs.push_back(l);
+    }
+    std::string rest = wzp.substr(b);
+    const std::size_t c = rest.find("`start9`"), d = c == std::string::npos ? c : rest.find('`', c + 8);
+    if (d != std::string::npos) {
+        std::string named;
+        for (std::size_t at = c + 8; at <= d;) {
+            std::size_t end = std::min(rest.find('?', at), d);
+            const int row = std::atoi(rest.substr(at, end - at).c_str());
+            named += (row >= 0 && row < static_cast<int>(programs.size()) ? programs[row] : "none") + "?";
+            at = end + 1;
+        }
+        rest = rest.substr(0, c + 8) + named + rest.substr(d);
+    }
     std::sort(lines.begin(), lines.end());
     std::string sorted;
     for (const auto& l : lines) sorted += l;
-    return wzp.substr(0, a + 8) + sorted + wzp.substr(b);
+    return wzp.substr(0, a + 8) + sorted + rest;
 }
 
 TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
@@ -51,7 +72,7 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     const fs::path c = os::hostPath(dir.path());
     fs::create_directories(c / "Demo" / "Widget");
     fs::copy(repo / "demo" / "Widget", c / "Demo" / "Widget", fs::copy_options::recursive);
-    // What the build adds to the committed product: its program and an empty folder.
+    // What the build adds to the committed product: its programs and an empty folder.
     bwtest::TestFolder::write(dir.path() + "\\Demo\\Widget\\bin\\widget.exe", "MZ");
     // The demo product's own programs (demo/programs/NAME.cpp) are built for Windows only.
     for (const auto& p : fs::directory_iterator(repo / "demo" / "programs"))
@@ -64,7 +85,7 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     bwtest::TestFolder::write(inst + "\\bin\\install.exe", "MZ stand-in stub");
     bwtest::TestFolder::write(inst + "\\bin\\UnBundlewright.exe", "MZ stand-in uninstaller");
     bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "1000000");
-    fs::copy_file(repo / "resources" / "lang" / "English.txt", os::hostPath(inst + "\\lang\\English.txt"));
+    fs::copy(repo / "resources" / "lang", os::hostPath(inst + "\\lang"));
 
     os::setEnv("BUNDLEWRIGHT_DRIVES", "C=" + c.string());
     os::setEnv(wizard::kInstallDirVariable, inst);

@@ -50,6 +50,16 @@ std::string replaceAll(std::string text, const std::string& what, const std::str
 
 bool runWaiting(const std::string& line, int& code) { return os::startProcess(line, true, &code); }
 
+// A scenario text kept whole: quoted, with its quotes and backslashes escaped.
+std::string quoted(const std::string& text) {
+    std::string q = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') q += '\\';
+        q += c;
+    }
+    return q + "\"";
+}
+
 // The wizard's main road through its real windows: welcome to Finish builds a
 // package and a project file; the package installs silently and UnBundlewright
 // removes what it installed.
@@ -102,6 +112,117 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     ASSERT_TRUE(runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + dest + "\\Uninstall.wzu", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     EXPECT_FALSE(os::directoryExists(dest)) << "UnBundlewright left the destination behind";
+}
+
+}  // namespace
+
+namespace {
+
+// A package made in the wizard's real windows with a program before the
+// installation, one after it and one before the uninstallation (each the
+// probe, logging its order, its arguments and whether the product's files
+// are there), "Restart computer." and French: the silent installation runs
+// the first two in order and leaves the session alone; the installer's
+// windows speak French and ask before restarting; UnBundlewright runs the
+// third before it removes anything.
+TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) {
+    const std::string dist = bwtest::buildPath("BW_DIST_DIR");
+    ASSERT_FALSE(dist.empty());
+    bwtest::TestFolder root;
+    const std::string inst = root.path() + "\\inst";
+    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
+        os::createDirectories(inst + "\\" + sub);
+    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
+        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
+    for (const char* lang : {"English.txt", "French.txt"})
+        ASSERT_TRUE(os::copyFile(dist + "\\lang\\" + lang, inst + "\\lang\\" + lang, false)) << lang;
+    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
+    bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "0100001");
+    os::createDirectories(root.path() + "\\Prod\\bin");
+    bwtest::TestFolder::write(root.path() + "\\Prod\\a.txt", "alpha");
+    for (const char* probe : {"pre.exe", "post.exe", "clean.exe"})
+        ASSERT_TRUE(os::copyFile(bwtest::hostPath(BW_DELIVERY_PROBE), root.path() + "\\Prod\\bin\\" + probe, false));
+
+    const std::string log = root.path() + "\\order.log";
+    const std::string files = "<<TARGETDIR>>\\a.txt;<<TARGETDIR>>\\bin\\post.exe";
+    const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/wizard-delivery");
+    os::createDirectories(shots);
+    const std::string scenario =
+        "on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
+        "on dialog 166\nset IDC_PROJECT_NAME Delivery\nclick IDC_PROJECT_NEXT\n"
+        "on dialog 129\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
+        "set IDC_PRODUCT_VERSION 1.0\nclick IDC_PRODUCT_NEXT\n"
+        "on dialog 130\nset IDC_SOURCE_FOLDER_EDIT " + root.path() + "\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
+        "click IDC_SOURCE_FOLDER_NEXT\n"
+        "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
+        "on dialog 141\n"
+        "expect rows IDC_DELIVERY_PRE_INSTALL_FILE 3\n"
+        "pick IDC_DELIVERY_PRE_INSTALL_FILE \\bin\\pre.exe\n"
+        "set IDC_DELIVERY_PRE_INSTALL_CMD " + quoted("\"" + log + "\" pre \"" + files + "\" \"two words\"") + "\n"
+        "pick IDC_DELIVERY_POST_INSTALL_FILE \\bin\\post.exe\n"
+        "set IDC_DELIVERY_POST_INSTALL_CMD " + quoted("\"" + log + "\" post \"" + files + "\" --first-run") + "\n"
+        "set IDC_DELIVERY_PRE_UNINSTALL_FILE \\bin\\clean.exe\n"
+        "expect enabled IDC_DELIVERY_PRE_UNINSTALL_CMD 1\n"
+        "set IDC_DELIVERY_PRE_UNINSTALL_CMD " + quoted("\"" + log + "\" clean \"" + files + "\" bye") + "\n"
+        "check IDC_DELIVERY_RESTART\n"
+        "shot " + shots + "\\delivery-options.bmp\n"
+        "click IDC_DELIVERY_NEXT\n"
+        "on dialog 333\nexpect text IDC_LANGUAGE_LIST English\npick IDC_LANGUAGE_LIST French\n"
+        "shot " + shots + "\\output-language.bmp\n"
+        "click IDC_LANGUAGE_NEXT\n"
+        "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+        "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
+        "on dialog 157\nclick IDC_FINISH_FINISH\n";
+    bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
+    os::setEnv("TWKINSTDIR", inst);
+    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
+    int code = -1;
+    const bool started = runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
+    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+    os::unsetEnv("TWKINSTDIR");
+    ASSERT_TRUE(started);
+    ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
+    const std::string package = inst + "\\output\\Delivery.exe";
+    ASSERT_TRUE(os::fileExists(package));
+
+    // Silent, without /R: both programs in order, the session left alone.
+    const std::string quiet = root.path() + "\\quiet";
+    auto probeFiles = [&](const std::string& dest) { return replaceAll(files, "<<TARGETDIR>>", dest); };
+    ASSERT_TRUE(runWaiting("\"" + package + "\" /S /D=" + quiet, code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(quiet) + "] [two words]\n"
+                                             "post 2 present [" + probeFiles(quiet) + "] [--first-run]\n");
+    EXPECT_EQ(bwtest::TestFolder::read(quiet + "\\a.txt"), "alpha");
+    os::deleteFile(log);
+
+    // Through the windows, in French; the restart is asked and declined.
+    const std::string shown = root.path() + "\\shown";
+    const std::string installShots = bwtest::buildPath("BW_BINARY_DIR", "shots/installer-delivery");
+    os::createDirectories(installShots);
+    const std::string install =
+        "on dialog 200\nexpect text 1002 &Suivant >\nshot " + installShots + "\\1-welcome.bmp\nclick 1002\n"
+        "on dialog 203\nset 1041 " + shown + "\nshot " + installShots + "\\2-folder.bmp\nclick 1002\n"
+        "on dialog 205\nshot " + installShots + "\\3-finish.bmp\n"
+        "answer message no\nclick 1002\n"
+        "expect message Pour terminer l'installation de Widget, l'ordinateur doit \xeatre red\xe9marr\xe9. "
+        "Voulez-vous red\xe9marrer maintenant ?\n";
+    bwtest::TestFolder::write(root.path() + "\\install.scn", install);
+    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\install.scn");
+    ASSERT_TRUE(runWaiting("\"" + package + "\"", code));
+    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(shown) + "] [two words]\n"
+                                             "post 2 present [" + probeFiles(shown) + "] [--first-run]\n");
+
+    // UnBundlewright runs the third program while everything is still there.
+    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
+    ASSERT_TRUE(runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + shown + "\\Uninstall.wzu", code));
+    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+    EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(shown) + "] [two words]\n"
+                                             "post 2 present [" + probeFiles(shown) + "] [--first-run]\n"
+                                             "clean 3 present [" + probeFiles(shown) + "] [bye]\n");
+    EXPECT_FALSE(os::directoryExists(shown)) << "UnBundlewright left the destination behind";
 }
 
 }  // namespace
