@@ -2,6 +2,7 @@
 
 #include "builder/status_line.h"
 #include "pages/list_txt.h"
+#include "platform/os/text.h"
 #include "wizard/project_file_format.h"
 #include "wizard/project_file_texts.h"
 
@@ -11,7 +12,7 @@ bool isProgramLine(const std::string& line) {
     if (list_txt::isMarker(line)) return false;
     const std::size_t slash = line.rfind('\\');
     const std::string name = slash == std::string::npos ? line : line.substr(slash + 1);
-    return builder::endsWithNoCase(name, ".EXE") || builder::endsWithNoCase(name, ".BAT");
+    return os::endsWithNoCase(name, ".EXE") || os::endsWithNoCase(name, ".BAT");
 }
 
 std::vector<std::string> programRows(const std::string& listBytes, const std::string& sourceFolder) {
