@@ -13,7 +13,7 @@
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "tests/support/host_path.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
