@@ -831,4 +831,6 @@ void Dialog::detail_step(ScenarioRun::State& st) {
     }
 }
 
+void pumpMessages() {}   // nothing waits to be painted here
+
 }  // namespace ui

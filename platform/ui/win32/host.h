@@ -61,6 +61,7 @@ public:
     static void timer(Dialog& d, int id) { d.onTimer(id); }
     static void cancel(Dialog& d) { d.onCancel(); }
     static void step(Dialog& d, ScenarioRun::State& st) { d.detail_step(st); }
+    static HWND hwnd(const Dialog& d) { return d.impl_ ? d.impl_->hwnd : nullptr; }
 };
 
 }  // namespace ui
