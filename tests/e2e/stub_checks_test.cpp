@@ -193,6 +193,22 @@ TEST_F(StubChecks, UninstallStopsTheServiceBeforeRemovingItsProgram) {
     }
 }
 
+// A failure after the files are in place (a service of that name belongs to
+// someone else) leaves a script that lists them and every folder made for
+// them, the destination's own levels included.
+TEST_F(StubChecks, AFailureAfterTheFilesLeavesAScriptOfEverythingMade) {
+    const char kName[] = "BwStubChecksTaken";
+    ASSERT_TRUE(os::createService({kName, "taken", "C:\\windows\\system32\\notepad.exe", os::ServiceStart::Demand}));
+    pkg_.services = std::string("\\docs\\b.txt~") + kName + "~Taken";
+    std::string dest = t_.path("Made\\Deeper\\Acme");
+    EXPECT_EQ(4, run("/S /D=" + dest));
+    os::deleteService(kName);
+    std::string script = readFile(dest + "\\Uninstall.wzu");
+    for (const std::string& listed : {dest + "\\a.txt", dest + "\\docs\\b.txt", dest + "\\docs", dest,
+                                      t_.path("Made\\Deeper"), t_.path("Made")})
+        EXPECT_NE(std::string::npos, script.find(std::string(1, '\0') + listed + '\0')) << listed;
+}
+
 #ifdef BW_E2E_WINDOWS_PLAYED
 // The package's welcome section off: the first window is the folder.
 TEST_F(StubChecks, NoWelcomeWindowWhenTheSectionIsOff) {
