@@ -1,4 +1,5 @@
 #include "builder/package_builder.h"
+#include "platform/os/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,11 +95,6 @@ std::string languageText(const std::string& raw) {
     return text;
 }
 
-std::string lowerAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string blankIfEmpty(const std::string& s) { return s.empty() ? package::kBlank : s; }
 
 // The package file under construction; every write is checked.
@@ -179,8 +175,8 @@ void refuseDuplicateNames(const std::vector<ListItem>& items) {
     std::map<std::string, const ListItem*> seen;
     for (const ListItem& item : items) {
         if (item.marker) continue;
-        auto [it, added] = seen.emplace(lowerAscii(item.relative), &item);
-        if (!added && lowerAscii(it->second->line) != lowerAscii(item.line))
+        auto [it, added] = seen.emplace(os::lowerAscii(item.relative), &item);
+        if (!added && os::lowerAscii(it->second->line) != os::lowerAscii(item.line))
             fail(BuildFailureKind::DuplicateEntryName,
                  "The files " + it->second->line + " and " + item.line + " would both be installed as " +
                      item.relative + ". Rename one of them or remove it from the file list, and build again.");

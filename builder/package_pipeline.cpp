@@ -1,4 +1,5 @@
 #include "builder/package_pipeline.h"
+#include "platform/os/text.h"
 
 #include <cstdio>
 
@@ -118,7 +119,7 @@ Payload compressSourceFile(const std::string& path, const std::string& spillPath
     if (r == ReadResult::CompressFailed && std::fseek(in, 0, SEEK_SET) == 0) {
         // The library gave up (memory): store the file as it is, unless its
         // name would make an installer take it for a bzip2 stream.
-        if (!endsWithNoCase(path, package::kCompressedSuffix)) {
+        if (!os::endsWithNoCase(path, package::kCompressedSuffix)) {
             Sink sink(spillPath);
             ReadResult s = readStored(in, sink);
             if (s != ReadResult::ReadFailed) {

@@ -1,5 +1,7 @@
 #include "builder/status_line.h"
 
+#include "platform/os/text.h"
+
 #include <cctype>
 
 #include "builder/package_layout.h"
@@ -10,23 +12,7 @@ namespace {
 constexpr size_t kStatusWidth = 69;
 constexpr size_t kPrefixLimit = 63;   // a kept backslash sits at most at 63 - name length
 constexpr const char kEllipsis[] = ".... \\";
-
-char lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 }  // namespace
-
-size_t findNoCase(const std::string& text, const std::string& what, size_t from) {
-    if (what.size() > text.size()) return std::string::npos;
-    for (size_t i = from; i + what.size() <= text.size(); ++i) {
-        size_t k = 0;
-        while (k < what.size() && lower(text[i + k]) == lower(what[k])) ++k;
-        if (k == what.size()) return i;
-    }
-    return std::string::npos;
-}
-
-bool endsWithNoCase(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() && findNoCase(text, suffix, text.size() - suffix.size()) != std::string::npos;
-}
 
 std::string statusLineFor(const std::string& path) {
     if (path.size() <= kStatusWidth) return path;
@@ -48,8 +34,8 @@ std::string statusLineFor(const std::string& path) {
 std::string relativeName(const std::string& line, const std::string& sourceFolder) {
     if (!sourceFolder.empty()) {
         bool endsInSlash = sourceFolder.back() == '\\';
-        for (size_t at = findNoCase(line, sourceFolder); at != std::string::npos;
-             at = findNoCase(line, sourceFolder, at + 1)) {
+        for (size_t at = os::findNoCase(line, sourceFolder); at != std::string::npos;
+             at = os::findNoCase(line, sourceFolder, at + 1)) {
             size_t rest = at + sourceFolder.size();
             // "C:\Prod" must not match inside "C:\Production\a.txt".
             if (endsInSlash || rest == line.size() || line[rest] == '\\') return line.substr(rest);
@@ -60,7 +46,7 @@ std::string relativeName(const std::string& line, const std::string& sourceFolde
 }
 
 bool isDirectoryMarker(const std::string& relative) {
-    size_t at = findNoCase(relative, package::kDirectoryMarker);
+    size_t at = os::findNoCase(relative, package::kDirectoryMarker);
     return at != std::string::npos && at + sizeof(package::kDirectoryMarker) - 1 == relative.size();
 }
 

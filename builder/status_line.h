@@ -18,8 +18,4 @@ std::string relativeName(const std::string& line, const std::string& sourceFolde
 // True when the relative name stands for a folder without files ("...\temp$").
 bool isDirectoryMarker(const std::string& relative);
 
-// ASCII case-insensitive search; npos when absent.
-size_t findNoCase(const std::string& text, const std::string& what, size_t from = 0);
-bool endsWithNoCase(const std::string& text, const std::string& suffix);
-
 }  // namespace builder

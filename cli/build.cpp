@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "builder/status_line.h"
+#include "platform/os/text.h"
 #include "cli/build_progress.h"
 #include "cli/build_support.h"
 #include "cli/command.h"
@@ -126,7 +127,7 @@ wizard::ProjectRecord* recordOf(ui::Dialog& d) {
 
 // A path below `from`, moved below `to`; any other path unchanged.
 std::string moved(const std::string& path, const std::string& from, const std::string& to) {
-    if (from.empty() || path.size() <= from.size() || builder::findNoCase(path, from) != 0 || path[from.size()] != '\\')
+    if (from.empty() || path.size() <= from.size() || os::findNoCase(path, from) != 0 || path[from.size()] != '\\')
         return path;
     return to + path.substr(from.size());
 }

@@ -1,4 +1,5 @@
 #include "cli/build_progress.h"
+#include "platform/os/text.h"
 
 #include <cstdio>
 
@@ -49,7 +50,7 @@ void BuildProgressLine::start() {
     pages::readWholeFile(listFile_, text);
     prefix_.push_back(0);
     for (const std::string& line : lines(text)) {
-        if (builder::endsWithNoCase(line, "temp$")) continue;   // a folder marker: no file, no step
+        if (os::endsWithNoCase(line, "temp$")) continue;   // a folder marker: no file, no step
         os::FileStat st;
         sizes_.push_back(os::statPath(line, st) ? st.size : 0);
         prefix_.push_back(prefix_.back() + sizes_.back());

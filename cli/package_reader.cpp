@@ -1,4 +1,5 @@
 #include "cli/package_reader.h"
+#include "platform/os/text.h"
 
 #include <bzlib.h>
 
@@ -115,15 +116,6 @@ bool isDecimal(const std::string& s, bool allowSign) {
 uint64_t parseSize(const std::string& s, const std::string& item) {
     if (!isDecimal(s, false) || s.size() > 19) throw Bad{item + ": size \"" + s + "\" is not a decimal"};
     return std::stoull(s);
-}
-
-bool endsWithNoCase(const std::string& s, const char* suffix) {
-    size_t n = std::strlen(suffix);
-    if (s.size() < n) return false;
-    for (size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != std::tolower(static_cast<unsigned char>(suffix[i])))
-            return false;
-    return true;
 }
 
 // A name the installer accepts: the stub's own rules, so an entry twk
@@ -250,10 +242,10 @@ void parse(ByteSource& src, PackageContents& out) {
         if (!out.entries.empty() && !safeName(e.name, why)) throw Bad{label + ": unsafe name (" + why + ")"};
         if (out.entries.empty() && e.name != kUninstaller)
             throw Bad{"the first entry is \"" + e.name + "\", not the uninstaller"};
-        if (endsWithNoCase(e.name, "temp$.bz2") && e.size == 1 && c.peek() == '1') {
+        if (os::endsWithNoCase(e.name, "temp$.bz2") && e.size == 1 && c.peek() == '1') {
             e.kind = PackageEntry::Kind::DirectoryMarker;
             e.decodedSize = 0;
-        } else if (endsWithNoCase(e.name, ".bz2")) {
+        } else if (os::endsWithNoCase(e.name, ".bz2")) {
             e.kind = PackageEntry::Kind::Compressed;
             e.decodedSize = decodeStream(src, e.offset, e.size, label, out.entries.empty() ? UINT64_MAX : budget);
         } else {

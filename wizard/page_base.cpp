@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "builder/help_launcher.h"
+#include "wizard/help_launcher.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -133,7 +133,7 @@ void PageBase::onHelp() {
     const char* page = pageInfo(slot_).helpPage;
     if (!*page) return;
     const ProjectRecord& r = record();
-    builder::HelpLauncher(r.install_dir.str(), r.browser_path.str()).open(page);
+    wizard::HelpLauncher(r.install_dir.str(), r.browser_path.str()).open(page);
 }
 
 }  // namespace wizard

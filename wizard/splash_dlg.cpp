@@ -5,7 +5,7 @@
 
 namespace wizard {
 
-bool toDib(const builder::DibPicture& picture, ui::Dib& out) {
+bool toDib(const wizard::DibPicture& picture, ui::Dib& out) {
     if (picture.bits_per_pixel != 24 && picture.bits_per_pixel != 8) return false;
     if (picture.width <= 0 || picture.height <= 0) return false;
     const size_t stride = ((static_cast<size_t>(picture.width) * picture.bits_per_pixel + 31) / 32) * 4;
@@ -29,14 +29,14 @@ CSplashDlg::CSplashDlg(const std::string& install_dir, ui::Dialog* owner)
 
 void CSplashDlg::initPage() {
     setTimer(IDT_SPLASH_CLOSE, kSplashMs);
-    builder::DibPicture picture;
-    load_ = builder::loadSplashPicture(install_dir_ + "\\image\\bundlewright.jpg",
+    wizard::DibPicture picture;
+    load_ = wizard::loadSplashPicture(install_dir_ + "\\image\\bundlewright.jpg",
                                        install_dir_ + "\\image\\bundlewright.bmp", picture);
-    if (load_ == builder::DibLoad::CannotBeLoaded)
-        ui::messageBox(builder::kImageCannotBeLoaded, "", ui::Buttons::Ok, ui::Icon::Information);
-    if (load_ == builder::DibLoad::ErrorInLoading)
-        ui::messageBox(builder::kErrorInLoadingBitmap, "", ui::Buttons::Ok, ui::Icon::Information);
-    hasPicture_ = load_ == builder::DibLoad::Loaded && toDib(picture, dib_);
+    if (load_ == wizard::DibLoad::CannotBeLoaded)
+        ui::messageBox(wizard::kImageCannotBeLoaded, "", ui::Buttons::Ok, ui::Icon::Information);
+    if (load_ == wizard::DibLoad::ErrorInLoading)
+        ui::messageBox(wizard::kErrorInLoadingBitmap, "", ui::Buttons::Ok, ui::Icon::Information);
+    hasPicture_ = load_ == wizard::DibLoad::Loaded && toDib(picture, dib_);
 }
 
 void CSplashDlg::onTimer(int timerId) {

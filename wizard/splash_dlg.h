@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "builder/splash_image.h"
+#include "wizard/splash_image.h"
 #include "platform/ui/dialog.h"
 #include "wizard/page_base.h"
 
@@ -17,13 +17,13 @@ inline constexpr unsigned kSplashMs = 3000;
 // The loaded picture as the dialog framework paints it (24-bit BGR rows or
 // 8-bit indices with their palette). False for a picture the framework cannot
 // draw (other depths, compressed bits).
-bool toDib(const builder::DibPicture& picture, ui::Dib& out);
+bool toDib(const wizard::DibPicture& picture, ui::Dib& out);
 
 class CSplashDlg : public PageBase {
 public:
     explicit CSplashDlg(const std::string& install_dir, ui::Dialog* owner = nullptr);
 
-    builder::DibLoad loadResult() const { return load_; }
+    wizard::DibLoad loadResult() const { return load_; }
     bool hasPicture() const { return hasPicture_; }
     const ui::Dib& picture() const { return dib_; }
     // How the last paint drew it: stretched to the client area, or copied
@@ -38,7 +38,7 @@ protected:
 
 private:
     std::string install_dir_;
-    builder::DibLoad load_ = builder::DibLoad::NoPicture;
+    wizard::DibLoad load_ = wizard::DibLoad::NoPicture;
     bool hasPicture_ = false;
     bool stretched_ = false;
     ui::Dib dib_;

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/scenario.h"
+#include "platform/ui/guarded.h"
+#include "platform/ui/prompter.h"
 
 namespace ui {
 
@@ -234,7 +235,6 @@ protected:
 private:
     friend struct Impl;
     friend class HostAccess;
-    void detail_step(ScenarioRun::State& st);   // headless host: one scenario step
     int templateId_;
     Dialog* owner_;
     Impl* impl_ = nullptr;

@@ -2,6 +2,7 @@
 // MENU, ICON, BITMAP, STRINGTABLE, #define/#include/#ifdef. The system's
 // constants are known here so the headless host needs no system header.
 #include "platform/ui/resources.h"
+#include "platform/os/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,17 +88,13 @@ const std::map<std::string, std::string>& classMacros() {
     return k;
 }
 
-std::string upper(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The canonical spelling of the window classes the hosts know.
 std::string canonicalClass(const std::string& cls) {
     static const char* known[] = {"Button", "Edit", "Static", "ListBox", "ComboBox", "ScrollBar",
                                   "SysListView32", "SysTreeView32", "msctls_progress32"};
     for (const char* k : known)
-        if (upper(k) == upper(cls)) return k;
+        if (os::upperAscii(k) == os::upperAscii(cls)) return k;
     return cls;
 }
 
@@ -302,7 +299,7 @@ private:
         if (pos_ < toks_->size()) ++pos_;
         return t;
     }
-    bool isWord(const Token& t, const char* w) const { return t.kind == Token::Name && upper(t.text) == w; }
+    bool isWord(const Token& t, const char* w) const { return t.kind == Token::Name && os::upperAscii(t.text) == w; }
     bool isPunct(const Token& t, char c) const { return t.kind == Token::Punct && t.text[0] == c; }
     void comma() { if (isPunct(peek(), ',')) next(); }
     bool isBegin(const Token& t) const { return isWord(t, "BEGIN") || isPunct(t, '{'); }
@@ -368,7 +365,7 @@ private:
             fail("expected a resource, found '" + t.text + "'", t.line);
         long id = t.kind == Token::Number ? t.value : t.kind == Token::Name ? (out_.symbols.count(t.text) ? out_.symbols[t.text] : -1) : -1;
         Token type = next();
-        std::string kind = upper(type.text);
+        std::string kind = os::upperAscii(type.text);
         if (kind == "DIALOG" || kind == "DIALOGEX") {
             if (id < 0) fail("unknown dialog id " + t.text, t.line);
             dialog(static_cast<int>(id), t.line);
@@ -452,7 +449,7 @@ private:
             if (isBegin(t)) break;
             if (t.kind == Token::End) fail("dialog without BEGIN", line);
             next();
-            std::string w = upper(t.text);
+            std::string w = os::upperAscii(t.text);
             if (w == "STYLE") d.style = static_cast<std::uint32_t>(expr());
             else if (w == "EXSTYLE") d.exStyle = static_cast<std::uint32_t>(expr());
             else if (w == "CAPTION") { Token s = next(); if (s.kind != Token::String) fail("expected the caption", s.line); d.caption = s.text; }
@@ -485,7 +482,7 @@ private:
 
     Control control() {
         Token t = next();
-        std::string w = upper(t.text);
+        std::string w = os::upperAscii(t.text);
         Control c;
         const std::uint32_t childVisible = 0x40000000L | 0x10000000L;
         const std::uint32_t tab = 0x00010000L, group = 0x00020000L, border = 0x00800000L;

@@ -1,6 +1,7 @@
 #include "platform/ui/scenario_state.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/ui/resources.h"
 
@@ -176,6 +177,14 @@ bool answerPicker(ScenarioRun::State& st, std::deque<Step>& answers, const char*
     if (a.answer == 0) return false;
     path = a.text;
     return true;
+}
+
+void checkDib(const Dib& dib) {
+    if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
+    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
+    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
+    size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
+    if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
 }
 
 }  // namespace hosted

@@ -55,6 +55,8 @@ int answerMenu(ScenarioRun::State& st, int menuId, int index, const std::vector<
 // needs no answer); a missing or unfitting answer fails the run.
 int answerMessage(ScenarioRun::State& st, const std::string& text, const std::string& caption, Buttons buttons,
                   Icon icon);
+// Throws std::invalid_argument for a bitmap drawDib cannot show.
+void checkDib(const Dib& dib);
 // The next answer for a file dialog or folder picker: false when it cancels.
 bool answerPicker(ScenarioRun::State& st, std::deque<Step>& answers, const char* what, std::string& path);
 }  // namespace hosted

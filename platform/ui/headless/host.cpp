@@ -12,20 +12,15 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
-#include "platform/ui/scenario_state.h"
+#include "platform/ui/scenario_step.h"
+#include "platform/os/text.h"
 
 namespace ui {
 
 namespace {
 constexpr std::uint32_t kVisible = 0x10000000L, kDisabled = 0x08000000L;
 constexpr int kBaseX = 6, kBaseY = 13;     // dialog base units of "MS Shell Dlg" 8
-
-enum class Kind { Static, Button, Edit, List, Combo, ListView, Tree, Progress, Other };
-
-std::string lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+using Kind = hosted::ControlKind;
 
 struct Node {
     TreeItem parent = 0;
@@ -137,13 +132,123 @@ void notifyCommand(Dialog& d, int id, int code) {
 }
 
 int sortedPosition(const std::vector<std::pair<std::string, std::intptr_t>>& rows, const std::string& t) {
-    std::string key = lower(t);
+    std::string key = os::lowerAscii(t);
     int i = 0;
     for (; i < static_cast<int>(rows.size()); ++i)
-        if (lower(rows[i].first) > key) break;
+        if (os::lowerAscii(rows[i].first) > key) break;
     return i;
 }
 
+}  // namespace
+
+// ---- scenario runs ---------------------------------------------------------------
+namespace {
+// How a scenario step reaches this host's in-memory controls.
+class HeadlessSteps final : public StepHost {
+public:
+    explicit HeadlessSteps(Dialog& d) : d_(d), impl_(*d.impl()) {}
+
+    bool control(int id, ControlState& out) override {
+        auto it = impl_.controls.find(id);
+        if (it == impl_.controls.end()) return false;
+        const Control& c = it->second;
+        out.kind = c.kind;
+        out.enabled = c.enabled;
+        out.visible = c.visible;
+        out.readOnly = c.readOnly;
+        out.dropList = c.kind == Kind::Combo && c.comboType == 3;
+        out.listNotify = c.notify;
+        out.buttonType = c.buttonType;
+        return true;
+    }
+    // Time passes by firing the earliest timer, on a clock of its own that the
+    // scenario's bound limits, so a timer that never ends the wait cannot
+    // keep the run going for ever.
+    bool wait() override {
+        ScenarioRun::State& st = *running();
+        if (impl_.timers.empty()) return false;
+        if (st.waitingAt != st.next) { st.waitingAt = st.next; st.waitStart = 0; }
+        if (st.waitStart >= st.timeoutMs) return false;
+        auto t = std::min_element(impl_.timers.begin(), impl_.timers.end(),
+                                  [](auto& a, auto& b) { return a.second < b.second; });
+        st.waitStart += std::max(1u, t->second);
+        HostAccess::timer(d_, t->first);
+        return true;
+    }
+    void typeIntoCombo(int id, const std::string& text) override {
+        Control& c = impl_.controls[id];
+        c.text = c.limit > 0 ? text.substr(0, static_cast<size_t>(c.limit)) : text;
+        c.sel = -1;
+        HostAccess::command(d_, id, CbnEditUpdate);
+        HostAccess::command(d_, id, CbnEditChange);
+    }
+    void click(int id) override {
+        Control& c = impl_.controls[id];
+        if (c.buttonType == 3) c.check = c.check ? 0 : 1;
+        else if (c.buttonType == 6) c.check = (c.check + 1) % 3;
+        else if (c.buttonType == 9) checkInGroup(id);
+        impl_.focus = id;
+        HostAccess::command(d_, id, BnClicked);
+    }
+    void pick(int id, ControlKind kind, int row) override {
+        Control& c = impl_.controls[id];
+        if (kind == Kind::ListView) {
+            std::fill(c.lvSel.begin(), c.lvSel.end(), false);
+            c.lvSel[static_cast<size_t>(row)] = true;
+            Notify n;
+            n.code = Notify::ItemChanged;
+            n.row = row;
+            HostAccess::notify(d_, id, n);
+            return;
+        }
+        c.sel = row;
+        if (kind == Kind::Combo) {
+            c.text = c.rows[static_cast<size_t>(row)].first;
+            HostAccess::command(d_, id, CbnSelChange);
+            HostAccess::command(d_, id, CbnSelEndOk);
+        } else if (c.notify) {
+            HostAccess::command(d_, id, LbnSelChange);
+        }
+    }
+    void hover(int id, TreeItem item) override { impl_.controls[id].hover = item; }
+    bool endLabelEdit(int id, const std::string& text) override {
+        Control& c = impl_.controls[id];
+        if (!c.editing) return false;
+        TreeItem item = c.editing;
+        c.editing = 0;
+        Notify n;
+        n.code = Notify::EndLabelEdit;
+        n.item = item;
+        n.text = text;
+        if (HostAccess::notify(d_, id, n)) c.nodes[item].text = text;
+        return true;
+    }
+    void command(int id, int code) override { HostAccess::command(d_, id, code); }
+    void notify(int id, const Notify& n) override { HostAccess::notify(d_, id, n); }
+    bool hasTimer(int timerId) override { return impl_.timers.count(timerId) != 0; }
+    void timer(int timerId) override { HostAccess::timer(d_, timerId); }
+    void escape() override { HostAccess::cancel(d_); }
+    void shot(const std::string&) override {}   // pictures are the Win32 host's
+
+private:
+    // An automatic radio button clears the others of its group.
+    void checkInGroup(int id) {
+        auto& order = impl_.order;
+        auto pos = std::find(order.begin(), order.end(), id);
+        auto b = pos, e = pos;
+        while (b != order.begin() && !(impl_.controls[*b].tpl.style & 0x00020000L)) --b;
+        ++e;
+        while (e != order.end() && !(impl_.controls[*e].tpl.style & 0x00020000L)) ++e;
+        for (auto i = b; i != e; ++i) {
+            Control& o = impl_.controls[*i];
+            if (o.kind == Kind::Button && (o.buttonType == 9 || o.buttonType == 4)) o.check = 0;
+        }
+        impl_.controls[id].check = 1;
+    }
+
+    Dialog& d_;
+    Dialog::Impl& impl_;
+};
 }  // namespace
 
 Dialog::Dialog(int templateId, Dialog* owner) : templateId_(templateId), owner_(owner) {}
@@ -206,7 +311,8 @@ int Dialog::runModal() {
         }
         ScenarioRun::State* st = running();
         if (!st) throw ScenarioError("dialog " + std::to_string(templateId_) + " runs with no scenario to drive it");
-        detail_step(*st);
+        HeadlessSteps steps(*this);
+        runStep(*st, *this, steps);
     }
     return impl_->result;
 }
@@ -309,7 +415,7 @@ std::string Dialog::rowText(int id, int index) const {
 int Dialog::findRow(int id, const std::string& text) const {
     Control& c = ctlOf(*this, id, {Kind::List, Kind::Combo}, "a list or combo box");
     for (size_t i = 0; i < c.rows.size(); ++i)
-        if (lower(c.rows[i].first) == lower(text)) return static_cast<int>(i);
+        if (os::equalsNoCase(c.rows[i].first, text)) return static_cast<int>(i);
     return -1;
 }
 int Dialog::selectedRow(int id) const { return ctlOf(*this, id, {Kind::List, Kind::Combo}, "a list or combo box").sel; }
@@ -430,7 +536,7 @@ TreeItem Dialog::tvInsert(int id, TreeItem parent, const std::string& text, int 
     if (where == TreeInsert::First) at = 0;
     else if (where == TreeInsert::Sorted) {
         at = 0;
-        while (at < sib.size() && lower(c.nodes[sib[at]].text) <= lower(text)) ++at;
+        while (at < sib.size() && os::lowerAscii(c.nodes[sib[at]].text) <= os::lowerAscii(text)) ++at;
     }
     sib.insert(sib.begin() + static_cast<long>(at), item);
     return item;
@@ -538,22 +644,13 @@ int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
 
 void Dialog::setTimer(int timerId, unsigned ms) { if (impl_) impl_->timers[timerId] = ms; }
 void Dialog::killTimer(int timerId) { if (impl_) impl_->timers.erase(timerId); }
-namespace {
-void checkDib(const Dib& dib) {
-    if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
-    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
-    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
-    size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
-    if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
-}
-}  // namespace
 
 void Dialog::drawDib(int, int, const Dib& dib) {
-    checkDib(dib);
+    hosted::checkDib(dib);
     if (impl_) ++impl_->dibsDrawn;
 }
 void Dialog::drawDibStretched(int, int, int width, int height, const Dib& dib) {
-    checkDib(dib);
+    hosted::checkDib(dib);
     if (width <= 0 || height <= 0) throw std::invalid_argument("drawDib: empty target");
     if (impl_) ++impl_->dibsDrawn;
 }
@@ -600,235 +697,6 @@ bool browseForFolder(const std::string&, std::string& folder) {
     if (!answerPicker(st, st.folderAnswers, "a folder picker", folder)) return false;
     while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
     return true;
-}
-
-// ---- scenario runs ---------------------------------------------------------------
-// One step of the running scenario, applied inside this dialog's modal loop.
-void Dialog::detail_step(ScenarioRun::State& st) {
-    auto fireTimer = [&]() {
-        if (impl_->timers.empty()) return false;
-        auto t = std::min_element(impl_->timers.begin(), impl_->timers.end(),
-                                  [](auto& a, auto& b) { return a.second < b.second; });
-        HostAccess::timer(*this, t->first);
-        return true;
-    };
-    if (st.next >= st.steps.size()) {
-        st.current = nullptr;
-        if (fireTimer()) return;
-        throw ScenarioError(st.name + ": the scenario ended while dialog " + std::to_string(templateId_) + " is open");
-    }
-    const Step& s = st.steps[st.next];
-    st.current = &s;
-    std::string where = " of dialog " + std::to_string(templateId_);
-    if (s.kind == Step::Shot || globalStep(st, s)) { ++st.next; return; }   // pictures are the Win32 host's
-    if (s.kind == Step::OnDialog) {
-        if (s.dialog == templateId_) { st.dialog = s.dialog; ++st.next; return; }
-        if (fireTimer()) return;   // time passes while we wait
-        st.fail("waiting for dialog " + std::to_string(s.dialog) + ", but dialog " + std::to_string(templateId_) + " is active");
-    }
-    if (s.kind == Step::ExpectClosed) {
-        if (dialogOpen(st.dialog) && st.dialog != templateId_) st.fail("dialog " + std::to_string(st.dialog) + " is still open");
-        if (st.dialog == templateId_) st.fail("dialog " + std::to_string(templateId_) + " is still open");
-        ++st.next;
-        return;
-    }
-    if (st.dialog && st.dialog != templateId_)
-        st.fail("the step is for dialog " + std::to_string(st.dialog) + ", but dialog " + std::to_string(templateId_) + " is active");
-    ++st.next;
-    Control* c = nullptr;
-    if (s.control && s.kind != Step::Command) {
-        auto it = impl_->controls.find(static_cast<int>(s.control));
-        if (it == impl_->controls.end()) st.fail("dialog " + std::to_string(templateId_) + " has no control " + std::to_string(s.control));
-        c = &it->second;
-    }
-    int id = static_cast<int>(s.control);
-    auto need = [&](std::initializer_list<Kind> kinds, const char* what) {
-        if (std::find(kinds.begin(), kinds.end(), c->kind) == kinds.end())
-            st.fail("control " + std::to_string(id) + where + " is not " + what);
-    };
-    bool live = c && c->enabled && c->visible;   // a disabled or hidden control ignores the user
-    auto findRowOf = [&](const Step& step) {
-        int n = c->kind == Kind::ListView ? static_cast<int>(c->cells.size()) : static_cast<int>(c->rows.size());
-        if (step.byIndex) {
-            if (step.index < 0 || step.index >= n) st.fail("control " + std::to_string(id) + where + " has no row " + std::to_string(step.index));
-            return step.index;
-        }
-        for (int i = 0; i < n; ++i) {
-            const std::string& t = c->kind == Kind::ListView ? c->cells[static_cast<size_t>(i)][0] : c->rows[static_cast<size_t>(i)].first;
-            if (lower(t) == lower(step.text)) return i;
-        }
-        st.fail("control " + std::to_string(id) + where + " has no row \"" + step.text + "\"");
-    };
-    auto findPath = [&](const std::string& path) {
-        TreeItem item = 0;
-        std::vector<TreeItem>* level = &c->roots;
-        size_t start = 0;
-        while (start <= path.size()) {
-            size_t e = path.find('/', start);
-            if (e == std::string::npos) e = path.size();
-            std::string label = path.substr(start, e - start);
-            auto it = std::find_if(level->begin(), level->end(), [&](TreeItem t) { return c->nodes[t].text == label; });
-            if (it == level->end()) st.fail("tree " + std::to_string(id) + where + " has no item \"" + path + "\"");
-            item = *it;
-            level = &c->nodes[item].children;
-            start = e + 1;
-        }
-        return item;
-    };
-    switch (s.kind) {
-        case Step::Set:
-            need({Kind::Edit, Kind::Combo}, "an edit or a drop-down combo");
-            if (c->kind == Kind::Combo && c->comboType == 3) st.fail("combo " + std::to_string(id) + where + " is a drop-down list: use pick");
-            if (!live || c->readOnly) return;
-            if (c->kind == Kind::Edit) { setText(id, s.text); return; }
-            c->text = c->limit > 0 ? s.text.substr(0, static_cast<size_t>(c->limit)) : s.text;
-            c->sel = -1;
-            HostAccess::command(*this, id, CbnEditUpdate);
-            HostAccess::command(*this, id, CbnEditChange);
-            return;
-        case Step::Check:
-        case Step::Clear:
-        case Step::Click: {
-            need({Kind::Button}, "a button");
-            if (!live) return;
-            int type = c->buttonType;
-            bool isCheck = type == 2 || type == 3 || type == 5 || type == 6;
-            bool isRadio = type == 4 || type == 9;
-            if (s.kind != Step::Click) {
-                if (!isCheck && !isRadio) st.fail("control " + std::to_string(id) + where + " is not a check box");
-                if (s.kind == Step::Clear && isRadio) st.fail("radio button " + std::to_string(id) + where + " cannot be cleared, check another");
-                int want = s.kind == Step::Check ? 1 : 0;
-                if (c->check == want) return;
-            }
-            if (type == 3) c->check = c->check ? 0 : 1;
-            else if (type == 6) c->check = (c->check + 1) % 3;
-            else if (type == 9) {
-                // An automatic radio button clears the others of its group.
-                auto pos = std::find(impl_->order.begin(), impl_->order.end(), id);
-                auto b = pos, e = pos;
-                while (b != impl_->order.begin() && !(impl_->controls[*b].tpl.style & 0x00020000L)) --b;
-                ++e;
-                while (e != impl_->order.end() && !(impl_->controls[*e].tpl.style & 0x00020000L)) ++e;
-                for (auto i = b; i != e; ++i) {
-                    Control& o = impl_->controls[*i];
-                    if (o.kind == Kind::Button && (o.buttonType == 9 || o.buttonType == 4)) o.check = 0;
-                }
-                c->check = 1;
-            }
-            impl_->focus = id;
-            HostAccess::command(*this, id, BnClicked);
-            return;
-        }
-        case Step::Pick: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int row = findRowOf(s);
-            if (!live) return;
-            if (c->kind == Kind::ListView) {
-                std::fill(c->lvSel.begin(), c->lvSel.end(), false);
-                c->lvSel[static_cast<size_t>(row)] = true;
-                Notify n;
-                n.code = Notify::ItemChanged;
-                n.row = row;
-                HostAccess::notify(*this, id, n);
-                return;
-            }
-            c->sel = row;
-            if (c->kind == Kind::Combo) {
-                c->text = c->rows[static_cast<size_t>(row)].first;
-                HostAccess::command(*this, id, CbnSelChange);
-                HostAccess::command(*this, id, CbnSelEndOk);
-            } else if (c->notify) {
-                HostAccess::command(*this, id, LbnSelChange);
-            }
-            return;
-        }
-        case Step::Select:
-            need({Kind::Tree}, "a tree view");
-            if (!live) return;
-            tvSelect(id, findPath(s.text));
-            return;
-        case Step::RightClick:
-        case Step::DoubleClick: {
-            need({Kind::Tree, Kind::ListView, Kind::List}, "a tree view, a list view or a list");
-            if (!live) return;
-            Notify n;
-            n.code = s.kind == Step::RightClick ? Notify::RightClick : Notify::DoubleClick;
-            if (c->kind == Kind::Tree) {
-                if (!s.text.empty()) n.item = findPath(s.text);
-                c->hover = n.item;
-                HostAccess::notify(*this, id, n);
-            } else if (c->kind == Kind::ListView) {
-                if (!s.text.empty() || s.byIndex) {
-                    n.row = findRowOf(s);
-                    if (n.row >= 0) lvSelect(id, n.row, true);
-                }
-                HostAccess::notify(*this, id, n);
-            } else {
-                if (!s.text.empty() || s.byIndex) c->sel = findRowOf(s);
-                if (s.kind == Step::DoubleClick && c->notify) HostAccess::command(*this, id, LbnDblClk);
-            }
-            return;
-        }
-        case Step::EditLabel: {
-            need({Kind::Tree}, "a tree view");
-            if (!c->editing) st.fail("tree " + std::to_string(id) + where + " is not editing a label");
-            TreeItem item = c->editing;
-            c->editing = 0;
-            Notify n;
-            n.code = Notify::EndLabelEdit;
-            n.item = item;
-            n.text = s.text;
-            if (HostAccess::notify(*this, id, n)) c->nodes[item].text = s.text;
-            return;
-        }
-        case Step::Command:
-            HostAccess::command(*this, id, 0);
-            return;
-        case Step::Timer:
-            if (!impl_->timers.count(s.index)) st.fail("dialog " + std::to_string(templateId_) + " has no timer " + std::to_string(s.index));
-            HostAccess::timer(*this, s.index);
-            return;
-        case Step::Esc:
-            HostAccess::cancel(*this);
-            return;
-        case Step::ExpectText:
-            if (text(id) != s.text) st.fail("control " + std::to_string(id) + where + " shows \"" + text(id) + "\", expected \"" + s.text + "\"");
-            return;
-        case Step::ExpectChecked:
-            need({Kind::Button}, "a button");
-            if (c->check != s.index) st.fail("control " + std::to_string(id) + where + " is " + std::to_string(c->check) + ", expected " + std::to_string(s.index));
-            return;
-        case Step::ExpectEnabled:
-            if (c->enabled != (s.index != 0)) st.fail("control " + std::to_string(id) + where + (c->enabled ? " is enabled" : " is disabled"));
-            return;
-        case Step::ExpectVisible:
-            if (c->visible != (s.index != 0)) st.fail("control " + std::to_string(id) + where + (c->visible ? " is visible" : " is hidden"));
-            return;
-        case Step::ExpectRows: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int n = c->kind == Kind::ListView ? lvRowCount(id) : rowCount(id);
-            if (n != s.index) st.fail("control " + std::to_string(id) + where + " has " + std::to_string(n) + " rows, expected " + std::to_string(s.index));
-            return;
-        }
-        case Step::ExpectRow: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            std::string t = c->kind == Kind::ListView ? lvCell(id, s.index, 0) : rowText(id, s.index);
-            if (t != s.text) st.fail("row " + std::to_string(s.index) + " of control " + std::to_string(id) + where + " is \"" + t + "\", expected \"" + s.text + "\"");
-            return;
-        }
-        case Step::ExpectSelected: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int sel = c->sel;
-            if (c->kind == Kind::ListView) { auto v = lvSelectedRows(id); sel = v.empty() ? -1 : v.front(); }
-            if (sel != s.index) st.fail("control " + std::to_string(id) + where + " has row " + std::to_string(sel) + " selected, expected " + std::to_string(s.index));
-            return;
-        }
-        case Step::Call:
-            s.fn(*this);
-            return;
-        default:
-            st.fail("step cannot run here");
-    }
 }
 
 void pumpMessages() {}   // nothing waits to be painted here

@@ -322,7 +322,7 @@ int Dialog::runModal() {
                 continue;
             }
             if (ScenarioRun::State* st = running()) {
-                HostAccess::step(*this, *st);
+                w32::runStepIn(*this, *st);
                 continue;
             }
             WaitMessage();
@@ -769,17 +769,9 @@ void Dialog::killTimer(int timerId) {
 }
 
 namespace {
-void checkDib(const Dib& dib) {
-    if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
-    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
-    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
-    size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
-    if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
-}
-
 // Draws with the DIB's palette realised in the device context, copied or stretched.
 void paintDib(Dialog::Impl* impl, int x, int y, int w, int h, const Dib& dib, bool stretch) {
-    checkDib(dib);
+    hosted::checkDib(dib);
     if (!impl || !impl->hwnd) return;
     struct Info { BITMAPINFOHEADER hdr; RGBQUAD colors[256]; } info{};
     info.hdr.biSize = sizeof info.hdr;
@@ -822,7 +814,7 @@ void paintDib(Dialog::Impl* impl, int x, int y, int w, int h, const Dib& dib, bo
 
 void Dialog::drawDib(int x, int y, const Dib& dib) { paintDib(impl_, x, y, dib.width, dib.height, dib, false); }
 void Dialog::drawDibStretched(int x, int y, int width, int height, const Dib& dib) {
-    if (width <= 0 || height <= 0) { checkDib(dib); throw std::invalid_argument("drawDib: empty target"); }
+    if (width <= 0 || height <= 0) { hosted::checkDib(dib); throw std::invalid_argument("drawDib: empty target"); }
     paintDib(impl_, x, y, width, height, dib, true);
 }
 Dialog::Size Dialog::clientSize() const {

@@ -12,11 +12,11 @@
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/scenario.h"
-#include "platform/ui/scenario_state.h"
+#include "platform/ui/scenario_step.h"
 
 namespace ui {
 
-enum class Kind { Static, Button, Edit, List, Combo, ListView, Tree, Progress, Other };
+using Kind = hosted::ControlKind;
 
 struct Dialog::Impl {
     HWND hwnd = nullptr;
@@ -51,6 +51,8 @@ Kind kindOf(HWND h);
 std::string windowText(HWND h);
 bool ownVisible(HWND h);                // the WS_VISIBLE bit, whatever the parent's state
 void saveShot(HWND h, const std::string& path);
+// One step of the running scenario, inside the modal loop of `d`.
+void runStepIn(Dialog& d, ScenarioRun::State& st);
 }  // namespace w32
 
 class HostAccess {
@@ -60,7 +62,6 @@ public:
     static bool notify(Dialog& d, int id, const Notify& n) { return d.onNotify(id, n); }
     static void timer(Dialog& d, int id) { d.onTimer(id); }
     static void cancel(Dialog& d) { d.onCancel(); }
-    static void step(Dialog& d, ScenarioRun::State& st) { d.detail_step(st); }
     static HWND hwnd(const Dialog& d) { return d.impl_ ? d.impl_->hwnd : nullptr; }
 };
 

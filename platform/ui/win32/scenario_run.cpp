@@ -136,258 +136,107 @@ using namespace hosted;
 
 
 namespace {
-std::string lower(std::string s) {
-    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+// How a scenario step reaches the dialog's real windows: the messages a
+// user's action would send.
+class Win32Steps final : public StepHost {
+public:
+    explicit Win32Steps(Dialog& d) : d_(d), impl_(*d.impl()), dlg_(impl_.hwnd) {}
 
-// Waits for something to happen, up to the scenario's bound for the current
-// step; false once the bound has passed.
-bool waitBounded(ScenarioRun::State& st) {
-    if (st.waitingAt != st.next) { st.waitingAt = st.next; st.waitStart = GetTickCount(); }
-    DWORD spent = GetTickCount() - st.waitStart;
-    if (spent >= st.timeoutMs) return false;
-    DWORD left = st.timeoutMs - spent;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(left, 50), QS_ALLINPUT);
-    return true;
-}
+    bool control(int id, ControlState& out) override {
+        HWND c = GetDlgItem(dlg_, id);
+        if (!c) return false;
+        LONG style = GetWindowLongA(c, GWL_STYLE);
+        out.kind = kindOf(c);
+        out.enabled = IsWindowEnabled(c);
+        out.visible = style & WS_VISIBLE;
+        out.readOnly = out.kind == Kind::Edit && (style & ES_READONLY);
+        out.dropList = out.kind == Kind::Combo && (style & 3) == CBS_DROPDOWNLIST;
+        out.listNotify = out.kind == Kind::List && (style & LBS_NOTIFY);
+        out.buttonType = static_cast<int>(style & 0xF);
+        return true;
+    }
+    // Pumps messages (real timers fire) up to the scenario's bound for the
+    // current step.
+    bool wait() override {
+        ScenarioRun::State& st = *running();
+        if (st.waitingAt != st.next) { st.waitingAt = st.next; st.waitStart = GetTickCount(); }
+        DWORD spent = GetTickCount() - st.waitStart;
+        if (spent >= st.timeoutMs) return false;
+        DWORD left = st.timeoutMs - spent;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(left, 50), QS_ALLINPUT);
+        return true;
+    }
+    // The combo itself clears its selection and sends CbnEditUpdate and
+    // CbnEditChange.
+    void typeIntoCombo(int id, const std::string& text) override {
+        HWND c = GetDlgItem(dlg_, id);
+        HWND edit = GetWindow(c, GW_CHILD);
+        char cls[16] = {0};
+        while (edit && (GetClassNameA(edit, cls, sizeof cls), lstrcmpiA(cls, "Edit") != 0)) edit = GetWindow(edit, GW_HWNDNEXT);
+        if (!edit) running()->fail("combo " + std::to_string(id) + " of dialog " + std::to_string(d_.templateId()) + " has no edit field");
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    void click(int id) override { SendMessageA(GetDlgItem(dlg_, id), BM_CLICK, 0, 0); }
+    void pick(int id, ControlKind kind, int row) override {
+        HWND c = GetDlgItem(dlg_, id);
+        if (kind == Kind::ListView) {
+            {
+                struct Q { Dialog::Impl& i; explicit Q(Dialog::Impl& x) : i(x) { ++i.quiet; } ~Q() { --i.quiet; } } q(impl_);
+                LVITEMA it{};
+                it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+                it.state = 0;
+                SendMessageA(c, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&it));
+                it.state = LVIS_SELECTED | LVIS_FOCUSED;
+                SendMessageA(c, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
+            }
+            Notify n;
+            n.code = Notify::ItemChanged;
+            n.row = row;
+            HostAccess::notify(d_, id, n);
+            return;
+        }
+        if (kind == Kind::Combo) {
+            SendMessageA(c, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+            send(c, id, CBN_SELCHANGE);
+            send(c, id, CBN_SELENDOK);
+        } else {
+            SendMessageA(c, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+            if (GetWindowLongA(c, GWL_STYLE) & LBS_NOTIFY) send(c, id, LBN_SELCHANGE);
+        }
+    }
+    void hover(int id, TreeItem item) override { impl_.hover[id] = item; }
+    // The user types the label and presses Enter: the tree asks the dialog
+    // (EndLabelEdit) and keeps the label when it says yes.
+    bool endLabelEdit(int id, const std::string& text) override {
+        HWND c = GetDlgItem(dlg_, id);
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(c, TVM_GETEDITCONTROL, 0, 0));
+        if (!edit) return false;
+        SetWindowTextA(edit, text.c_str());
+        SendMessageA(c, TVM_ENDEDITLABELNOW, FALSE, 0);
+        return true;
+    }
+    void command(int id, int code) override { send(GetDlgItem(dlg_, id), id, code); }
+    void notify(int id, const Notify& n) override { HostAccess::notify(d_, id, n); }
+    bool hasTimer(int timerId) override { return impl_.timers.count(timerId) != 0; }
+    void timer(int timerId) override { SendMessageA(dlg_, WM_TIMER, static_cast<WPARAM>(timerId), 0); }
+    void escape() override { send(nullptr, IDCANCEL, 0); }
+    void shot(const std::string& path) override { saveShot(dlg_, path); }
 
-void command(HWND dlg, HWND ctl, int id, int code) {
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(ctl));
-}
+private:
+    void send(HWND ctl, int id, int code) {
+        SendMessageA(dlg_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(ctl));
+    }
+
+    Dialog& d_;
+    Dialog::Impl& impl_;
+    HWND dlg_;
+};
 }  // namespace
 
-// One step of the running scenario, applied to this dialog's real windows.
-void Dialog::detail_step(ScenarioRun::State& st) {
-    HWND dlg = impl_->hwnd;
-    if (st.next >= st.steps.size()) {
-        st.current = nullptr;
-        if (waitBounded(st)) return;   // a timer may still end the dialog
-        raise(st.name + ": the scenario ended while dialog " + std::to_string(templateId_) + " is open");
-    }
-    const Step& s = st.steps[st.next];
-    st.current = &s;
-    std::string where = " of dialog " + std::to_string(templateId_);
-    if (globalStep(st, s)) { ++st.next; return; }
-    if (s.kind == Step::OnDialog) {
-        if (s.dialog == templateId_) { st.dialog = s.dialog; ++st.next; return; }
-        if (waitBounded(st)) return;
-        st.fail("waiting for dialog " + std::to_string(s.dialog) + ", but dialog " + std::to_string(templateId_) + " is active");
-    }
-    if (s.kind == Step::ExpectClosed) {
-        if (st.dialog == templateId_ || dialogOpen(st.dialog)) {
-            if (waitBounded(st)) return;
-            st.fail("dialog " + std::to_string(st.dialog) + " is still open");
-        }
-        ++st.next;
-        return;
-    }
-    if (st.dialog && st.dialog != templateId_)
-        st.fail("the step is for dialog " + std::to_string(st.dialog) + ", but dialog " + std::to_string(templateId_) + " is active");
-    ++st.next;
-    if (s.kind == Step::Shot) { saveShot(dlg, s.text); return; }
-    HWND c = nullptr;
-    Kind kind = Kind::Other;
-    if (s.control && s.kind != Step::Command) {
-        c = GetDlgItem(dlg, static_cast<int>(s.control));
-        if (!c) st.fail("dialog " + std::to_string(templateId_) + " has no control " + std::to_string(s.control));
-        kind = kindOf(c);
-    }
-    int id = static_cast<int>(s.control);
-    auto need = [&](std::initializer_list<Kind> kinds, const char* what) {
-        if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end())
-            st.fail("control " + std::to_string(id) + where + " is not " + what);
-    };
-    LONG style = c ? GetWindowLongA(c, GWL_STYLE) : 0;
-    bool live = c && IsWindowEnabled(c) && (style & WS_VISIBLE);   // a disabled or hidden control ignores the user
-    auto rowsOf = [&]() { return kind == Kind::ListView ? lvRowCount(id) : rowCount(id); };
-    auto findRowOf = [&](const Step& step) {
-        int n = rowsOf();
-        if (step.byIndex) {
-            if (step.index < 0 || step.index >= n) st.fail("control " + std::to_string(id) + where + " has no row " + std::to_string(step.index));
-            return step.index;
-        }
-        for (int i = 0; i < n; ++i) {
-            std::string t = kind == Kind::ListView ? lvCell(id, i, 0) : rowText(id, i);
-            if (lower(t) == lower(step.text)) return i;
-        }
-        st.fail("control " + std::to_string(id) + where + " has no row \"" + step.text + "\"");
-    };
-    auto findPath = [&](const std::string& path) {
-        TreeItem item = 0;
-        TreeItem level = tvRoot(id);
-        size_t start = 0;
-        while (start <= path.size()) {
-            size_t e = path.find('/', start);
-            if (e == std::string::npos) e = path.size();
-            std::string label = path.substr(start, e - start);
-            TreeItem found = 0;
-            for (TreeItem t = level; t; t = tvNext(id, t))
-                if (tvText(id, t) == label) { found = t; break; }
-            if (!found) st.fail("tree " + std::to_string(id) + where + " has no item \"" + path + "\"");
-            item = found;
-            level = tvChild(id, item);
-            start = e + 1;
-        }
-        return item;
-    };
-    switch (s.kind) {
-        case Step::Set: {
-            need({Kind::Edit, Kind::Combo}, "an edit or a drop-down combo");
-            if (kind == Kind::Combo && (style & 3) == CBS_DROPDOWNLIST) st.fail("combo " + std::to_string(id) + where + " is a drop-down list: use pick");
-            if (!live || (kind == Kind::Edit && (style & ES_READONLY))) return;
-            if (kind == Kind::Edit) { setText(id, s.text); return; }
-            // Typed into the combo's edit field: the combo itself clears its
-            // selection and sends CbnEditUpdate and CbnEditChange.
-            HWND edit = GetWindow(c, GW_CHILD);
-            char cls[16] = {0};
-            while (edit && (GetClassNameA(edit, cls, sizeof cls), lstrcmpiA(cls, "Edit") != 0)) edit = GetWindow(edit, GW_HWNDNEXT);
-            if (!edit) st.fail("combo " + std::to_string(id) + where + " has no edit field");
-            SendMessageA(edit, EM_SETSEL, 0, -1);
-            SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(s.text.c_str()));
-            return;
-        }
-        case Step::Check:
-        case Step::Clear:
-        case Step::Click: {
-            need({Kind::Button}, "a button");
-            if (!live) return;
-            int type = static_cast<int>(style & 0xF);
-            bool isCheck = type == 2 || type == 3 || type == 5 || type == 6;
-            bool isRadio = type == 4 || type == 9;
-            if (s.kind != Step::Click) {
-                if (!isCheck && !isRadio) st.fail("control " + std::to_string(id) + where + " is not a check box");
-                if (s.kind == Step::Clear && isRadio) st.fail("radio button " + std::to_string(id) + where + " cannot be cleared, check another");
-                int want = s.kind == Step::Check ? 1 : 0;
-                if (checked(id) == want) return;
-            }
-            // The button's own click: auto boxes and radio groups change state,
-            // then BN_CLICKED reaches the dialog.
-            SendMessageA(c, BM_CLICK, 0, 0);
-            return;
-        }
-        case Step::Pick: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int row = findRowOf(s);
-            if (!live) return;
-            if (kind == Kind::ListView) {
-                {
-                    struct Q { Impl* i; Q(Impl* x) : i(x) { ++i->quiet; } ~Q() { --i->quiet; } } q(impl_);
-                    LVITEMA it{};
-                    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-                    it.state = 0;
-                    SendMessageA(c, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&it));
-                    it.state = LVIS_SELECTED | LVIS_FOCUSED;
-                    SendMessageA(c, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&it));
-                }
-                Notify n;
-                n.code = Notify::ItemChanged;
-                n.row = row;
-                HostAccess::notify(*this, id, n);
-                return;
-            }
-            if (kind == Kind::Combo) {
-                SendMessageA(c, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
-                command(dlg, c, id, CBN_SELCHANGE);
-                command(dlg, c, id, CBN_SELENDOK);
-            } else {
-                SendMessageA(c, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-                if (style & LBS_NOTIFY) command(dlg, c, id, LBN_SELCHANGE);
-            }
-            return;
-        }
-        case Step::Select:
-            need({Kind::Tree}, "a tree view");
-            if (!live) return;
-            tvSelect(id, findPath(s.text));
-            return;
-        case Step::RightClick:
-        case Step::DoubleClick: {
-            need({Kind::Tree, Kind::ListView, Kind::List}, "a tree view, a list view or a list");
-            if (!live) return;
-            Notify n;
-            n.code = s.kind == Step::RightClick ? Notify::RightClick : Notify::DoubleClick;
-            if (kind == Kind::Tree) {
-                if (!s.text.empty()) n.item = findPath(s.text);
-                impl_->hover[id] = n.item;
-                HostAccess::notify(*this, id, n);
-            } else if (kind == Kind::ListView) {
-                if (!s.text.empty() || s.byIndex) {
-                    n.row = findRowOf(s);
-                    if (n.row >= 0) lvSelect(id, n.row, true);
-                }
-                HostAccess::notify(*this, id, n);
-            } else {
-                if (!s.text.empty() || s.byIndex) SendMessageA(c, LB_SETCURSEL, static_cast<WPARAM>(findRowOf(s)), 0);
-                if (s.kind == Step::DoubleClick && (style & LBS_NOTIFY)) command(dlg, c, id, LBN_DBLCLK);
-            }
-            return;
-        }
-        case Step::EditLabel: {
-            need({Kind::Tree}, "a tree view");
-            HWND edit = reinterpret_cast<HWND>(SendMessageA(c, TVM_GETEDITCONTROL, 0, 0));
-            if (!edit) st.fail("tree " + std::to_string(id) + where + " is not editing a label");
-            // The user types the label and presses Enter: the tree asks the
-            // dialog (EndLabelEdit) and keeps the label when it says yes.
-            SetWindowTextA(edit, s.text.c_str());
-            SendMessageA(c, TVM_ENDEDITLABELNOW, FALSE, 0);
-            return;
-        }
-        case Step::Command:
-            command(dlg, nullptr, id, 0);
-            return;
-        case Step::Timer:
-            if (!impl_->timers.count(s.index)) st.fail("dialog " + std::to_string(templateId_) + " has no timer " + std::to_string(s.index));
-            SendMessageA(dlg, WM_TIMER, static_cast<WPARAM>(s.index), 0);
-            return;
-        case Step::Esc:
-            command(dlg, nullptr, IDCANCEL, 0);
-            return;
-        case Step::ExpectText:
-            if (text(id) != s.text) st.fail("control " + std::to_string(id) + where + " shows \"" + text(id) + "\", expected \"" + s.text + "\"");
-            return;
-        case Step::ExpectChecked: {
-            need({Kind::Button}, "a button");
-            int v = checked(id);
-            if (v != s.index) st.fail("control " + std::to_string(id) + where + " is " + std::to_string(v) + ", expected " + std::to_string(s.index));
-            return;
-        }
-        case Step::ExpectEnabled: {
-            bool on = IsWindowEnabled(c);
-            if (on != (s.index != 0)) st.fail("control " + std::to_string(id) + where + (on ? " is enabled" : " is disabled"));
-            return;
-        }
-        case Step::ExpectVisible: {
-            bool on = style & WS_VISIBLE;
-            if (on != (s.index != 0)) st.fail("control " + std::to_string(id) + where + (on ? " is visible" : " is hidden"));
-            return;
-        }
-        case Step::ExpectRows: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int n = rowsOf();
-            if (n != s.index) st.fail("control " + std::to_string(id) + where + " has " + std::to_string(n) + " rows, expected " + std::to_string(s.index));
-            return;
-        }
-        case Step::ExpectRow: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            std::string t = kind == Kind::ListView ? lvCell(id, s.index, 0) : rowText(id, s.index);
-            if (t != s.text) st.fail("row " + std::to_string(s.index) + " of control " + std::to_string(id) + where + " is \"" + t + "\", expected \"" + s.text + "\"");
-            return;
-        }
-        case Step::ExpectSelected: {
-            need({Kind::List, Kind::Combo, Kind::ListView}, "a list, a combo or a list view");
-            int sel;
-            if (kind == Kind::ListView) { auto v = lvSelectedRows(id); sel = v.empty() ? -1 : v.front(); }
-            else sel = selectedRow(id);
-            if (sel != s.index) st.fail("control " + std::to_string(id) + where + " has row " + std::to_string(sel) + " selected, expected " + std::to_string(s.index));
-            return;
-        }
-        case Step::Call:
-            s.fn(*this);
-            return;
-        default:
-            st.fail("step cannot run here");
-    }
+void w32::runStepIn(Dialog& d, ScenarioRun::State& st) {
+    Win32Steps steps(d);
+    runStep(st, d, steps);
 }
 
 // ---- prompter ----------------------------------------------------------------------

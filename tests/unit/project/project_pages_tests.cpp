@@ -24,6 +24,7 @@
 #include "wizard/startup.h"
 #include "wizard/tarnwick_dlg.h"
 #include "tests/support/host_path.h"
+#include "tests/support/test_folder.h"
 
 namespace fs = std::filesystem;
 using wizard::PageRole;
@@ -58,9 +59,7 @@ protected:
     void SetUp() override {
         os::setExitTrap(true);
         ui::setProgramName("Tarnwick");
-        dir = fs::temp_directory_path() /
-              ("bw_pages_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-               std::to_string(static_cast<long>(std::rand())));
+        dir = fs::temp_directory_path() / bwtest::uniqueName("bw_pages_");
         fs::remove_all(dir);
         fs::create_directories(dir);
         root = std::make_unique<CRoot>();
@@ -447,7 +446,7 @@ TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
 TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
     os::setExitTrap(true);
     ui::setProgramName("Tarnwick");
-    const fs::path dir = fs::temp_directory_path() / ("bw_pages_chain_" + std::to_string(static_cast<long>(std::rand())));
+    const fs::path dir = fs::temp_directory_path() / bwtest::uniqueName("bw_pages_chain_");
     fs::remove_all(dir);
     fs::create_directories(dir / "inst" / "bin");
     fs::create_directories(dir / "inst" / "image");

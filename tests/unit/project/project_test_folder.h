@@ -4,21 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "platform/os/os.h"
+#include "tests/support/test_folder.h"
 
 class ProjectTestFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() /
-              ("bw_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-               std::to_string(static_cast<long>(std::rand())));
+        dir = std::filesystem::temp_directory_path() / bwtest::uniqueName("bw_");
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }

@@ -12,6 +12,7 @@
 #include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
 #include "tests/support/host_path.h"
+#include "tests/support/test_folder.h"
 #include "tests/unit/ui/resources/resource.h"
 
 namespace {
@@ -344,43 +345,7 @@ TEST(UiResources, TemplatesComeFromTheSameRcFiles) {
     }
 }
 
-// A fresh folder per test (Windows path; natively seen through Z:).
-class TempFolder {
-public:
-    TempFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = os::tempFolder() + "BwTestUi_" + info->test_suite_name() + "_" + info->name();
-        clean();
-        os::createDirectories(path_);
-    }
-    ~TempFolder() { clean(); }
-    std::string file(const std::string& name) const { return path_ + "\\" + name; }
-    static std::string read(const std::string& path) {
-        std::string out;
-        if (FILE* f = os::openFile(path, "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-            std::fclose(f);
-        }
-        return out;
-    }
-    static void write(const std::string& path, const std::string& text) {
-        FILE* f = os::openFile(path, "wb");
-        ASSERT_NE(f, nullptr) << path;
-        std::fwrite(text.data(), 1, text.size(), f);
-        std::fclose(f);
-    }
-private:
-    void clean() {
-        std::vector<os::DirEntry> entries;
-        if (os::listFolder(path_, entries))
-            for (const auto& e : entries)
-                if (!e.isDirectory) os::deleteFile(path_ + "\\" + e.name);
-        os::removeDirectory(path_);
-    }
-    std::string path_;
-};
+using TempFolder = bwtest::TestFolder;
 
 TEST(UiGuarded, AFaultInANestedPageClosesItAndEndsWithTheOuterPagesCode) {
     ExitTrap trap;

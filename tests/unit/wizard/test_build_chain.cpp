@@ -16,7 +16,7 @@
 #include "platform/ui/scenario.h"
 #include "resources/tarnwick/resource.h"
 #include "tests/support/host_path.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 #include "wizard/build_settings.h"
 #include "wizard/startup.h"
 #include "wizard/summary_dlg.h"

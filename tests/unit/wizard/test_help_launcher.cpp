@@ -1,4 +1,4 @@
-#include "builder/help_launcher.h"
+#include "wizard/help_launcher.h"
 
 #include <gtest/gtest.h>
 
@@ -7,21 +7,21 @@
 #endif
 
 #include "platform/os/os.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
 TEST(HelpLauncher, CommandLineHasThreeBlanksAndAnUnquotedPage) {
-    const builder::HelpLauncher h("C:\\Program Files\\Tw", "C:\\Web\\browse.exe");
+    const wizard::HelpLauncher h("C:\\Program Files\\Tw", "C:\\Web\\browse.exe");
     EXPECT_EQ(h.arguments("Bundlewright.html"), "   C:\\Program Files\\Tw\\help\\Bundlewright.html");
     EXPECT_EQ(h.commandLine("Bundlewright4.html"),
               "\"C:\\Web\\browse.exe\"   C:\\Program Files\\Tw\\help\\Bundlewright4.html");
 }
 
 TEST(HelpLauncher, NoBrowserOpensNothing) {
-    EXPECT_FALSE(builder::HelpLauncher("C:\\Tw", "").open("Bundlewright.html"));
+    EXPECT_FALSE(wizard::HelpLauncher("C:\\Tw", "").open("Bundlewright.html"));
     bwtest::TestFolder dir;
-    EXPECT_FALSE(builder::HelpLauncher("C:\\Tw", dir.file("absent.exe")).open("Bundlewright.html"));
+    EXPECT_FALSE(wizard::HelpLauncher("C:\\Tw", dir.file("absent.exe")).open("Bundlewright.html"));
 }
 
 #ifndef _WIN32
@@ -33,7 +33,7 @@ TEST(HelpLauncher, StartsTheBrowserWithThePage) {
     bwtest::TestFolder::write(browser, "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".part'\nmv '" +
                                            record + ".part' '" + record + "'\n");
     ASSERT_EQ(::chmod(os::hostPath(browser).c_str(), 0755), 0);
-    ASSERT_TRUE(builder::HelpLauncher("C:\\Tw", browser).open("Bundlewright3.html"));
+    ASSERT_TRUE(wizard::HelpLauncher("C:\\Tw", browser).open("Bundlewright3.html"));
     std::string got;
     for (int i = 0; i < 100 && got.empty(); ++i) {
         os::sleepMs(50);

@@ -1,4 +1,4 @@
-#include "builder/splash_image.h"
+#include "wizard/splash_image.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ extern "C" {
 }
 
 #include "platform/os/os.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
     makeJpeg(jpeg(), 5, 3, false, 1, 72, 72);  // dots per inch: no density in the bitmap
-    ASSERT_TRUE(builder::convertJpegToBmp(jpeg(), bmp()));
+    ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     const std::string b = TestFolder::read(bmp());
     const uint32_t row = 16;  // 5 * 3 = 15, padded to 16
     ASSERT_EQ(b.size(), 54u + row * 3);
@@ -99,8 +99,8 @@ TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
         EXPECT_EQ(b[at + 15], 0) << "padding of row " << y;
     }
 
-    builder::DibPicture pic;
-    ASSERT_EQ(builder::loadDib(bmp(), pic), builder::DibLoad::Loaded);
+    wizard::DibPicture pic;
+    ASSERT_EQ(wizard::loadDib(bmp(), pic), wizard::DibLoad::Loaded);
     EXPECT_EQ(pic.width, 5);
     EXPECT_EQ(pic.height, 3);
     EXPECT_EQ(pic.bits_per_pixel, 24);
@@ -111,7 +111,7 @@ TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
 
 TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
     makeJpeg(jpeg(), 6, 2, true, 2, 38, 20);  // dots per centimetre
-    ASSERT_TRUE(builder::convertJpegToBmp(jpeg(), bmp()));
+    ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     const std::string b = TestFolder::read(bmp());
     const uint32_t row = 8;  // 6 padded to 8
     ASSERT_EQ(b.size(), 54u + 1024 + row * 2);
@@ -133,8 +133,8 @@ TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
         EXPECT_EQ(b.substr(at + 6, 2), std::string(2, '\0'));
     }
 
-    builder::DibPicture pic;
-    ASSERT_EQ(builder::loadDib(bmp(), pic), builder::DibLoad::Loaded);
+    wizard::DibPicture pic;
+    ASSERT_EQ(wizard::loadDib(bmp(), pic), wizard::DibLoad::Loaded);
     EXPECT_EQ(pic.bits_per_pixel, 8);
     ASSERT_EQ(pic.palette.size(), 256u);
     for (int i = 0; i < 256; ++i) {
@@ -148,18 +148,18 @@ TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
 
 TEST_F(SplashImage, MissingJpegGivesNoPictureAndIgnoresAnOldBitmap) {
     makeJpeg(jpeg(), 4, 4, false, 0, 1, 1);
-    ASSERT_TRUE(builder::convertJpegToBmp(jpeg(), bmp()));
+    ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     ASSERT_TRUE(os::deleteFile(jpeg()));
-    builder::DibPicture pic;
-    EXPECT_EQ(builder::loadSplashPicture(jpeg(), bmp(), pic), builder::DibLoad::NoPicture);
+    wizard::DibPicture pic;
+    EXPECT_EQ(wizard::loadSplashPicture(jpeg(), bmp(), pic), wizard::DibLoad::NoPicture);
     EXPECT_TRUE(pic.dib.empty());
 }
 
 TEST_F(SplashImage, UncreatableBitmapGivesNoPicture) {
     makeJpeg(jpeg(), 4, 4, false, 0, 1, 1);
-    builder::DibPicture pic;
-    EXPECT_EQ(builder::loadSplashPicture(jpeg(), dir.file("no\\such\\x.bmp"), pic),
-              builder::DibLoad::NoPicture);
+    wizard::DibPicture pic;
+    EXPECT_EQ(wizard::loadSplashPicture(jpeg(), dir.file("no\\such\\x.bmp"), pic),
+              wizard::DibLoad::NoPicture);
 }
 
 TEST_F(SplashImage, CorruptJpegEndsWithExitCode1AndAMessage) {
@@ -168,7 +168,7 @@ TEST_F(SplashImage, CorruptJpegEndsWithExitCode1AndAMessage) {
     testing::internal::CaptureStderr();
     int code = -1;
     try {
-        builder::convertJpegToBmp(jpeg(), bmp());
+        wizard::convertJpegToBmp(jpeg(), bmp());
     } catch (const os::ExitRequest& e) {
         code = e.code;
     }
@@ -183,7 +183,7 @@ TEST_F(SplashImage, BitmapsThatCannotBeLoaded) {
     std::string good;
     {
         makeJpeg(jpeg(), 4, 2, false, 0, 1, 1);
-        ASSERT_TRUE(builder::convertJpegToBmp(jpeg(), bmp()));
+        ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
         good = TestFolder::read(bmp());
     }
     auto with = [&](size_t at, uint32_t v) {
@@ -194,24 +194,24 @@ TEST_F(SplashImage, BitmapsThatCannotBeLoaded) {
     struct Case {
         const char* name;
         std::string bytes;
-        builder::DibLoad result;
+        wizard::DibLoad result;
     } cases[] = {
-        {"wrong marker", "MB" + good.substr(2), builder::DibLoad::CannotBeLoaded},
-        {"shorter than the file header", good.substr(0, 10), builder::DibLoad::CannotBeLoaded},
-        {"negative width", with(18, uint32_t(-4)), builder::DibLoad::ErrorInLoading},
-        {"negative height", with(22, uint32_t(-2)), builder::DibLoad::ErrorInLoading},
-        {"pixels beyond the end", good.substr(0, good.size() - 1), builder::DibLoad::ErrorInLoading},
-        {"colour table beyond the end", with(46, 100000), builder::DibLoad::ErrorInLoading},
-        {"unknown header size", with(14, 20), builder::DibLoad::ErrorInLoading},
+        {"wrong marker", "MB" + good.substr(2), wizard::DibLoad::CannotBeLoaded},
+        {"shorter than the file header", good.substr(0, 10), wizard::DibLoad::CannotBeLoaded},
+        {"negative width", with(18, uint32_t(-4)), wizard::DibLoad::ErrorInLoading},
+        {"negative height", with(22, uint32_t(-2)), wizard::DibLoad::ErrorInLoading},
+        {"pixels beyond the end", good.substr(0, good.size() - 1), wizard::DibLoad::ErrorInLoading},
+        {"colour table beyond the end", with(46, 100000), wizard::DibLoad::ErrorInLoading},
+        {"unknown header size", with(14, 20), wizard::DibLoad::ErrorInLoading},
     };
     for (const Case& c : cases) {
         TestFolder::write(bmp(), c.bytes);
-        builder::DibPicture pic;
-        EXPECT_EQ(builder::loadDib(bmp(), pic), c.result) << c.name;
+        wizard::DibPicture pic;
+        EXPECT_EQ(wizard::loadDib(bmp(), pic), c.result) << c.name;
         EXPECT_TRUE(pic.dib.empty()) << c.name;
     }
-    builder::DibPicture pic;
-    EXPECT_EQ(builder::loadDib(dir.file("absent.bmp"), pic), builder::DibLoad::NoPicture);
+    wizard::DibPicture pic;
+    EXPECT_EQ(wizard::loadDib(dir.file("absent.bmp"), pic), wizard::DibLoad::NoPicture);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/os/os.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 #include "tests/support/host_path.h"
 
 namespace {

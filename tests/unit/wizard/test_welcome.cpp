@@ -21,7 +21,7 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 #include "tests/unit/wizard/resources/resource.h"
-#include "tests/unit/wizard/test_folder.h"
+#include "tests/support/test_folder.h"
 #include "wizard/page_base.h"
 #include "wizard/splash_dlg.h"
 #include "wizard/startup.h"
@@ -404,7 +404,7 @@ TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
-    EXPECT_EQ(splash.loadResult(), builder::DibLoad::Loaded);
+    EXPECT_EQ(splash.loadResult(), wizard::DibLoad::Loaded);
     ASSERT_TRUE(splash.hasPicture());
     EXPECT_EQ(splash.picture().width, 8);
     EXPECT_EQ(splash.picture().height, 5);
@@ -441,13 +441,13 @@ TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
-    EXPECT_EQ(splash.loadResult(), builder::DibLoad::NoPicture);
+    EXPECT_EQ(splash.loadResult(), wizard::DibLoad::NoPicture);
     EXPECT_FALSE(splash.hasPicture());
     EXPECT_TRUE(run.messages().empty());
 }
 
 TEST(Splash, PicturesTheFrameworkCannotDrawAreRefused) {
-    builder::DibPicture p;
+    wizard::DibPicture p;
     p.width = 3;
     p.height = 2;
     p.bits_per_pixel = 8;

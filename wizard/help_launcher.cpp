@@ -1,8 +1,8 @@
-#include "builder/help_launcher.h"
+#include "wizard/help_launcher.h"
 
 #include "platform/os/os.h"
 
-namespace builder {
+namespace wizard {
 
 std::string HelpLauncher::arguments(const std::string& page) const {
     return "   " + install_dir_ + "\\help\\" + page;
@@ -19,4 +19,4 @@ bool HelpLauncher::open(const std::string& page) const {
     return os::startProcess(commandLine(page), false, nullptr, true);
 }
 
-}  // namespace builder
+}  // namespace wizard

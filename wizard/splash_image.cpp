@@ -1,4 +1,4 @@
-#include "builder/splash_image.h"
+#include "wizard/splash_image.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -11,7 +11,7 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-namespace builder {
+namespace wizard {
 namespace {
 
 // libjpeg ends the process on a fatal error through error_exit, which must not
@@ -267,4 +267,4 @@ DibLoad loadSplashPicture(const std::string& jpeg_path, const std::string& bmp_p
     return loadDib(bmp_path, out);
 }
 
-}  // namespace builder
+}  // namespace wizard

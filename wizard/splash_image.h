@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace builder {
+namespace wizard {
 
 constexpr int kBmpFileHeaderSize = 14;
 constexpr int kBmpInfoHeaderSize = 40;
@@ -68,4 +68,4 @@ DibLoad loadDib(const std::string& bmp_path, DibPicture& out);
 DibLoad loadSplashPicture(const std::string& jpeg_path, const std::string& bmp_path,
                           DibPicture& out);
 
-}  // namespace builder
+}  // namespace wizard

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace builder {
+namespace wizard {
 
 class HelpLauncher {
 public:
@@ -29,4 +29,4 @@ private:
     std::string browser_path_;
 };
 
-}  // namespace builder
+}  // namespace wizard
