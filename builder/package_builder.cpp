@@ -175,13 +175,14 @@ std::vector<ListItem> readList(const std::string& path, const std::string& sourc
     return items;
 }
 
-// Two files under one entry name would overwrite each other on installation.
+// Two files under one entry name would overwrite each other on installation;
+// a line listing the same file again only installs it twice.
 void refuseDuplicateNames(const std::vector<ListItem>& items) {
     std::map<std::string, const ListItem*> seen;
     for (const ListItem& item : items) {
         if (item.marker) continue;
         auto [it, added] = seen.emplace(os::lowerAscii(item.relative), &item);
-        if (!added)
+        if (!added && os::lowerAscii(it->second->line) != os::lowerAscii(item.line))
             fail(BuildFailureKind::DuplicateEntryName,
                  "The files " + it->second->line + " and " + item.line + " would both be installed as " +
                      item.relative + ". Rename one of them or remove it from the file list, and build again.");
@@ -230,7 +231,6 @@ public:
         out.text(std::string(package::kPayloadOffset - stubBytes.size(), package::kPaddingByte));
 
         std::vector<ListItem> items = readList(r_.list_file_path, r_.source_folder);
-        refuseDuplicateNames(items);
 
         // Items 3 to 24.
         std::string option;
@@ -251,8 +251,15 @@ public:
         out.zstring(blankIfEmpty(r_.pre_install_cmdline));
         out.zstring(blankIfEmpty(r_.default_destination));
         out.decimalZ(r_.finish_action);
+        // Never less than the listed files need: the installer refuses a
+        // package whose files decode to more than it declares.
+        double need = 0;
+        for (const ListItem& item : items) {
+            os::FileStat st;
+            if (!item.marker && os::statPath(item.line, st) && st.isRegular) need += static_cast<double>(st.size);
+        }
         char space[512];
-        std::snprintf(space, sizeof space, package::kSpaceFormat, r_.required_space);
+        std::snprintf(space, sizeof space, package::kSpaceFormat, std::max(r_.required_space, need));
         out.zstring(space);
         out.zstring(r_.services_text.size() > 1 ? r_.services_text : package::kBlank);
 
@@ -268,6 +275,9 @@ public:
         if (!readWholeFile(r_.uninstaller_path, uninstaller)) fail(BuildFailureKind::SupportingFileMissing);
         out.entryHead(package::kUninstallerEntryName, uninstaller.size());
         out.text(uninstaller);
+
+        // After the failures of the items before it, so none of them is hidden.
+        refuseDuplicateNames(items);
 
         // Item 27.
         int counter = 2;

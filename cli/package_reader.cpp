@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/os/signed_image.h"
+#include "stub/paths.h"
 
 namespace twk {
 
@@ -118,21 +119,17 @@ uint64_t parseSize(const std::string& s, const std::string& item) {
     return std::stoull(s);
 }
 
-// A name an installer may write below its destination folder.
-bool safeName(const std::string& name) {
-    if (name.empty() || name.find(':') != std::string::npos || name.rfind("\\\\", 0) == 0) return false;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t end = name.find_first_of("\\/", start);
-        if (end == std::string::npos) end = name.size();
-        if (name.compare(start, end - start, "..") == 0) return false;
-        start = end + 1;
-    }
-    return true;
+// A name the installer accepts: the stub's own rules, so an entry twk
+// passes is one install.exe installs.
+bool safeName(const std::string& name, std::string& why) {
+    stub::EntryKind kind;
+    std::string rel;
+    return stub::entryTarget(name, kind, rel, why);
 }
 
-// Decodes one bzip2 stream that must fill exactly `size` bytes.
-uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std::string& name) {
+// Decodes one bzip2 stream that must fill exactly `size` bytes and decode to
+// at most `budget` bytes.
+uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std::string& name, uint64_t budget) {
     bz_stream strm{};
     if (BZ2_bzDecompressInit(&strm, 0, 0) != BZ_OK) throw Bad{name + ": cannot start the bzip2 decoder"};
     std::vector<char> in(256 * 1024), out(1024 * 1024);
@@ -153,6 +150,10 @@ uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std
         strm.avail_out = static_cast<unsigned>(out.size());
         r = BZ2_bzDecompress(&strm);
         decoded += out.size() - strm.avail_out;
+        if (decoded > budget) {
+            BZ2_bzDecompressEnd(&strm);
+            throw Bad{"damaged: the files decode to more than the space required it states (at " + name + ")"};
+        }
         if (r == BZ_OK && strm.avail_in == 0 && fed == size && strm.avail_out != 0) r = BZ_UNEXPECTED_EOF;
     }
     bool whole = r == BZ_STREAM_END && strm.avail_in == 0 && fed == size;
@@ -236,6 +237,10 @@ void parse(ByteSource& src, PackageContents& out) {
     out.finishAction = c.zstring("finish action");
     if (!isDecimal(out.finishAction, true)) throw Bad{"finish action \"" + out.finishAction + "\" is not a decimal"};
     out.requiredSpace = c.zstring("space required");
+    // What the installer allows the files to decode to.
+    if (!isDecimal(out.requiredSpace, false) || out.requiredSpace.size() > 18)
+        throw Bad{"space required \"" + out.requiredSpace + "\" is not a decimal"};
+    uint64_t budget = std::stoull(out.requiredSpace);
     out.services = c.zstring("services");
     out.language = c.zstring("language text");
 
@@ -247,7 +252,8 @@ void parse(ByteSource& src, PackageContents& out) {
         e.size = parseSize(c.line(label.c_str()), label);
         if (e.size > c.left()) throw Bad{label + ": " + std::to_string(e.size) + " bytes run past the trailer"};
         e.offset = c.pos();
-        if (!safeName(e.name)) throw Bad{label + ": unsafe name (drive, UNC or ..)"};
+        std::string why;
+        if (!out.entries.empty() && !safeName(e.name, why)) throw Bad{label + ": unsafe name (" + why + ")"};
         if (out.entries.empty() && e.name != kUninstaller)
             throw Bad{"the first entry is \"" + e.name + "\", not the uninstaller"};
         if (os::endsWithNoCase(e.name, "temp$.bz2") && e.size == 1 && c.peek() == '1') {
@@ -255,10 +261,15 @@ void parse(ByteSource& src, PackageContents& out) {
             e.decodedSize = 0;
         } else if (os::endsWithNoCase(e.name, ".bz2")) {
             e.kind = PackageEntry::Kind::Compressed;
-            e.decodedSize = decodeStream(src, e.offset, e.size, label);
+            e.decodedSize = decodeStream(src, e.offset, e.size, label, out.entries.empty() ? UINT64_MAX : budget);
         } else {
             e.kind = PackageEntry::Kind::Stored;
             e.decodedSize = e.size;
+        }
+        if (!out.entries.empty()) {   // the uninstaller goes to the Windows folder, outside the count
+            if (e.decodedSize > budget)
+                throw Bad{"damaged: the files decode to more than the space required it states (at " + label + ")"};
+            budget -= e.decodedSize;
         }
         c.skip(e.size);
         out.entries.push_back(std::move(e));

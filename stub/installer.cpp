@@ -14,6 +14,20 @@
 namespace stub {
 
 namespace {
+constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+bool readWhole(const std::string& path, std::string& out) {
+    FILE* f = os::openFile(path, "rb");
+    if (!f) return false;
+    out.clear();
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
 enum Kind { kStored = 0, kCompressed = 1, kFolder = 2, kUninstaller = 3 };
 
 bool blank(const std::string& s) { return s.empty() || s == kBlank; }
@@ -47,6 +61,13 @@ bool shellPlace(const std::string& location, std::string& base, std::string& res
     rest.clear();
     for (size_t i = n; i < c.size(); ++i) rest += (rest.empty() ? "" : "\\") + c[i];
     return !base.empty();
+}
+// A shortcut place as Windows names it: trailing dots and blanks dropped
+// (the package's names were checked when it was opened).
+std::string linkPath(const std::string& base, const std::string& rest) {
+    std::string rel, why;
+    if (rest.empty() || !shortcutRelative(rest, rel, why)) return base;
+    return joinPath(base, rel);
 }
 }  // namespace
 
@@ -93,37 +114,43 @@ bool Installer::check(std::string& error) {
     targets_.clear();
     kinds_.clear();
     auto refuse = [&](const std::string& name, const std::string& why) {
-        error = "The package is refused: the name \"" + name + "\" would leave the destination folder (" + why +
+        // Only names that climb out or name another place "leave" the folder.
+        bool escapes = why.find("component \"") != std::string::npos || why.find("absolute") != std::string::npos ||
+                       why.find("drive") != std::string::npos;
+        error = "The package is refused: the name \"" + name + "\" " +
+                (escapes ? "would leave the destination folder" : "cannot be used") + " (" + why +
                 "). Nothing was installed.";
         return false;
     };
+    // The declared space, whole bytes: what the files may decode to at most.
+    const std::string& space = pkg_.spaceRequired;
+    spaceLimit_ = 0;
+    bool digits = !space.empty() && space.size() <= 18;
+    for (char c : space) digits = digits && c >= '0' && c <= '9';
+    if (!digits) {
+        error = "The package is damaged or incomplete: its required space \"" + space + "\" is not a number.";
+        return false;
+    }
+    for (char c : space) spaceLimit_ = spaceLimit_ * 10 + static_cast<uint64_t>(c - '0');
+    uint64_t stored = 0;
     for (size_t i = 0; i < pkg_.entries.size(); ++i) {
         const std::string& name = pkg_.entries[i].name;
-        std::string rel, why;
         if (i == 0) {
             targets_.push_back("");
             kinds_.push_back(kUninstaller);
             continue;
         }
-        int kind = kStored;
-        std::string installed = name;
-        if (endsWithNoCase(name, kDirectoryMarker)) {
-            kind = kFolder;
-            installed = name.substr(0, name.size() - std::strlen(kDirectoryMarker));
-            while (!installed.empty() && (installed.back() == '\\' || installed.back() == '/')) installed.pop_back();
-            if (installed.empty()) {   // the destination itself
-                targets_.push_back("");
-                kinds_.push_back(kind);
-                continue;
-            }
-        } else if (endsWithNoCase(name, kCompressedSuffix)) {
-            kind = kCompressed;
-            installed = name.substr(0, name.size() - std::strlen(kCompressedSuffix));
-        }
-        if (!safeRelative(installed, rel, why)) return refuse(name, why);
+        EntryKind kind;
+        std::string rel, why;
+        if (!entryTarget(name, kind, rel, why)) return refuse(name, why);
         if (equalsNoCase(rel, kScriptName)) return refuse(name, "it is the uninstall script's own name");
         targets_.push_back(rel);
-        kinds_.push_back(kind);
+        kinds_.push_back(kind == EntryKind::Folder ? kFolder : kind == EntryKind::Compressed ? kCompressed : kStored);
+        if (kind == EntryKind::Stored) stored += pkg_.entries[i].size;
+    }
+    if (stored > spaceLimit_) {
+        error = "The package is damaged: its files need more than the " + space + " bytes it declares.";
+        return false;
     }
     const std::string* programs[] = {&pkg_.preInstallFile, &pkg_.postInstallFile, &pkg_.preUninstallFile};
     for (const std::string* p : programs) {
@@ -141,8 +168,26 @@ bool Installer::check(std::string& error) {
         std::string rest;
         for (size_t i = 1; i < c.size(); ++i) rest += (rest.empty() ? "" : "\\") + c[i];
         std::string rel, why;
-        if (!rest.empty() && !safeRelative(rest, rel, why)) return refuse(s.location, why);
+        if (!rest.empty() && !shortcutRelative(rest, rel, why)) return refuse(s.location, why);
         if (!s.folder && rest.empty()) return refuse(s.location, "a shortcut without a name");
+    }
+    return true;
+}
+
+// Every path the installation will write fits the system's limit.
+bool Installer::checkPlaces(std::string& error) const {
+    auto tooLong = [&](const std::string& path) {
+        if (path.size() <= kMaxPathChars) return false;
+        error = "The path " + path.substr(0, 60) + "... would be " + std::to_string(path.size()) +
+                " characters long, more than Windows allows (" + std::to_string(kMaxPathChars) +
+                "). Choose a shorter destination folder. Nothing was installed.";
+        return true;
+    };
+    for (size_t i = 1; i < targets_.size(); ++i)
+        if (!targets_[i].empty() && tooLong(joinPath(dest_, targets_[i]))) return false;
+    for (const ShortcutLine& link : parseShortcuts(pkg_.shortcuts)) {
+        std::string base, rest;
+        if (shellPlace(link.location, base, rest) && tooLong(linkPath(base, rest))) return false;
     }
     return true;
 }
@@ -158,22 +203,27 @@ bool Installer::makeFolders(const std::string& folder, std::string& error) {
             error = "The folder " + *it + " cannot be created.";
             return false;
         }
+        made_.push_back(*it);
         script_.createdDirectory(*it);
     }
     return true;
 }
 
-bool Installer::extract(const Entry& e, const std::string& path, bool compressed, std::string& error) {
+// Writes one entry's data to `path`, decoding a bzip2 stream whole (its
+// block and stream checksums included). `total` counts the bytes written
+// against the declared space.
+bool Installer::unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total,
+                       std::string& error) {
     FILE* out = os::openFile(path, "wb");
     if (!out) {
-        error = "The file " + path + " cannot be written (it may be in use).";
+        error = "The file " + path + " cannot be written.";
         return false;
     }
-    script_.addFile(path);
-    bool writeOk = true, dataOk = true;
+    bool writeOk = true, dataOk = true, tooBig = false;
     auto write = [&](const char* data, size_t n) {
-        if (n && std::fwrite(data, 1, n, out) != n) writeOk = false;
-        return writeOk;
+        if (total && (*total += n) > spaceLimit_) tooBig = true;
+        else if (n && std::fwrite(data, 1, n, out) != n) writeOk = false;
+        return writeOk && !tooBig;
     };
     if (!compressed) {
         dataOk = copyRange(file_, e.offset, e.size, write);
@@ -182,7 +232,7 @@ bool Installer::extract(const Entry& e, const std::string& path, bool compressed
         std::memset(&z, 0, sizeof z);
         dataOk = BZ2_bzDecompressInit(&z, 0, 0) == BZ_OK;
         bool ended = false;
-        std::vector<char> buf(64 * 1024);
+        std::vector<char> buf(256 * 1024);
         if (dataOk)
             dataOk = copyRange(file_, e.offset, e.size, [&](const char* data, size_t n) {
                 if (ended) return false;   // bytes after the end of the stream
@@ -199,7 +249,7 @@ bool Installer::extract(const Entry& e, const std::string& path, bool compressed
                 if (ended && z.avail_in > 0) return false;
                 return true;
             });
-        while (dataOk && !ended && writeOk) {   // flush what the decoder still holds
+        while (dataOk && !ended && writeOk && !tooBig) {   // what the decoder still holds
             z.next_in = nullptr;
             z.avail_in = 0;
             z.next_out = buf.data();
@@ -213,6 +263,12 @@ bool Installer::extract(const Entry& e, const std::string& path, bool compressed
         BZ2_bzDecompressEnd(&z);
     }
     if (std::fclose(out) != 0) writeOk = false;
+    if (tooBig || !dataOk) damaged_ = true;
+    if (tooBig) {
+        error = "The package is damaged: its files need more than the " + pkg_.spaceRequired +
+                " bytes it declares (at " + e.name + ").";
+        return false;
+    }
     if (!writeOk) {
         error = "The file " + path + " cannot be written completely (the disk may be full).";
         return false;
@@ -224,43 +280,94 @@ bool Installer::extract(const Entry& e, const std::string& path, bool compressed
     return true;
 }
 
-bool Installer::installEntry(const Entry& e, std::string& error) {
-    size_t i = static_cast<size_t>(&e - pkg_.entries.data());
+// Unpacks every entry into a fresh folder inside the destination: on its
+// volume, so that putting a file in place is a rename, not a second copy.
+bool Installer::stageAll(InstallProgress& progress, std::string& error) {
+    for (int n = 0;; ++n) {
+        std::string name = "~Setup" + std::to_string(n) + ".tmp";
+        bool used = os::fileExists(joinPath(dest_, name)) || os::directoryExists(joinPath(dest_, name));
+        for (size_t i = 1; i < targets_.size() && !used; ++i)
+            used = equalsNoCase(split(targets_[i], '\\')[0], name);
+        if (!used) {
+            stage_ = joinPath(dest_, name);
+            break;
+        }
+    }
+    if (!os::createDirectory(stage_)) {
+        error = "The folder " + stage_ + " cannot be created.";
+        stage_.clear();
+        return false;
+    }
+    size_t n = pkg_.entries.size();
+    staged_.assign(n, "");
+    uint64_t total = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (kinds_[i] == kFolder) continue;
+        progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
+        staged_[i] = joinPath(stage_, std::to_string(i));
+        if (!unpack(pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total, error))
+            return false;
+        progress.onProgress(i + 1, n);
+    }
+    return true;
+}
+
+void Installer::discardStage() {
+    if (stage_.empty()) return;
+    for (const std::string& f : staged_)
+        if (!f.empty()) os::deleteFile(f);
+    os::removeDirectory(stage_);
+    stage_.clear();
+    staged_.clear();
+}
+
+// Removes the folders this run created, last first (they are empty again).
+void Installer::undoFolders() {
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) os::removeDirectory(*it);
+    made_.clear();
+    script_ = UninstallScript{};
+}
+
+// Moves entry i from the staging folder into its place.
+bool Installer::place(size_t i, std::string& error) {
     if (kinds_[i] == kUninstaller) {
         // Shared by every product in the Windows folder; never listed for removal.
         std::string path = joinPath(os::windowsFolder(), "UnBundlewright.exe");
-        FILE* out = os::openFile(path, "wb");
-        if (!out) {
+        if (!os::moveFile(staged_[i], path)) {
             error = "The uninstaller " + path + " cannot be written.";
             return false;
         }
-        bool ok = copyRange(file_, e.offset, e.size, [&](const char* d, size_t n) {
-            return std::fwrite(d, 1, n, out) == n;
-        });
-        if (std::fclose(out) != 0 || !ok) {
-            error = "The uninstaller " + path + " cannot be written completely.";
-            return false;
-        }
+        staged_[i].clear();
         return true;
     }
     if (kinds_[i] == kFolder) return makeFolders(targets_[i].empty() ? dest_ : joinPath(dest_, targets_[i]), error);
     std::string path = joinPath(dest_, targets_[i]);
     if (!makeFolders(parentOf(path), error)) return false;
-    return extract(e, path, kinds_[i] == kCompressed, error);
+    if (!os::moveFile(staged_[i], path)) {
+        error = "The file " + path + " cannot be written (it may be in use).";
+        return false;
+    }
+    staged_[i].clear();
+    script_.addFile(path);
+    changed_ = true;
+    return true;
 }
 
 std::string Installer::resolve(const std::string& text) const {
     return replaceNoCase(replaceNoCase(text, "<<TARGETDIR>>", dest_), "%WINDIR%", os::windowsFolder());
 }
 
-bool Installer::runProgram(const std::string& file, const std::string& cmdline, std::string& error) {
+// Runs a program of the package in the destination folder, waiting for it
+// while the caller's window keeps painting.
+bool Installer::runProgram(const std::string& file, const std::string& cmdline, InstallProgress& progress,
+                           std::string& error) {
     std::string rel, why;
     safeRelative(file, rel, why);
     std::string path = joinPath(dest_, rel);
     std::string line = "\"" + path + "\"";
     if (!blank(cmdline)) line += " " + resolve(cmdline);
     int code = 0;
-    if (!os::startProcess(line, true, &code)) {
+    if (!os::runAndWait(line, dest_, &code, [&progress] { progress.onWait(); })) {
         error = "The program " + path + " cannot be started.";
         return false;
     }
@@ -350,7 +457,7 @@ bool Installer::applyShortcuts(std::string& error) {
             error = "The shortcut place " + s.location + " is not available.";
             return false;
         }
-        std::string path = rest.empty() ? base : joinPath(base, rest);
+        std::string path = linkPath(base, rest);
         if (s.folder) {
             if (!makeFolders(path, error)) return false;
             continue;
@@ -380,6 +487,14 @@ bool Installer::applyServices(std::string& error) {
         config.displayName = s.displayName;
         config.binaryPath = exe.find(' ') != std::string::npos ? "\"" + exe + "\"" : exe;
         config.start = os::ServiceStart::Auto;
+        // One this product installed before (repair or upgrade) is updated in place.
+        if (script_.listsService(s.name) && os::serviceExists(s.name)) {
+            if (!os::updateService(config)) {
+                error = "The service " + s.name + " cannot be updated.";
+                return false;
+            }
+            continue;
+        }
         if (!os::createService(config)) {
             error = os::serviceExists(s.name) ? "The service " + s.name + " already exists."
                                               : "The service " + s.name + " cannot be created.";
@@ -388,6 +503,50 @@ bool Installer::applyServices(std::string& error) {
         script_.addService(s.name);
     }
     return true;
+}
+
+// The entry in the system's list of installed programs, removed again through
+// the uninstall script: machine-wide where this user may write there.
+bool Installer::registerProduct(std::string& error) {
+    std::string name = pkg_.product.empty() ? std::string("Product") : pkg_.product;
+    for (char& c : name)
+        if (c == '\\') c = '-';
+    std::string key = std::string(kUninstallKeys) + "\\" + name;
+    os::RegRoot root = os::RegRoot::LocalMachine;
+    std::string rootName = "HKEY_LOCAL_MACHINE";
+    // The levels missing before are this installation's to remove.
+    std::vector<std::string> missing;
+    auto create = [&] {
+        missing.clear();
+        for (std::string level = key; !level.empty() && !os::RegKey::open(root, level).valid();
+             level = level.substr(0, level.find_last_of('\\') == std::string::npos ? 0 : level.find_last_of('\\')))
+            missing.push_back(level);
+        return os::RegKey::create(root, key);
+    };
+    os::RegKey k = create();
+    if (!k.valid()) {
+        root = os::RegRoot::CurrentUser;
+        rootName = "HKEY_CURRENT_USER";
+        k = create();
+    }
+    if (!k.valid()) {
+        error = "The entry of " + name + " in the list of installed programs cannot be written.";
+        return false;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) script_.createdKey(rootName, *it);
+    std::string uninstaller = "\"" + joinPath(os::windowsFolder(), "UnBundlewright.exe") + "\"";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", name},
+        {"DisplayVersion", blank(pkg_.version) ? std::string() : pkg_.version},
+        {"Publisher", blank(pkg_.company) ? std::string() : pkg_.company},
+        {"InstallLocation", dest_},
+        {"UninstallString", uninstaller + " -f" + scriptPath()},
+        {"QuietUninstallString", uninstaller + " /S -f" + scriptPath()}};
+    bool ok = true;
+    for (const auto& v : values) ok = k.set(v.first, os::RegValue::string(v.second)) && ok;
+    ok = k.set("NoModify", os::RegValue::dword(1)) && k.set("NoRepair", os::RegValue::dword(1)) && ok;
+    if (!ok) error = "The entry of " + name + " in the list of installed programs cannot be written.";
+    return ok;
 }
 
 bool Installer::writeScript(std::string& error) {
@@ -401,14 +560,31 @@ bool Installer::writeScript(std::string& error) {
 }
 
 bool Installer::install(const std::string& destination, InstallProgress& progress, std::string& error) {
-    dest_ = destination;
-    while (dest_.size() > 3 && dest_.back() == '\\') dest_.pop_back();
-    if (dest_.empty()) {
-        error = "No destination folder was given.";
+    changed_ = damaged_ = false;
+    warning_.clear();
+    made_.clear();
+    script_ = UninstallScript{};
+    if (!destinationFolder(destination, dest_)) {
+        error = "The destination folder \"" + destination +
+                "\" cannot be used: give a full path on an existing local drive, such as C:\\Program Files\\" +
+                (pkg_.product.empty() ? std::string("Product") : pkg_.product) + ". Nothing was installed.";
         return false;
     }
-    if (!makeFolders(dest_, error) || !os::directoryExists(dest_)) {
-        if (error.empty()) error = "The destination folder " + dest_ + " cannot be created.";
+    if (!checkPlaces(error)) return false;
+    uint64_t freeBytes = 0;
+    if (os::freeDiskSpace(dest_.substr(0, 3), freeBytes) && freeBytes < spaceLimit_) {
+        error = "There is not enough free space on " + dest_.substr(0, 2) + ": the installation needs " +
+                pkg_.spaceRequired + " bytes, " + std::to_string(freeBytes) + " are free. Nothing was installed.";
+        return false;
+    }
+    // An earlier installation in this folder: its script's items stay listed.
+    std::string earlier;
+    if (readWhole(scriptPath(), earlier)) script_.mergeEarlier(earlier);
+    // Everything is unpacked and checked before the first file is in place;
+    // a package that fails here leaves nothing behind.
+    if (!makeFolders(dest_, error) || !stageAll(progress, error)) {
+        discardStage();
+        undoFolders();
         return false;
     }
     if (!blank(pkg_.preUninstallFile)) {
@@ -417,39 +593,34 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
         script_.setPreUninstall(joinPath(dest_, rel), blank(pkg_.preUninstallCmdline) ? " " : resolve(pkg_.preUninstallCmdline));
     }
     auto failed = [&]() {
+        discardStage();
         std::string ignored;
         writeScript(ignored);   // what was installed so far can still be removed
+        changed_ = true;
         return false;
     };
 
-    // The pre-installation program is unpacked first, then run, then the rest.
+    // The pre-installation program is put in place first, then run, then the rest.
     size_t pre = pkg_.entries.size();
     if (!blank(pkg_.preInstallFile)) {
         std::string rel, why;
         safeRelative(pkg_.preInstallFile, rel, why);
         for (size_t i = 1; i < pkg_.entries.size(); ++i)
             if (kinds_[i] != kFolder && equalsNoCase(targets_[i], rel)) pre = i;
-        if (pre < pkg_.entries.size()) {
-            progress.onStatus(joinPath(dest_, rel));
-            if (!installEntry(pkg_.entries[pre], error)) return failed();
-        }
-        if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, error)) return failed();
+        if (pre < pkg_.entries.size() && !place(pre, error)) return failed();
+        if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, progress, error)) return failed();
     }
     size_t total = pkg_.entries.size();
-    for (size_t i = 0; i < total; ++i) {
-        if (i == pre) continue;
-        progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
-        if (!installEntry(pkg_.entries[i], error)) return failed();
-        progress.onProgress(i + 1, total);
-    }
-    if (!applyRegistry(error) || !applyShortcuts(error) || !applyServices(error)) return failed();
+    for (size_t i = 0; i < total; ++i)
+        if (i != pre && !place(i, error)) return failed();
+    discardStage();
+    changed_ = true;
+    if (!applyRegistry(error) || !applyShortcuts(error) || !applyServices(error) || !registerProduct(error))
+        return failed();
     if (!writeScript(error)) return false;
     if (!blank(pkg_.postInstallFile)) {
         std::string why;
-        if (!runProgram(pkg_.postInstallFile, pkg_.postInstallCmdline, why)) {
-            std::fputs(why.c_str(), stderr);
-            std::fputc('\n', stderr);
-        }
+        if (!runProgram(pkg_.postInstallFile, pkg_.postInstallCmdline, progress, why)) warning_ = why;
     }
     progress.onProgress(total, total);
     return true;

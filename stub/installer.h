@@ -5,6 +5,7 @@
 // script for what was installed until then.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct InstallProgress {
     virtual ~InstallProgress() = default;
     virtual void onStatus(const std::string& text) { (void)text; }
     virtual void onProgress(size_t done, size_t total) { (void)done; (void)total; }
+    // Called about every 50 ms while a program of the package runs.
+    virtual void onWait() {}
 };
 
 class Installer {
@@ -34,9 +37,19 @@ public:
     // The proposed destination: the default destination, else Program Files\<product>.
     std::string defaultDestination() const;
 
-    // Checks every name against `destination`, then installs. False with a
-    // message; the script then lists what was installed so far.
+    // Installs into `destination` (see destinationFolder). Every entry is
+    // unpacked into a staging folder inside the destination first, which
+    // checks every stream and the declared size; only then are the files
+    // moved into place. False with a message: when the check failed nothing
+    // is left behind (changedSomething() is false); a later failure leaves
+    // the uninstall script of what was installed so far.
     bool install(const std::string& destination, InstallProgress& progress, std::string& error);
+    bool changedSomething() const { return changed_; }
+    // The failure was the package's own: a damaged stream or more data than it declares.
+    bool foundDamage() const { return damaged_; }
+    // After a successful install: what the user should still hear of (the
+    // post-installation program did not start), or "".
+    const std::string& warning() const { return warning_; }
 
     const UninstallScript& script() const { return script_; }
     // What the installation left undone on purpose (an append to a value
@@ -48,13 +61,19 @@ public:
 
 private:
     bool check(std::string& error);
+    bool checkPlaces(std::string& error) const;
     bool makeFolders(const std::string& folder, std::string& error);
-    bool extract(const Entry& e, const std::string& path, bool compressed, std::string& error);
-    bool installEntry(const Entry& e, std::string& error);
-    bool runProgram(const std::string& file, const std::string& cmdline, std::string& error);
+    bool stageAll(InstallProgress& progress, std::string& error);
+    bool unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total, std::string& error);
+    bool place(size_t i, std::string& error);
+    void discardStage();
+    void undoFolders();
+    bool runProgram(const std::string& file, const std::string& cmdline, InstallProgress& progress,
+                    std::string& error);
     bool applyRegistry(std::string& error);
     bool applyShortcuts(std::string& error);
     bool applyServices(std::string& error);
+    bool registerProduct(std::string& error);
     bool writeScript(std::string& error);
     std::string resolve(const std::string& text) const;
 
@@ -66,6 +85,12 @@ private:
     std::vector<std::string> notices_;
     std::vector<std::string> targets_;   // per entry: relative path ("" for the uninstaller)
     std::vector<int> kinds_;             // per entry: 0 stored, 1 compressed, 2 folder, 3 uninstaller
+    uint64_t spaceLimit_ = 0;            // the declared space: the files may not need more
+    std::string stage_;                  // the staging folder, while it exists
+    std::vector<std::string> staged_;    // per entry: its unpacked copy there ("" when none)
+    std::vector<std::string> made_;      // folders this run created, in order
+    bool changed_ = false, damaged_ = false;
+    std::string warning_;
 };
 
 // True for "1"/"2": the finish actions that end the session.

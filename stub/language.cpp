@@ -61,6 +61,8 @@ const char* const kEnglish[][2] = {
     {"Failed",
      "The installation of {product} did not complete:\n\n{error}\n\nWhat was installed until then can be removed "
      "with the uninstaller."},
+    {"FailedNothing", "The installation of {product} did not complete:\n\n{error}\n\nNothing was changed on your computer."},
+    {"PostInstallFailed", "{product} is installed, but the program to run after the installation did not start:\n\n{error}"},
     {"LogoffAsk", "To complete the installation of {product}, you must log off. Do you want to log off now?"},
     {"RestartAsk",
      "To complete the installation of {product}, the computer must be restarted. Do you want to restart now?"},

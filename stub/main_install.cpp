@@ -14,6 +14,7 @@
 #include "stub/command_line.h"
 #include "stub/installer.h"
 #include "stub/language.h"
+#include "stub/paths.h"
 #include "stub/wizard.h"
 
 #ifdef _WIN32
@@ -42,14 +43,25 @@ int silent(stub::Installer& installer, const stub::Arguments& args) {
         report(args.hasPassword ? "The password is not correct." : "This package needs a password: give it with /P=.");
         return stub::kExitPassword;
     }
-    std::string destination = args.hasDestination ? args.destination : installer.defaultDestination();
+    // The checks of the folder window: without them a relative folder would
+    // install below the current one and its uninstall would run elsewhere.
+    std::string given = args.hasDestination ? args.destination : installer.defaultDestination();
+    std::string destination;
+    if (!stub::destinationFolder(given, destination)) {
+        report("The destination folder \"" + given +
+               "\" cannot be used: give a full path on an existing local drive, such as /D=C:\\Program Files\\" +
+               (installer.package().product.empty() ? std::string("Product") : installer.package().product) +
+               ". Nothing was installed.");
+        return args.hasDestination ? stub::kExitUsage : stub::kExitFailed;
+    }
     std::string error;
     stub::InstallProgress quiet;
     if (!installer.install(destination, quiet, error)) {
         report(error);
-        return stub::kExitFailed;
+        return installer.foundDamage() ? stub::kExitDamaged : stub::kExitFailed;
     }
     for (const std::string& notice : installer.notices()) report(notice);
+    if (!installer.warning().empty()) report(installer.warning());   // installed all the same
     const int action = installer.package().finishAction;
     if (stub::endsSession(action)) {
         const std::string what = action == 1 ? "log off" : "restart the computer";

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/os/os.h"
+#include "stub/package_reader.h"
 #include "stub/texts.h"
 
 namespace stub {
@@ -67,6 +69,76 @@ bool safeRelative(const std::string& name, std::string& relative, std::string& w
         pos = at + 1;
     }
     relative = n;
+    return true;
+}
+
+bool entryTarget(const std::string& name, EntryKind& kind, std::string& relative, std::string& why) {
+    std::string installed = name;
+    kind = EntryKind::Stored;
+    if (endsWithNoCase(name, kDirectoryMarker)) {
+        kind = EntryKind::Folder;
+        installed = name.substr(0, name.size() - std::strlen(kDirectoryMarker));
+        while (!installed.empty() && (installed.back() == '\\' || installed.back() == '/')) installed.pop_back();
+        if (installed.empty()) {   // the destination itself
+            relative.clear();
+            return true;
+        }
+    } else if (endsWithNoCase(name, kCompressedSuffix)) {
+        kind = EntryKind::Compressed;
+        installed = name.substr(0, name.size() - std::strlen(kCompressedSuffix));
+    }
+    return safeRelative(installed, relative, why);
+}
+
+bool shortcutRelative(const std::string& rest, std::string& relative, std::string& why) {
+    std::string trimmed;
+    for (std::string part : split(rest, '\\')) {
+        if (part == "." || part == "..") {
+            why = "a component \"" + part + "\"";
+            return false;
+        }
+        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+        if (part.empty()) {   // "..", "...", " ": nothing Windows would name
+            why = "a part that is only dots or blanks";
+            return false;
+        }
+        trimmed += (trimmed.empty() ? "" : "\\") + part;
+    }
+    return safeRelative(trimmed, relative, why);
+}
+
+std::string expandEnvironment(const std::string& text) {
+    std::string out;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t open = text.find('%', pos);
+        size_t close = open == std::string::npos ? open : text.find('%', open + 1);
+        if (close == std::string::npos) break;
+        std::string value;
+        if (close > open + 1 && os::getEnv(text.substr(open + 1, close - open - 1), value)) {
+            out += text.substr(pos, open - pos) + value;
+            pos = close + 1;
+        } else {   // not a defined name: the first '%' stays, the second may open one
+            out += text.substr(pos, close - pos);
+            pos = close;
+        }
+    }
+    return out + text.substr(pos < text.size() ? pos : text.size());
+}
+
+bool destinationFolder(const std::string& given, std::string& folder) {
+    std::string f = expandEnvironment(given);
+    while (!f.empty() && (f.front() == ' ' || f.front() == '\t')) f.erase(0, 1);
+    while (!f.empty() && (f.back() == ' ' || f.back() == '\t')) f.pop_back();
+    while (f.size() > 3 && f.back() == '\\') f.pop_back();
+    folder.clear();
+    if (f.size() < 3 || !std::isalpha(static_cast<unsigned char>(f[0])) || f[1] != ':' || f[2] != '\\') return false;
+    if (!os::directoryExists(f.substr(0, 3))) return false;
+    // Room below it for the uninstall script and the staging folder.
+    if (f.size() + 24 > kMaxPathChars) return false;
+    std::string rel, why;
+    if (f.size() > 3 && !safeRelative(f.substr(3), rel, why)) return false;
+    folder = f;
     return true;
 }
 

@@ -7,6 +7,15 @@
 
 namespace stub {
 
+namespace {
+// Windows names are the same whatever their letter case.
+void addOnce(std::vector<std::string>& list, const std::string& s) {
+    for (const std::string& have : list)
+        if (equalsNoCase(have, s)) return;
+    list.push_back(s);
+}
+}  // namespace
+
 void UninstallScript::setPreUninstall(const std::string& program, const std::string& cmdline) {
     program_ = program.empty() ? " " : program;
     cmdline_ = cmdline.empty() ? " " : cmdline;
@@ -17,7 +26,7 @@ void UninstallScript::addFile(const std::string& installed) {
     // compressed entries); a file whose own name ends so keeps it only when
     // the path carries the suffix once more.
     std::string path = endsWithNoCase(installed, kCompressedSuffix) ? installed + kCompressedSuffix : installed;
-    if (std::find(files_.begin(), files_.end(), path) == files_.end()) files_.push_back(path);
+    addOnce(files_, path);
 }
 
 void UninstallScript::createdKey(const std::string& root, const std::string& key) {
@@ -33,12 +42,50 @@ void UninstallScript::appendedText(const std::string& root, const std::string& k
     registry_.push_back({root, "~" + key + "~" + name + "~" + text});
 }
 
-void UninstallScript::addShortcut(const std::string& path) { shortcuts_.push_back(path); }
-void UninstallScript::addService(const std::string& name) { services_.push_back(name); }
+void UninstallScript::addShortcut(const std::string& path) { addOnce(shortcuts_, path); }
+void UninstallScript::addService(const std::string& name) { addOnce(services_, name); }
 
-void UninstallScript::createdDirectory(const std::string& path) {
-    if (std::find(dirs_.begin(), dirs_.end(), path) == dirs_.end()) dirs_.push_back(path);
+bool UninstallScript::listsService(const std::string& name) const {
+    for (const std::string& s : services_)
+        if (equalsNoCase(s, name)) return true;
+    return false;
 }
+
+bool UninstallScript::mergeEarlier(const std::string& bytes) {
+    std::vector<std::string> s;
+    size_t pos = 0;
+    for (size_t at; (at = bytes.find('\0', pos)) != std::string::npos; pos = at + 1) s.push_back(bytes.substr(pos, at - pos));
+    size_t i = 2;
+    auto at = [&](const char* marker) { return i < s.size() && equalsNoCase(s[i], marker); };
+    std::vector<std::string> files, records, links, services, dirs;
+    while (i < s.size() && !at("noregistryupdationdetails") && !at("**REGISTRY_UPDATION_DETAILS**")) files.push_back(s[i++]);
+    if (at("**REGISTRY_UPDATION_DETAILS**")) {
+        for (++i; i < s.size() && !at("**END_REGISTRY**"); ++i) records.push_back(s[i]);
+    }
+    if (i++ >= s.size()) return false;
+    if (at("noshortcutsdetails")) {
+        ++i;
+    } else {
+        for (++i; i < s.size() && !at("**END_SHORTCUTS**"); ++i) links.push_back(s[i]);
+        ++i;
+    }
+    if (at("**noservicessection**")) {
+        ++i;
+    } else if (at("**ServiceSection**")) {
+        for (++i; i < s.size() && !at("**EndServices**"); ++i) services.push_back(s[i]);
+        ++i;
+    }
+    for (; i < s.size() && !at("**EndEndEnd**"); ++i) dirs.push_back(s[i]);
+    if (i >= s.size()) return false;   // no end: not a script we wrote
+    for (const std::string& f : files) addOnce(files_, f);
+    earlierRegistry_.insert(earlierRegistry_.end(), records.begin(), records.end());
+    for (const std::string& l : links) addShortcut(l);
+    for (const std::string& n : services) addService(n);
+    for (const std::string& d : dirs) createdDirectory(d);
+    return true;
+}
+
+void UninstallScript::createdDirectory(const std::string& path) { addOnce(dirs_, path); }
 
 std::string UninstallScript::render() const {
     std::string out;
@@ -49,7 +96,7 @@ std::string UninstallScript::render() const {
     put(program_);
     put(cmdline_);
     for (const auto& f : files_) put(f);
-    if (registry_.empty()) {
+    if (registry_.empty() && earlierRegistry_.empty()) {
         put("noregistryupdationdetails");
     } else {
         put("**REGISTRY_UPDATION_DETAILS**");
@@ -61,6 +108,7 @@ std::string UninstallScript::render() const {
             }
             put(it->text);
         }
+        for (const auto& r : earlierRegistry_) put(r);   // they set their own roots
         put("**END_REGISTRY**");
     }
     if (shortcuts_.empty()) {

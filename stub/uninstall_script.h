@@ -32,6 +32,13 @@ public:
     void addService(const std::string& name);
     void createdDirectory(const std::string& path);
 
+    // Takes in what an earlier script of the same folder lists (an earlier
+    // installation repaired or upgraded), so the script written now still
+    // removes both. Its registry records follow ours as written. False when
+    // `bytes` is not a script; nothing is taken then.
+    bool mergeEarlier(const std::string& bytes);
+    bool listsService(const std::string& name) const;
+
     // The script's bytes; directories deepest first.
     std::string render() const;
 
@@ -45,6 +52,7 @@ private:
     std::string program_ = " ", cmdline_ = " ";
     std::vector<std::string> files_, shortcuts_, services_, dirs_;
     std::vector<Record> registry_;
+    std::vector<std::string> earlierRegistry_;   // records of an earlier script, in its order
 };
 
 }  // namespace stub

@@ -51,15 +51,8 @@ std::string spaceText(const std::string& bytes) {
 }
 
 bool usableDestination(const std::string& folder) {
-    if (folder.size() < 3 || !std::isalpha(static_cast<unsigned char>(folder[0])) || folder[1] != ':' ||
-        folder[2] != '\\')
-        return false;
-    if (!os::directoryExists(folder.substr(0, 3))) return false;
-    std::string rest = folder.substr(3);
-    while (!rest.empty() && rest.back() == '\\') rest.pop_back();
-    if (rest.empty()) return true;
-    std::string rel, why;
-    return safeRelative(rest, rel, why);
+    std::string used;
+    return destinationFolder(folder, used);
 }
 
 std::string statusText(const std::string& path, size_t max) {
@@ -119,6 +112,7 @@ protected:
             setText(IDC_NEXT, t()("Next"));
             setText(ui::IdCancel, t()("Cancel"));
             init();
+            if (s_.firstStep) enable(IDC_BACK, false);
         });
         return true;
     }
@@ -276,14 +270,15 @@ protected:
             focus(IDC_FOLDER);
             return;
         }
-        if (!usableDestination(folder)) {
+        std::string used;
+        if (!destinationFolder(folder, used)) {
             Language bad = t();
             bad.set("folder", folder);
             say(bad("FolderInvalid"));
             focus(IDC_FOLDER);
             return;
         }
-        s_.destination = folder;
+        s_.destination = used;
         end(ui::IdOk);
     }
 };
@@ -325,6 +320,7 @@ protected:
         progressSetPos(IDC_PROGRESS, static_cast<int>(done));
         updateWindow();
     }
+    void onWait() override { ui::pumpMessages(); }   // a program of the package runs
     void onCancel() override {}   // nothing stops an installation halfway
 };
 
@@ -379,7 +375,9 @@ int runStep(Step step, SetupState& s) {
 }  // namespace
 
 int runWizard(Installer& installer, const Language& text, const Arguments& args) {
-    SetupState s{installer, text, args.hasDestination ? args.destination : installer.defaultDestination(), false, "", false};
+    SetupState s{installer, text,
+                 args.hasDestination ? args.destination : expandEnvironment(installer.defaultDestination()), false, "",
+                 false};
     const Options& o = installer.options();
     s.passwordGiven = o.password.on && args.hasPassword && installer.passwordMatches(args.password);
     std::string caption = text("Caption");
@@ -388,13 +386,15 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
         ui::messageBox(o.prompt.value, caption, ui::Buttons::OkCancel, ui::Icon::Information) != ui::IdOk)
         return kExitCancelled;
 
-    std::vector<Step> steps{Step::Welcome};
+    std::vector<Step> steps;
+    if (o.welcome.on) steps.push_back(Step::Welcome);
     if (o.license.on) steps.push_back(Step::License);
     if (o.password.on && !s.passwordGiven) steps.push_back(Step::Password);
     steps.push_back(Step::Folder);
     steps.push_back(Step::Progress);
     size_t i = 0;
     while (i < steps.size()) {
+        s.firstStep = i == 0;
         int r = runStep(steps[i], s);
         if (r == ui::IdCancel) return kExitCancelled;
         if (r == kBack) {
@@ -407,7 +407,9 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
         Language failed = text;
         failed.set("error", s.error);
         std::fputs((s.error + "\n").c_str(), stderr);
-        ui::messageBox(failed("Failed"), caption, ui::Buttons::Ok, ui::Icon::Error);
+        // Only a failure after files were put in place left something to remove.
+        ui::messageBox(failed(installer.changedSomething() ? "Failed" : "FailedNothing"), caption, ui::Buttons::Ok,
+                       ui::Icon::Error);
         return kExitFailed;
     }
     if (!installer.notices().empty()) {
@@ -417,6 +419,11 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
             all += (all.empty() ? "" : "\n") + notice;
         }
         ui::messageBox(all, caption, ui::Buttons::Ok, ui::Icon::Warning);
+    }
+    if (!installer.warning().empty()) {
+        Language warn = text;
+        warn.set("error", installer.warning());
+        ui::messageBox(warn("PostInstallFailed"), caption, ui::Buttons::Ok, ui::Icon::Warning);
     }
     runStep(Step::Finish, s);
 

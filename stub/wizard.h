@@ -26,6 +26,7 @@ struct SetupState {
     bool passwordGiven = false;         // /P= matched: the password page is skipped
     std::string error;                  // why the installation stopped
     bool installed = false;
+    bool firstStep = false;             // the window shown has none before it
 };
 
 // Runs the windows; returns install.exe's exit code.

@@ -173,6 +173,14 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
     }
     ended(Stage::Program);
 
+    // Services before files: a running service holds its program open, and
+    // that file and its folder would stay.
+    for (const std::string& name : script.services) {
+        os::stopService(name);
+        os::deleteService(name);
+    }
+    ended(Stage::Services);
+
     for (const std::string& file : script.files) {
         if (!os::deleteFile(file)) {
             ++report.failureCount;
@@ -190,12 +198,6 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
 
     for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);
     ended(Stage::Shortcuts);
-
-    for (const std::string& name : script.services) {
-        os::stopService(name);
-        os::deleteService(name);
-    }
-    ended(Stage::Services);
 
     put(list, kFailedDirectories);
     for (const std::string& dir : script.directories) {
@@ -239,6 +241,26 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
         os::exitProcess(kExitCode);
     }
     return removeInstalled(parseUninstallScript(*data), failureListPath(), done);
+}
+
+bool silentRequested(const std::string& commandLine) {
+    std::vector<std::string> args = os::splitCommandLine(commandLine);
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i].rfind("-f", 0) == 0) return false;   // the script path runs to the end
+        if (args[i] == "/S" || args[i] == "/s") return true;
+    }
+    return false;
+}
+
+int runSilentUninstall(const std::string& commandLine) {
+    std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
+    std::optional<std::string> data;
+    if (path) data = takeScript(*path);
+    if (!data) return 1;
+    std::string list = failureListPath();
+    RemovalReport r = removeInstalled(parseUninstallScript(*data), list);
+    os::deleteFile(list);
+    return r.failureCount == 0 ? 0 : 2;
 }
 
 }  // namespace uninstaller

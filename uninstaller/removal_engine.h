@@ -1,6 +1,6 @@
 // UnBundlewright's removal: the command line, reading the script, and
 // removing what it lists in the fixed order (pre-uninstallation program,
-// files, registry, shortcuts, services, directories), with the failure list.
+// services, files, registry, shortcuts, directories), with the failure list.
 #pragma once
 
 #include <cstdint>
@@ -57,7 +57,7 @@ bool removeAppendedText(std::string& value, const std::string& text);
 void applyRegistryRecord(const std::string& record, ScriptRoot& root);
 
 // The removal's steps in their order; the main window marks each as it ends.
-enum class Stage { Program, Files, Registry, Shortcuts, Services, Directories };
+enum class Stage { Program, Services, Files, Registry, Shortcuts, Directories };
 using StageDone = std::function<void(Stage)>;
 
 struct RemovalReport {
@@ -99,5 +99,14 @@ struct Questions {
 // user answers No; nothing is removed then.
 RemovalReport runUninstall(const std::string& commandLine, const Questions& questions,
                            const StageDone& done = {});
+
+// "/S" as an argument before "-f": remove without a question or a window
+// (the installed-programs entry's quiet uninstall command).
+bool silentRequested(const std::string& commandLine);
+
+// The silent removal: 0 when everything the script lists was removed, 1
+// without a script (nothing removed), 2 when something stayed. Leaves no
+// failure list.
+int runSilentUninstall(const std::string& commandLine);
 
 }  // namespace uninstaller

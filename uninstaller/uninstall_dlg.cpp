@@ -89,6 +89,7 @@ bool CDetailsDlg::onInitDialog() {
 }
 
 int runUnBundlewright() {
+    if (silentRequested(os::commandLine())) return runSilentUninstall(os::commandLine());
     ui::setProgramName(kCaption);
     CUninstallDlg main(os::commandLine());
     main.runModal();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -117,5 +118,12 @@ bool exitTrapped();
 // a program killed by a signal reports 128 + the signal.
 bool startProcess(const std::string& commandLine, bool wait, int* exitCode = nullptr,
                   bool inheritHandles = false);
+
+// Starts a program as startProcess does, in `folder` (the caller's own when
+// empty), and waits without limit, calling `idle` about every 50 ms while
+// it runs, so the caller's window keeps painting. False when it could not
+// be started.
+bool runAndWait(const std::string& commandLine, const std::string& folder, int* exitCode,
+                const std::function<void()>& idle);
 
 }  // namespace os

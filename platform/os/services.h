@@ -17,8 +17,11 @@ struct ServiceConfig {
 // Results of the manager's calls; false when the call failed.
 bool createService(const ServiceConfig& config);
 bool serviceExists(const std::string& name);
+// Gives an existing service this display name, program and start type.
+bool updateService(const ServiceConfig& config);
 bool startService(const std::string& name);
-// Sends SERVICE_CONTROL_STOP; false when the service is absent or not running.
+// Sends SERVICE_CONTROL_STOP and waits (up to 30 s) until the service has
+// stopped; false when the service is absent or not running.
 bool stopService(const std::string& name);
 bool deleteService(const std::string& name);
 

@@ -243,4 +243,8 @@ private:
 // The dialog whose modal loop runs innermost, nullptr when none.
 Dialog* activeDialog();
 
+// Handles the messages waiting for this thread's windows (painting among
+// them) and returns; for long work that does not return to a modal loop.
+void pumpMessages();
+
 }  // namespace ui

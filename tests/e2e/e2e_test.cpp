@@ -72,6 +72,8 @@ protected:
             os::RegKey::open(os::RegRoot::CurrentUser, parent).deleteSubKey(key.substr(key.rfind('\\') + 1));
         }
         if (os::serviceExists(kService)) os::deleteService(kService);
+        os::RegKey::open(os::RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
+            .deleteSubKey("Widget");
         bwtest::removeTree(programs_);
         os::deleteFile(desktop_ + "\\BwTestStubE2E Tool.lnk");
     }
@@ -264,6 +266,46 @@ TEST_F(RoundTrip, SilentInstallThenUninstallLeavesTheMachineAsItWas) {
     checkInstalled(dest);
     if (!uninstall(dest)) GTEST_SKIP() << "installed and checked; UnBundlewright's windows cannot be played here";
     EXPECT_FALSE(os::directoryExists(t_.path("Dest Folder")));
+    EXPECT_EQ(before, machine());
+}
+
+const char kUninstallEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Widget";
+
+// A repair: the same package installed again over itself, then removed
+// without a window through the installed-programs entry's quiet command.
+TEST_F(RoundTrip, InstallTwiceThenUninstallSilentlyLeavesTheMachineAsItWas) {
+    if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
+    build();
+    std::vector<std::string> before = machine();
+    ASSERT_FALSE(os::RegKey::open(os::RegRoot::LocalMachine, kUninstallEntry).valid()) << "left by another run";
+    std::string dest = t_.path("Twice\\Widget");
+    ASSERT_EQ(0, run("/S /P=e2e /D=" + dest));
+    ASSERT_EQ(0, run("/S /P=e2e /D=" + dest)) << "the second install stops";
+    for (const auto& f : files_) EXPECT_EQ(f.second, readFile(dest + "\\" + f.first)) << f.first;
+    EXPECT_TRUE(os::serviceExists(kService));
+
+    os::RegKey entry = os::RegKey::open(os::RegRoot::LocalMachine, kUninstallEntry);
+    ASSERT_TRUE(entry.valid()) << "no entry in the list of installed programs";
+    os::RegValue v;
+    ASSERT_TRUE(entry.query("DisplayName", v));
+    EXPECT_EQ("Widget", v.asString());
+    ASSERT_TRUE(entry.query("Publisher", v));
+    EXPECT_EQ("BwTestStubE2E", v.asString());
+    ASSERT_TRUE(entry.query("InstallLocation", v));
+    EXPECT_EQ(dest, v.asString());
+    ASSERT_TRUE(entry.query("QuietUninstallString", v));
+    std::string quiet = v.asString();
+    EXPECT_EQ("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" /S -f" + dest + "\\Uninstall.wzu", quiet);
+
+    // The quiet command, with the uninstaller the test built.
+    std::string command = os::quoteArgument(uninstaller_) + quiet.substr(quiet.find("\" /S") + 1);
+    int code = -1;
+    ASSERT_TRUE(os::startProcess(command, true, &code));
+    EXPECT_EQ(0, code) << "something listed stayed";
+    EXPECT_EQ("ran " + dest, readFile(scratch_.path("uninstalled.txt")));
+    os::deleteFile(scratch_.path("uninstalled.txt"));
+    EXPECT_FALSE(os::RegKey::open(os::RegRoot::LocalMachine, kUninstallEntry).valid());
+    EXPECT_FALSE(os::directoryExists(t_.path("Twice")));
     EXPECT_EQ(before, machine());
 }
 

@@ -94,7 +94,17 @@ void sleepMs(unsigned ms) {
     }
 }
 
-bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheritHandles) {
+namespace {
+bool spawn(const std::string& line, bool wait, int* exitCode, bool inheritHandles, const std::string& folder,
+           const std::function<void()>* idle) {
+    std::string hostFolder;
+    if (!folder.empty()) {
+        try {
+            hostFolder = hostPath(folder);
+        } catch (const PathError&) {
+            return false;
+        }
+    }
     std::vector<std::string> args = splitCommandLine(line);
     if (args.empty() || args[0].empty()) return false;
     std::string program = args[0];
@@ -135,6 +145,12 @@ bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheri
             ::setsid();
         }
         if (!inheritHandles) closeFrom(3, report[1]);
+        if (!hostFolder.empty() && ::chdir(hostFolder.c_str()) != 0) {
+            int e = errno;
+            ssize_t w = ::write(report[1], &e, sizeof e);
+            (void)w;
+            ::_exit(127);
+        }
         if (search)
             ::execvp(program.c_str(), argv.data());
         else
@@ -158,8 +174,19 @@ bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheri
         }
         return got <= 0;
     }
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return false;
+    if (idle && *idle) {
+        for (;;) {
+            pid_t r = ::waitpid(pid, &status, WNOHANG);
+            if (r == pid) break;
+            if (r < 0 && errno != EINTR) return false;
+            struct timespec pause{0, 50 * 1000 * 1000};
+            ::nanosleep(&pause, nullptr);
+            (*idle)();
+        }
+    } else {
+        while (::waitpid(pid, &status, 0) < 0) {
+            if (errno != EINTR) return false;
+        }
     }
     if (exitCode) {
         if (WIFEXITED(status))
@@ -170,6 +197,16 @@ bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheri
             *exitCode = -1;
     }
     return true;
+}
+
+}  // namespace
+
+bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheritHandles) {
+    return spawn(line, wait, exitCode, inheritHandles, std::string(), nullptr);
+}
+
+bool runAndWait(const std::string& line, const std::string& folder, int* exitCode, const std::function<void()>& idle) {
+    return spawn(line, true, exitCode, false, folder, &idle);
 }
 
 }  // namespace os

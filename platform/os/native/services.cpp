@@ -90,6 +90,18 @@ bool createService(const ServiceConfig& config) {
     });
 }
 
+bool updateService(const ServiceConfig& config) {
+    return transact([&](bool& changed) {
+        auto it = g_services.find(lower(config.name));
+        if (it == g_services.end() || it->second.deletePending) return false;
+        std::string name = it->second.config.name;
+        it->second.config = config;
+        it->second.config.name = name;   // the manager keeps the name as created
+        changed = true;
+        return true;
+    });
+}
+
 bool serviceExists(const std::string& name) {
     return transact([&](bool&) { return g_services.count(lower(name)) > 0; });
 }

@@ -49,26 +49,42 @@ void setCommandLine(const std::string& line) {
 
 void sleepMs(unsigned ms) { Sleep(ms); }
 
-bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheritHandles) {
+namespace {
+// CreateProcessA on `line`; with `idle`, waits, calling it between short waits.
+bool spawn(const std::string& line, bool wait, int* exitCode, bool inheritHandles, const char* folder,
+           const std::function<void()>* idle) {
     std::string buf = line;   // CreateProcessA may write into the line
     STARTUPINFOA si;
     ZeroMemory(&si, sizeof si);
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof pi);
-    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, inheritHandles ? TRUE : FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, inheritHandles ? TRUE : FALSE, 0, nullptr, folder,
                         &si, &pi))
         return false;
     CloseHandle(pi.hThread);
     bool ok = true;
     if (wait) {
-        WaitForSingleObject(pi.hProcess, INFINITE);
+        if (idle && *idle) {
+            while (WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) (*idle)();
+        } else {
+            WaitForSingleObject(pi.hProcess, INFINITE);
+        }
         DWORD code = 0;
         ok = GetExitCodeProcess(pi.hProcess, &code) != 0;
         if (ok && exitCode) *exitCode = static_cast<int>(code);
     }
     CloseHandle(pi.hProcess);
     return ok;
+}
+}  // namespace
+
+bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheritHandles) {
+    return spawn(line, wait, exitCode, inheritHandles, nullptr, nullptr);
+}
+
+bool runAndWait(const std::string& line, const std::string& folder, int* exitCode, const std::function<void()>& idle) {
+    return spawn(line, true, exitCode, false, folder.empty() ? nullptr : folder.c_str(), &idle);
 }
 
 }  // namespace os

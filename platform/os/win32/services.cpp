@@ -34,6 +34,16 @@ bool createService(const ServiceConfig& config) {
     return static_cast<bool>(svc);
 }
 
+bool updateService(const ServiceConfig& config) {
+    ScHandle scm(manager());
+    if (!scm) return false;
+    ScHandle svc(OpenServiceA(scm.h, config.name.c_str(), SERVICE_CHANGE_CONFIG));
+    return svc && ChangeServiceConfigA(svc.h, SERVICE_WIN32_OWN_PROCESS, static_cast<DWORD>(config.start),
+                                       SERVICE_ERROR_NORMAL, config.binaryPath.c_str(), nullptr, nullptr, nullptr,
+                                       nullptr, nullptr,
+                                       config.displayName.empty() ? nullptr : config.displayName.c_str()) != 0;
+}
+
 bool serviceExists(const std::string& name) {
     ScHandle scm(manager());
     if (!scm) return false;
@@ -54,7 +64,13 @@ bool stopService(const std::string& name) {
     ScHandle svc(OpenServiceA(scm.h, name.c_str(), SERVICE_STOP | SERVICE_QUERY_STATUS));
     if (!svc) return false;
     SERVICE_STATUS status;
-    return ControlService(svc.h, SERVICE_CONTROL_STOP, &status) != 0;
+    if (!ControlService(svc.h, SERVICE_CONTROL_STOP, &status)) return false;
+    // Its program stays open until the service has really stopped.
+    for (int waited = 0; status.dwCurrentState != SERVICE_STOPPED && waited < 30000; waited += 100) {
+        Sleep(100);
+        if (!QueryServiceStatus(svc.h, &status)) break;
+    }
+    return true;
 }
 
 bool deleteService(const std::string& name) {

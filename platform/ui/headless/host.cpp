@@ -699,4 +699,6 @@ bool browseForFolder(const std::string&, std::string& folder) {
     return true;
 }
 
+void pumpMessages() {}   // nothing waits to be painted here
+
 }  // namespace ui

@@ -853,4 +853,20 @@ int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
     return cmd;
 }
 
+void pumpMessages() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {   // for the modal loop to see
+            PostQuitMessage(static_cast<int>(m.wParam));
+            return;
+        }
+        Dialog* d = activeDialog();
+        HWND h = d ? HostAccess::hwnd(*d) : nullptr;
+        if (!h || !IsDialogMessageA(h, &m)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+    }
+}
+
 }  // namespace ui

@@ -62,6 +62,7 @@ public:
     static bool notify(Dialog& d, int id, const Notify& n) { return d.onNotify(id, n); }
     static void timer(Dialog& d, int id) { d.onTimer(id); }
     static void cancel(Dialog& d) { d.onCancel(); }
+    static HWND hwnd(const Dialog& d) { return d.impl_ ? d.impl_->hwnd : nullptr; }
 };
 
 }  // namespace ui

@@ -311,6 +311,17 @@ TEST_F(PackageBuild, ServicesTextAndLanguagesAndSpace) {
               std::string::npos);
 }
 
+// The installer refuses files that decode to more than the package states:
+// never less than the files need.
+TEST_F(PackageBuild, TheSpaceStatedCoversTheFiles) {
+    t.write("src\\a", "a");
+    t.write("src\\b", std::string(1500, 'b'));
+    list({src("a"), src("b")});
+    r.required_space = 10;
+    ASSERT_TRUE(build().ok());
+    EXPECT_NE(package().find(std::string("\0" "1501\0", 6)), std::string::npos);
+}
+
 TEST_F(PackageBuild, ThreadCountDoesNotChangeTheBytes) {
     // Many small files and two over the in-memory limit (streamed through spill files).
     for (int i = 0; i < 60; ++i) t.write("src\\f" + std::to_string(i), sample(1000 + i * 997, i));
@@ -384,6 +395,14 @@ TEST_F(PackageBuild, FailuresLeaveTheOldPackageAndTheWorkingFiles) {
                                                      t.path("o2\\SAME.exe") + "\r\n");
          },
          BuildFailureKind::DuplicateEntryName, nullptr, "CAUTION", 1},
+        {"two files of one name and no option file: the missing file is what is wrong",
+         [](TempTree& t, builder::BuildRequest& r) {
+             t.mkdir("o1");
+             t.write("o1\\a", "other");
+             bwtest::writeFile(r.list_file_path, r.source_folder + "\\a\r\n" + t.path("o1\\a") + "\r\n");
+             os::deleteFile(r.option_file_path);
+         },
+         BuildFailureKind::SupportingFileMissing, "Supporting file not found...", "CAUTION", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -407,6 +426,14 @@ TEST_F(PackageBuild, FailuresLeaveTheOldPackageAndTheWorkingFiles) {
         EXPECT_TRUE(os::fileExists(r.registry_file_path) && os::fileExists(r.shortcuts_file_path));
         r = saved;
     }
+}
+
+// A file listed twice is one file, not two of one name: the package builds.
+TEST_F(PackageBuild, TheSameFileListedTwiceIsNoDuplicate) {
+    t.write("src\\a", "a");
+    bwtest::writeFile(r.list_file_path, src("a") + "\r\n" + src("a") + "\r\n");
+    ASSERT_TRUE(build().ok());
+    EXPECT_NE(package().find("\\a.bz2\r\n"), std::string::npos);
 }
 
 }  // namespace

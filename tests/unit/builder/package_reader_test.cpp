@@ -118,6 +118,14 @@ TEST_F(Inspect, RejectsDamage) {
     extra.insert(pkg.size() - 41, "junk");
     std::string badCount = pkg;
     badCount[541200] = 'x';
+    // A name the installer refuses, though it does not climb out.
+    std::string device = pkg;
+    device.replace(pkg.find("\\ab.bz2\r\n"), 7, "\\CON.bz2");
+    // One byte less space than the files decode to (3000 + 3).
+    std::string declared(std::string("\0" "3003\0", 6));
+    ASSERT_NE(pkg.find(declared), std::string::npos);
+    std::string tooSmall = pkg;
+    tooSmall.replace(pkg.find(declared), 6, std::string("\0" "3002\0", 6));
     const Case cases[] = {
         {"flipped length digit", flippedDigit},
         {"stop marker damaged", noStop},
@@ -126,6 +134,8 @@ TEST_F(Inspect, RejectsDamage) {
         {"bytes before the stop marker", withLength(extra)},
         {"file count not a decimal", badCount},
         {"longer than stated", pkg + "0"},
+        {"device name", withLength(device)},
+        {"decodes to more than the space it states", tooSmall},
     };
     for (const auto& c : cases) {
         error.clear();

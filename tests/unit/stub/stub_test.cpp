@@ -1,6 +1,7 @@
 // The stub's reader and engine on hand-made packages (a small writer below).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -131,6 +132,7 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
     os::RegKey::create(os::RegRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment")
         .set("BwTestStubPath", os::RegValue::string("C:\\Old", os::RegType::ExpandString));
     os::RegKey::create(os::RegRoot::CurrentUser, "SOFTWARE");   // existing levels are never listed
+    os::RegKey::create(os::RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     TestPackage t;
     std::string big(200000, 'q');
     for (size_t i = 0; i < big.size(); i += 7) big[i] = static_cast<char>('a' + i % 26);
@@ -141,6 +143,7 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
                  {"\\already.bz2.bz2", bz2("inner")},
                  {"\\emptydir\\temp$.bz2", "1"},
                  {"\\bin\\svc.exe", "MZ"}};
+    t.space = "300000";
     t.preUninstall = "\\bin\\svc.exe";
     t.preUninstallCmd = "/clean";
     t.services = "\\bin\\svc.exe~BwTestStubSvc~Bw Test Service";
@@ -196,6 +199,7 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
         "C:\\dest\\Widget\\empty.dat", "C:\\dest\\Widget\\raw.bin", "C:\\dest\\Widget\\already.bz2.bz2",
         "C:\\dest\\Widget\\bin\\svc.exe",
         "**REGISTRY_UPDATION_DETAILS**", "!HKEY_LOCAL_MACHINE",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Widget",   // the installed-programs entry
         "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubVar",
         "~SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment~BwTestStubPath~;C:\\Tools",
         "!HKEY_CURRENT_USER", "SOFTWARE\\BwTestStubCo\\Widget\\1.0", "SOFTWARE\\BwTestStubCo\\Widget",
@@ -215,21 +219,134 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
         EXPECT_NE(dirs.end(), std::find(dirs.begin(), dirs.end(), d)) << d;
 }
 
-TEST_F(StubTest, FailureMidwayLeavesAScriptForWhatWasInstalled) {
+TEST_F(StubTest, ADamagedStreamInstallsNothing) {
     TestPackage t;
-    t.entries = {{"\\one.txt", "1"}, {"\\bad.txt.bz2", "not a bzip2 stream"}, {"\\three.txt", "3"}};
+    t.entries = {{"\\one.txt", "1"}, {"\\sub\\bad.txt.bz2", "not a bzip2 stream"}, {"\\three.txt", "3"}};
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    EXPECT_FALSE(in.install("C:\\dest\\Widget", quiet, error));
+    EXPECT_NE(std::string::npos, error.find("bad.txt.bz2")) << error;
+    EXPECT_TRUE(in.foundDamage());
+    EXPECT_FALSE(in.changedSomething());
+    EXPECT_FALSE(fs::exists(dir_ / "dest"));
+    EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe"));
+}
+
+// A failure after the files are in place leaves a script that lists them
+// and every folder made for them, the destination's own levels included.
+TEST_F(StubTest, FailureAfterTheFilesLeavesAScriptForWhatWasInstalled) {
+    os::createService({"BwTestStubTaken", "taken", "C:\\x.exe", os::ServiceStart::Demand});
+    TestPackage t;
+    t.entries = {{"\\one.txt", "1"}, {"\\sub\\two.txt.bz2", bz2("2")}};
+    t.services = "\\one.txt~BwTestStubTaken~Taken";
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    EXPECT_FALSE(in.install("C:\\dest\\Widget", quiet, error));
+    EXPECT_TRUE(in.changedSomething());
+    std::vector<std::string> s = strings(read("dest/Widget/Uninstall.wzu"));
+    for (const char* want : {"C:\\dest\\Widget\\one.txt", "C:\\dest\\Widget\\sub\\two.txt", "C:\\dest\\Widget\\sub",
+                             "C:\\dest\\Widget", "C:\\dest"})
+        EXPECT_NE(s.end(), std::find(s.begin(), s.end(), want)) << want;
+    EXPECT_EQ("**EndEndEnd**", s.back());
+    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget"))   // no staging folder left
+        EXPECT_TRUE(e.path().filename() == "one.txt" || e.path().filename() == "sub" ||
+                    e.path().filename() == "Uninstall.wzu")
+            << e.path();
+}
+
+// A second installation into the same folder keeps what the first made
+// listed, and updates the service it made instead of stopping.
+TEST_F(StubTest, InstallingAgainMergesTheScriptAndUpdatesTheService) {
+    TestPackage t;
+    t.entries = {{"\\one.txt", "1"}, {"\\bin\\svc.exe", "MZ"}};
+    t.services = "\\bin\\svc.exe~BwTestStubAgain~Again";
+    t.registry = true;
+    t.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\BwTestStubAgain\r\n";
+    InstallProgress quiet;
+    std::string error;
+    Installer first;
+    ASSERT_TRUE(first.open(write(t.bytes()), error)) << error;
+    ASSERT_TRUE(first.install("C:\\dest\\Widget", quiet, error)) << error;
+    t.entries = {{"\\two.txt", "2"}, {"\\bin\\svc.exe", "MZ2"}};
+    Installer second;
+    ASSERT_TRUE(second.open(write(t.bytes(), "pkg2.exe"), error)) << error;
+    ASSERT_TRUE(second.install("C:\\dest\\Widget", quiet, error)) << error;
+    std::vector<std::string> s = strings(read("dest/Widget/Uninstall.wzu"));
+    auto count = [&](const std::string& x) { return std::count(s.begin(), s.end(), x); };
+    for (const char* once : {"C:\\dest\\Widget\\one.txt", "C:\\dest\\Widget\\two.txt", "C:\\dest\\Widget\\bin\\svc.exe",
+                             "SOFTWARE\\BwTestStubAgain", "BwTestStubAgain", "C:\\dest\\Widget\\bin",
+                             "C:\\dest\\Widget", "C:\\dest", "**REGISTRY_UPDATION_DETAILS**", "**ServiceSection**"})
+        EXPECT_EQ(1, count(once)) << once;
+    EXPECT_EQ("**EndEndEnd**", s.back());
+    EXPECT_EQ("MZ2", read("dest/Widget/bin/svc.exe"));
+    EXPECT_TRUE(os::serviceExists("BwTestStubAgain"));
+}
+
+TEST_F(StubTest, DestinationsAreFullLocalPaths) {
+    setenv("BwTestStubBase", "C:\\Base", 1);
+    const struct {
+        const char* given;
+        const char* used;   // "" refused
+    } cases[] = {{"C:\\Acme", "C:\\Acme"},
+                 {"  C:\\Acme\\\\  ", "C:\\Acme"},
+                 {"c:\\", "c:\\"},
+                 {"%BwTestStubBase%\\Acme", "C:\\Base\\Acme"},
+                 {"%BwTestStubBase%%BwTestStubBase%", ""},   // "C:\BaseC:\Base"
+                 {"Acme", ""},
+                 {"\\Acme", ""},
+                 {"C:Acme", ""},
+                 {"%BwTestStubNone%\\Acme", ""},
+                 {"Q:\\Acme", ""},   // no such drive
+                 {"\\\\server\\share", ""},
+                 {"C:\\a\\..\\..\\b", ""},
+                 {"C:\\a:b", ""}};
+    for (const auto& c : cases) {
+        std::string used;
+        EXPECT_EQ(*c.used != 0, destinationFolder(c.given, used)) << c.given;
+        EXPECT_EQ(c.used, used) << c.given;
+    }
+    std::string longest = "C:\\" + std::string(200, 'x');
+    std::string used;
+    EXPECT_FALSE(destinationFolder(longest + std::string(50, 'y'), used)) << "no room below it";
+    EXPECT_EQ("50% off C:\\Base %", expandEnvironment("50% off %BwTestStubBase% %"));
+    unsetenv("BwTestStubBase");
+}
+
+TEST(StubNames, ShortcutPlacesLoseWhatWindowsTrims) {
+    std::string rel, why;
+    ASSERT_TRUE(shortcutRelative("Start Menu\\Programs\\Acme Inc.\\Tool .lnk", rel, why)) << why;
+    EXPECT_EQ("Start Menu\\Programs\\Acme Inc\\Tool .lnk", rel);
+    ASSERT_TRUE(shortcutRelative("Widget Tools For Every  \\A.lnk", rel, why)) << why;
+    EXPECT_EQ("Widget Tools For Every\\A.lnk", rel);
+    for (const char* bad : {"..\\x.lnk", "Programs\\..\\..\\x.lnk", "a\\ . \\x.lnk", "a\\...\\x.lnk", "C:\\x.lnk",
+                            "a\\CON.\\x.lnk", "a\\x|y.lnk"}) {
+        EXPECT_FALSE(shortcutRelative(bad, rel, why)) << bad;
+        EXPECT_FALSE(why.empty()) << bad;
+    }
+}
+
+TEST_F(StubTest, APackageMayNotDecodeToMoreThanItDeclares) {
+    TestPackage t;
+    t.space = "1000";
+    t.entries = {{"\\small.txt", "s"}, {"\\zeros.bin.bz2", bz2(std::string(1 << 20, '\0'))}};
     Installer in;
     std::string error;
     ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
     InstallProgress quiet;
     EXPECT_FALSE(in.install("C:\\dest", quiet, error));
-    EXPECT_NE(std::string::npos, error.find("bad.txt.bz2")) << error;
-    EXPECT_FALSE(fs::exists(dir_ / "dest/three.txt"));
-    std::vector<std::string> s = strings(read("dest/Uninstall.wzu"));
-    ASSERT_GE(s.size(), 5u);
-    EXPECT_EQ("C:\\dest\\one.txt", s[2]);
-    EXPECT_EQ("C:\\dest\\bad.txt", s[3]);
-    EXPECT_EQ("**EndEndEnd**", s.back());
+    EXPECT_NE(std::string::npos, error.find("1000 bytes it declares")) << error;
+    EXPECT_FALSE(fs::exists(dir_ / "dest"));
+    // Stored data is measured before anything else happens.
+    t.entries = {{"\\big.txt", std::string(1001, 'b')}};
+    Installer stored;
+    EXPECT_FALSE(stored.open(write(t.bytes(), "stored.exe"), error));
+    t.space = "1.5e3";
+    Installer odd;
+    EXPECT_FALSE(odd.open(write(t.bytes(), "odd.exe"), error));
 }
 
 TEST(StubTexts, OptionSectionsKeepBlankLinesInValues) {

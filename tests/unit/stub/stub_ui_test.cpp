@@ -52,6 +52,7 @@ protected:
         os::resetEmulatedRegistry();
         os::resetEmulatedServices();
         pkg_.entries = {{"\\readme.txt.bz2", bz2("Read me first")}, {"\\bin\\tool.dat", "tool bytes"}};
+        pkg_.option = optionText("", "default", "", "", "");   // the welcome window on
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -190,7 +191,7 @@ TEST_F(StubUiTest, CancelAsksAndLeavesNothingInstalled) {
          std::string("answer message ok\non dialog IDD_WELCOME\nanswer message no\nclick IDCANCEL\n") + kPlainRun,
          kExitOk},
     };
-    pkg_.option = optionText("Go?", "", "", "", "");
+    pkg_.option = optionText("Go?", "default", "", "", "");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove_all(dir_ / "Dest");
@@ -260,8 +261,29 @@ TEST_F(StubUiTest, TheFinishActionIsAskedNeverForced) {
     }
 }
 
+// Off means no welcome window: the folder window comes first, with nothing
+// to go back to.
+TEST_F(StubUiTest, WithoutAWelcomeSectionTheFolderComesFirst) {
+    pkg_.option = kAllOff;
+    EXPECT_EQ(kExitOk, play("on dialog IDD_FOLDER\nexpect enabled IDC_BACK 0\nset IDC_FOLDER C:\\Dest\n"
+                            "click IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
+    EXPECT_TRUE(installed("Dest/readme.txt"));
+}
+
+// A post-installation program that cannot start is told to the user, whose
+// installation stands.
+TEST_F(StubUiTest, APostInstallationProgramThatCannotStartIsShown) {
+    pkg_.postInstall = "\\bin\\tool.dat";   // not a program
+    EXPECT_EQ(kExitOk, play(std::string("answer message ok\n") + kPlainRun));
+    ASSERT_EQ(1u, messages_.size());
+    EXPECT_EQ("Widget is installed, but the program to run after the installation did not start:\n\n"
+              "The program C:\\Dest\\bin\\tool.dat cannot be started.",
+              messages_[0].text);
+    EXPECT_TRUE(installed("Dest/bin/tool.dat"));
+}
+
 TEST_F(StubUiTest, AReadmeThatCannotBeShownIsReported) {
-    pkg_.option = optionText("", "", "", "", "\\MISSING.TXT");
+    pkg_.option = optionText("", "default", "", "", "\\MISSING.TXT");
     int code = play(std::string(kPlainRun).replace(std::string(kPlainRun).rfind("click"), 0,
                                                    "expect checked IDC_SHOW_README 1\n"));
     EXPECT_EQ(kExitOk, code);

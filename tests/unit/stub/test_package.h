@@ -44,6 +44,8 @@ struct TestPackage {
     std::string option = kAllOff;
     std::string product = "Widget";
     std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
+    std::string postInstall = " ", postInstallCmd = " ", preInstall = " ", preInstallCmd = " ";
+    std::string front;   // the program before the payload ("" pads with "0" only)
     std::string finishAction = "0", space = "100", language = "English text\n";
     std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
     std::vector<std::string> sizeTexts;   // in place of the entries' real sizes, for damaged packages
@@ -51,7 +53,7 @@ struct TestPackage {
     std::string registryText, shortcutsText;
 
     std::string bytes() const {
-        std::string p(kPayloadOffset, '0');
+        std::string p = front + std::string(kPayloadOffset - front.size(), '0');
         auto z = [&p](const std::string& s) {
             p += s;
             p.push_back('\0');
@@ -64,7 +66,7 @@ struct TestPackage {
         z("Acme");
         z(product);
         for (const char* t : {"1.0", "", "", "", ""}) z(t);
-        z(" "), z(" "), z(preUninstall), z(preUninstallCmd), z(" "), z(" ");
+        z(postInstall), z(postInstallCmd), z(preUninstall), z(preUninstallCmd), z(preInstall), z(preInstallCmd);
         z(destination), z(finishAction), z(space), z(services), z(language);
         auto entry = [&p](const std::string& name, const std::string& data) {
             p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;

@@ -272,6 +272,26 @@ TEST_F(Removal, ScriptReadWholeAndDeletedTooLargeRefused) {
     EXPECT_FALSE(takeScript("C:\\P\\Big.wzu"));
 }
 
+// The quiet command: no question, and the exit code says whether all went.
+TEST_F(Removal, SilentRemovalAsksNothingAndReportsByItsExitCode) {
+    EXPECT_TRUE(silentRequested("UnBundlewright.exe /S -fC:\\P\\U.wzu"));
+    EXPECT_TRUE(silentRequested("\"C:\\a b\\UnBundlewright.exe\" /s -fC:\\P\\U.wzu"));
+    EXPECT_FALSE(silentRequested("UnBundlewright.exe -fC:\\My /S Folder\\U.wzu")) << "part of the path";
+    EXPECT_FALSE(silentRequested("C:\\S\\UnBundlewright.exe -fC:\\P\\U.wzu"));
+    std::string script = std::string(" \0 \0C:\\P\\a.txt\0noregistryupdationdetails\0noshortcutsdetails\0"
+                                      "**noservicessection**\0C:\\P\0**EndEndEnd**\0", 101);
+    file("P\\a.txt");
+    file("P\\U.wzu", script);
+    EXPECT_EQ(0, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu"));
+    EXPECT_FALSE(fs::exists(host("P")));
+    EXPECT_FALSE(os::fileExists(failureListPath()));
+    EXPECT_EQ(1, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu")) << "no script any more";
+    file("Q\\kept.txt");
+    file("P\\U.wzu", script);
+    os::createDirectories("C:\\P\\sub");   // the folder cannot go
+    EXPECT_EQ(2, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu"));
+}
+
 TEST_F(Removal, FailureListUnwritableStillCounts) {
     UninstallScript s;
     s.program = s.commandLine = kNone;

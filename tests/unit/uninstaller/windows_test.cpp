@@ -110,8 +110,8 @@ expect closed
     EXPECT_FALSE(os::serviceExists("BwTestUninst_Win"));
     EXPECT_EQ(dlg.report().failureCount, 0);
     EXPECT_FALSE(failureListExists());   // OK cleans up
-    EXPECT_EQ(dlg.stagesMarked(), (std::vector<Stage>{Stage::Program, Stage::Files, Stage::Registry,
-                                                      Stage::Shortcuts, Stage::Services, Stage::Directories}));
+    EXPECT_EQ(dlg.stagesMarked(), (std::vector<Stage>{Stage::Program, Stage::Services, Stage::Files, Stage::Registry,
+                                                      Stage::Shortcuts, Stage::Directories}));
 }
 
 TEST_F(Windows, FailuresShowResultAndDetailsListsThemSorted) {
