@@ -140,15 +140,15 @@ TEST_F(TwkBuild, TheDemoBuildsTheSameBytesWhateverTheThreadsFolderOrRun) {
     ASSERT_FALSE(one.empty());
     const twk::PackageContents p = contents(one);
     EXPECT_EQ(p.texts[1], "Widget");
-    EXPECT_EQ(p.fileCount, "7");
-    EXPECT_EQ(p.entries.size(), 9u);   // the uninstaller, seven files, the empty folder
+    EXPECT_EQ(p.fileCount, "8");
+    EXPECT_EQ(p.entries.size(), 10u);   // the uninstaller, eight files, the empty folder
     EXPECT_EQ(build("-j2", "two.exe"), one);
     fs::create_directories(dir / "elsewhere");
     const Outcome r = twk("build ../demo.wzp -o ../out/three.exe", dir / "elsewhere");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(slurp(dir / "out" / "three.exe"), one);
     EXPECT_NE(r.err.find("twk build: "), std::string::npos);
-    EXPECT_NE(r.err.find(" 7 files, "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" 8 files, "), std::string::npos) << r.err;
     // Without --output the project's own output path is used.
     EXPECT_EQ(twk("build -q \"" + project.string() + "\"").code, 0);
     EXPECT_EQ(slurp(dir / "c" / "Demo" / "output" / "Widget-1.0-setup.exe"), one);
