@@ -12,6 +12,7 @@
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
 #include "tests/support/host_path.h"
+#include "tests/support/install_folder.h"
 #include "tests/support/test_folder.h"
 
 namespace {
@@ -95,24 +96,12 @@ protected:
     os::RegValue path_;
 };
 
-std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
-    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-        text.replace(at, what.size(), with);
-    return text;
-}
-
 TEST_F(RegistryEnvRoad, WizardMadePackageInstallsThePagesEntriesAndUninstallRestoresTheRegistry) {
     const std::string dist = bwtest::buildPath("BW_DIST_DIR");
     ASSERT_FALSE(dist.empty());
     bwtest::TestFolder root;
     const std::string inst = root.path() + "\\inst";
-    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
-        os::createDirectories(inst + "\\" + sub);
-    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
-        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
-    ASSERT_TRUE(os::copyFile(dist + "\\lang\\English.txt", inst + "\\lang\\English.txt", false));
-    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
-    bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "1001100");
+    ASSERT_NO_FATAL_FAILURE(bwtest::makeInstallFolder(dist, inst, "1001100"));
     os::createDirectories(root.path() + "\\Prod");
     bwtest::TestFolder::write(root.path() + "\\Prod\\a.txt", "alpha");
 
@@ -121,7 +110,7 @@ TEST_F(RegistryEnvRoad, WizardMadePackageInstallsThePagesEntriesAndUninstallRest
     std::string scenario =
         bwtest::TestFolder::read(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_registry_env.scn"));
     ASSERT_FALSE(scenario.empty());
-    scenario = replaceAll(replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
+    scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\run.scn", scenario);
 
     os::setEnv("TWKINSTDIR", inst);

@@ -13,19 +13,12 @@
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "tests/support/host_path.h"
+#include "tests/support/install_folder.h"
 #include "tests/support/test_folder.h"
 
 namespace {
 
 const char kService[] = "BwTestWizardSvc";
-
-std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
-    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-        text.replace(at, what.size(), with);
-    return text;
-}
-
-bool runWaiting(const std::string& line, int& code) { return os::startProcess(line, true, &code); }
 
 struct Places {
     std::string programs = os::shellFolder(os::ShellFolder::Programs) + "\\Gadget";
@@ -52,13 +45,7 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
 
     bwtest::TestFolder root;
     const std::string inst = root.path() + "\\inst";
-    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
-        os::createDirectories(inst + "\\" + sub);
-    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
-        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
-    ASSERT_TRUE(os::copyFile(dist + "\\lang\\English.txt", inst + "\\lang\\English.txt", false));
-    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
-    bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "0010010");
+    ASSERT_NO_FATAL_FAILURE(bwtest::makeInstallFolder(dist, inst, "0010010"));
     os::createDirectories(root.path() + "\\Prod\\bin");
     bwtest::TestFolder::write(root.path() + "\\Prod\\readme.txt", "read me");
     ASSERT_TRUE(os::copyFile(dist + "\\demo\\widgetsvc.exe", root.path() + "\\Prod\\bin\\widgetsvc.exe", false));
@@ -68,13 +55,13 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
     std::string scenario = bwtest::TestFolder::read(
         bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_shortcuts_services.scn"));
     ASSERT_FALSE(scenario.empty());
-    scenario = replaceAll(replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
+    scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
 
     os::setEnv("TWKINSTDIR", inst);
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
+    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     os::unsetEnv("TWKINSTDIR");
     ASSERT_TRUE(started);
@@ -83,7 +70,7 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
     ASSERT_TRUE(os::fileExists(package));
 
     const std::string dest = root.path() + "\\installed";
-    ASSERT_TRUE(runWaiting("\"" + package + "\" /S /D=" + dest, code));
+    ASSERT_TRUE(bwtest::runWaiting("\"" + package + "\" /S /D=" + dest, code));
     ASSERT_EQ(code, 0);
     ASSERT_TRUE(os::fileExists(dest + "\\bin\\widgetsvc.exe"));
 
@@ -112,7 +99,7 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
     // What the uninstall shortcut starts, as the shell would start it.
     bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
-    const bool ran = runWaiting("\"" + uninstall.target + "\" " + uninstall.arguments, code);
+    const bool ran = bwtest::runWaiting("\"" + uninstall.target + "\" " + uninstall.arguments, code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     ASSERT_TRUE(ran);
     EXPECT_FALSE(os::directoryExists(dest)) << "UnBundlewright left the destination behind";

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/os/os.h"
+#include "tests/support/install_folder.h"
 #include "tests/support/test_folder.h"
 #include "tests/support/host_path.h"
 
@@ -42,14 +43,6 @@ TEST(TarnwickExe, SplashThenWelcomeThenCancelEndsWithZero) {
 
 namespace {
 
-std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
-    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
-        text.replace(at, what.size(), with);
-    return text;
-}
-
-bool runWaiting(const std::string& line, int& code) { return os::startProcess(line, true, &code); }
-
 // A scenario text kept whole: quoted, with its quotes and backslashes escaped.
 std::string quoted(const std::string& text) {
     std::string q = "\"";
@@ -68,13 +61,7 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     ASSERT_FALSE(dist.empty());
     bwtest::TestFolder root;
     const std::string inst = root.path() + "\\inst";
-    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
-        os::createDirectories(inst + "\\" + sub);
-    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
-        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
-    ASSERT_TRUE(os::copyFile(dist + "\\lang\\English.txt", inst + "\\lang\\English.txt", false));
-    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
-    bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "1000000");
+    ASSERT_NO_FATAL_FAILURE(bwtest::makeInstallFolder(dist, inst, "1000000"));
     os::createDirectories(root.path() + "\\Prod\\docs");
     os::createDirectories(root.path() + "\\Prod\\empty");
     bwtest::TestFolder::write(root.path() + "\\Prod\\a.txt", "alpha");
@@ -85,13 +72,13 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     std::string scenario =
         bwtest::TestFolder::read(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_build.scn"));
     ASSERT_FALSE(scenario.empty());
-    scenario = replaceAll(replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
+    scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
 
     os::setEnv("TWKINSTDIR", inst);
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
+    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     os::unsetEnv("TWKINSTDIR");
     ASSERT_TRUE(started);
@@ -101,7 +88,7 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     EXPECT_TRUE(os::fileExists(inst + "\\projects\\Demo.wzp"));
 
     const std::string dest = root.path() + "\\installed";
-    ASSERT_TRUE(runWaiting("\"" + package + "\" /S /D=" + dest, code));
+    ASSERT_TRUE(bwtest::runWaiting("\"" + package + "\" /S /D=" + dest, code));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(bwtest::TestFolder::read(dest + "\\a.txt"), "alpha");
     EXPECT_EQ(bwtest::TestFolder::read(dest + "\\docs\\b.txt"), std::string(5000, 'b'));
@@ -109,7 +96,7 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
 
     bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
-    ASSERT_TRUE(runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + dest + "\\Uninstall.wzu", code));
+    ASSERT_TRUE(bwtest::runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + dest + "\\Uninstall.wzu", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     EXPECT_FALSE(os::directoryExists(dest)) << "UnBundlewright left the destination behind";
 }
@@ -130,14 +117,8 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     ASSERT_FALSE(dist.empty());
     bwtest::TestFolder root;
     const std::string inst = root.path() + "\\inst";
-    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
-        os::createDirectories(inst + "\\" + sub);
-    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
-        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
-    for (const char* lang : {"English.txt", "French.txt"})
-        ASSERT_TRUE(os::copyFile(dist + "\\lang\\" + lang, inst + "\\lang\\" + lang, false)) << lang;
-    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
-    bwtest::TestFolder::write(inst + "\\bin\\config.mnu", "0100001");
+    ASSERT_NO_FATAL_FAILURE(bwtest::makeInstallFolder(dist, inst, "0100001"));
+    ASSERT_TRUE(os::copyFile(dist + "\\lang\\French.txt", inst + "\\lang\\French.txt", false));
     os::createDirectories(root.path() + "\\Prod\\bin");
     bwtest::TestFolder::write(root.path() + "\\Prod\\a.txt", "alpha");
     for (const char* probe : {"pre.exe", "post.exe", "clean.exe"})
@@ -177,7 +158,7 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     os::setEnv("TWKINSTDIR", inst);
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
+    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     os::unsetEnv("TWKINSTDIR");
     ASSERT_TRUE(started);
@@ -187,8 +168,8 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
 
     // Silent, without /R: both programs in order, the session left alone.
     const std::string quiet = root.path() + "\\quiet";
-    auto probeFiles = [&](const std::string& dest) { return replaceAll(files, "<<TARGETDIR>>", dest); };
-    ASSERT_TRUE(runWaiting("\"" + package + "\" /S /D=" + quiet, code));
+    auto probeFiles = [&](const std::string& dest) { return bwtest::replaceAll(files, "<<TARGETDIR>>", dest); };
+    ASSERT_TRUE(bwtest::runWaiting("\"" + package + "\" /S /D=" + quiet, code));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(quiet) + "] [two words]\n"
                                              "post 2 present [" + probeFiles(quiet) + "] [--first-run]\n");
@@ -209,7 +190,7 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
         "Voulez-vous red\xe9marrer maintenant ?\n";
     bwtest::TestFolder::write(root.path() + "\\install.scn", install);
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\install.scn");
-    ASSERT_TRUE(runWaiting("\"" + package + "\"", code));
+    ASSERT_TRUE(bwtest::runWaiting("\"" + package + "\"", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     EXPECT_EQ(code, 0);
     EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(shown) + "] [two words]\n"
@@ -218,7 +199,7 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     // UnBundlewright runs the third program while everything is still there.
     bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
-    ASSERT_TRUE(runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + shown + "\\Uninstall.wzu", code));
+    ASSERT_TRUE(bwtest::runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + shown + "\\Uninstall.wzu", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
     EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(shown) + "] [two words]\n"
                                              "post 2 present [" + probeFiles(shown) + "] [--first-run]\n"

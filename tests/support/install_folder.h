@@ -1,0 +1,35 @@
+// What the tests that run Tarnwick.exe under Wine share: an installation
+// folder made from the built one, a program run to its end, text replacing.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/os/os.h"
+#include "tests/support/test_folder.h"
+
+namespace bwtest {
+
+// `inst` as Tarnwick's installation folder: its folders, the stub, UnBundlewright,
+// the English texts and the splash picture from the built folder `dist`, and
+// the panel flags `panels` in config.mnu.
+inline void makeInstallFolder(const std::string& dist, const std::string& inst, const std::string& panels) {
+    for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
+        os::createDirectories(inst + "\\" + sub);
+    for (const char* exe : {"install.exe", "UnBundlewright.exe"})
+        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
+    ASSERT_TRUE(os::copyFile(dist + "\\lang\\English.txt", inst + "\\lang\\English.txt", false));
+    ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
+    TestFolder::write(inst + "\\bin\\config.mnu", panels);
+}
+
+inline bool runWaiting(const std::string& line, int& code) { return os::startProcess(line, true, &code); }
+
+inline std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+}  // namespace bwtest
