@@ -26,6 +26,17 @@ inline void makeInstallFolder(const std::string& dist, const std::string& inst, 
 
 inline bool runWaiting(const std::string& line, int& code) { return os::startProcess(line, true, &code); }
 
+// Runs the program `exe` (Tarnwick.exe) to its end with the installation
+// folder `inst` and the scenario file `scenario`; false when it cannot start.
+inline bool runWithScenario(const std::string& exe, const std::string& inst, const std::string& scenario, int& code) {
+    os::setEnv("TWKINSTDIR", inst);
+    os::setEnv("BUNDLEWRIGHT_SCENARIO", scenario);
+    const bool started = runWaiting("\"" + exe + "\"", code);
+    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
+    os::unsetEnv("TWKINSTDIR");
+    return started;
+}
+
 inline std::string replaceAll(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
         text.replace(at, what.size(), with);

@@ -113,12 +113,8 @@ TEST_F(RegistryEnvRoad, WizardMadePackageInstallsThePagesEntriesAndUninstallRest
     scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\run.scn", scenario);
 
-    os::setEnv("TWKINSTDIR", inst);
-    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\run.scn");
     int code = -1;
-    const bool started = os::startProcess("\"" + dist + "\\bin\\Tarnwick.exe\"", true, &code);
-    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
-    os::unsetEnv("TWKINSTDIR");
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\run.scn", code);
     ASSERT_TRUE(started);
     ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\RegEnv.exe";

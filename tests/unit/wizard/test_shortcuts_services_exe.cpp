@@ -58,12 +58,8 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
     scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
 
-    os::setEnv("TWKINSTDIR", inst);
-    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
-    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
-    os::unsetEnv("TWKINSTDIR");
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\build.scn", code);
     ASSERT_TRUE(started);
     ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\Gadget.exe";

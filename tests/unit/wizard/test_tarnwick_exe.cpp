@@ -27,12 +27,8 @@ TEST(TarnwickExe, SplashThenWelcomeThenCancelEndsWithZero) {
                              inst.path() + "\\image\\bundlewright.jpg", false));
     // The same scenario the headless welcome test runs.
     const std::string scenario = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_welcome_cancel.scn");
-    os::setEnv("TWKINSTDIR", inst.path());
-    os::setEnv("BUNDLEWRIGHT_SCENARIO", scenario);
     int code = -1;
-    const bool started = os::startProcess("\"" + exe + "\"", true, &code);
-    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
-    os::unsetEnv("TWKINSTDIR");
+    const bool started = bwtest::runWithScenario(exe, inst.path(), scenario, code);
     ASSERT_TRUE(started);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(bwtest::TestFolder::read(inst.path() + "\\bin\\config.mnu"), "1011000");
@@ -75,12 +71,8 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
 
-    os::setEnv("TWKINSTDIR", inst);
-    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
-    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
-    os::unsetEnv("TWKINSTDIR");
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\build.scn", code);
     ASSERT_TRUE(started);
     EXPECT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\Demo.exe";
@@ -155,12 +147,8 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
         "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
         "on dialog 157\nclick IDC_FINISH_FINISH\n";
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
-    os::setEnv("TWKINSTDIR", inst);
-    os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\build.scn");
     int code = -1;
-    const bool started = bwtest::runWaiting("\"" + dist + "\\bin\\Tarnwick.exe\"", code);
-    os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
-    os::unsetEnv("TWKINSTDIR");
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\build.scn", code);
     ASSERT_TRUE(started);
     ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\Delivery.exe";
