@@ -651,12 +651,14 @@ void Dialog::tvDelete(int id, TreeItem item) {
     Quiet q(impl_);
     SendMessageA(h, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hti(item)));
     for (auto& [tid, hov] : impl_->hover) if (hov == item) hov = 0;
+    for (auto& [tid, ed] : impl_->editing) if (ed == item) ed = 0;
 }
 void Dialog::tvClear(int id) {
     HWND h = itemOf(*this, id, {Kind::Tree});
     Quiet q(impl_);
     SendMessageA(h, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     impl_->hover.erase(id);
+    impl_->editing.erase(id);
 }
 std::string Dialog::tvText(int id, TreeItem item) const {
     HWND h = itemOf(*this, id, {Kind::Tree});
@@ -735,6 +737,7 @@ void Dialog::tvEditLabel(int id, TreeItem item) {
     if (!item) return;
     SetFocus(h);    // the tree must have the focus to edit
     SendMessageA(h, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(hti(item)));
+    if (running()) impl_->editing[id] = item;
 }
 TreeItem Dialog::tvHitTest(int id) const {
     HWND h = itemOf(*this, id, {Kind::Tree});

@@ -26,6 +26,7 @@ struct Dialog::Impl {
     std::map<int, unsigned> timers;
     std::map<int, int> limits;
     std::map<int, TreeItem> hover;      // scenario: the tree item "under the mouse"
+    std::map<int, TreeItem> editing;    // scenario: the item whose label code asked to edit
     HWND focus = nullptr;               // the control focused by code or when the dialog lost activation
     int quiet = 0;                      // > 0: notifications of changes made by code are dropped
     HICON bigIcon = nullptr, smallIcon = nullptr;

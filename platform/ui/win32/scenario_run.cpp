@@ -211,6 +211,16 @@ public:
     bool endLabelEdit(int id, const std::string& text) override {
         HWND c = GetDlgItem(dlg_, id);
         HWND edit = reinterpret_cast<HWND>(SendMessageA(c, TVM_GETEDITCONTROL, 0, 0));
+        auto asked = impl_.editing.find(id);
+        if (!edit && asked != impl_.editing.end() && asked->second) {
+            // Another program took the focus and the tree closed the edit
+            // box as if the user had clicked away; the user opens it again.
+            SetForegroundWindow(GetAncestor(c, GA_ROOT));
+            SetFocus(c);
+            SendMessageA(c, TVM_EDITLABELA, 0, static_cast<LPARAM>(asked->second));
+            edit = reinterpret_cast<HWND>(SendMessageA(c, TVM_GETEDITCONTROL, 0, 0));
+        }
+        if (asked != impl_.editing.end()) impl_.editing.erase(asked);
         if (!edit) return false;
         SetWindowTextA(edit, text.c_str());
         SendMessageA(c, TVM_ENDEDITLABELNOW, FALSE, 0);
