@@ -75,6 +75,12 @@ public:
         show(true);
         if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
     }
+    void onNote(const std::string& text) override {
+        if (auto* o = wizard::buildSettings().observer) o->onNote(text);
+    }
+    void onCacheUse(unsigned hits, unsigned misses) override {
+        if (auto* o = wizard::buildSettings().observer) o->onCacheUse(hits, misses);
+    }
 
 private:
     static constexpr std::chrono::milliseconds kRepaintEvery{50};
@@ -231,6 +237,8 @@ void CSummaryDlg::build() {
     q.file_count = fileCount();
     q.required_space = requiredSpace();
     q.threads = wizard::buildSettings().threads;
+    q.cache_folder = wizard::buildSettings().cacheFolder.value_or(r.install_dir.str() + "\\temp\\cache");
+    q.cache_limit = wizard::buildSettings().cacheLimit;
 
     Progress progress(*this, fileCount() + 10);
     const builder::BuildResult result = builder::PackageBuilder(progress).build(q);
