@@ -195,6 +195,18 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     EXPECT_FALSE(os::fileExists(package + ".probe"));
     EXPECT_FALSE(os::fileExists(project + ".probe"));
 
+    // The compressed files stay in the installation's temp folder for the next
+    // build; entries cut short there are compressed again, never packed.
+    const std::string cache = inst + "\\temp\\cache";
+    std::vector<os::DirEntry> cached;
+    ASSERT_TRUE(os::listFolder(cache, cached));
+    std::vector<std::string> entries;
+    for (const os::DirEntry& e : cached)
+        if (e.name.size() > 6 && e.name.compare(e.name.size() - 6, 6, ".entry") == 0) entries.push_back(e.name);
+    EXPECT_EQ(entries.size(), 2u);
+    const std::string whole = get(cache + "\\" + entries.at(0));
+    put(cache + "\\" + entries[0], whole.substr(0, whole.size() / 2));
+
     // The saved project opened and built again, nothing changed.
     EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
                           "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
@@ -221,6 +233,7 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
         EXPECT_EQ(q.requiredSpace, p.requiredSpace);
     }
     EXPECT_EQ(get(project), projectBytes);
+    EXPECT_EQ(get(cache + "\\" + entries[0]), whole);
 }
 
 // The environment variables and registry pages on the road to the package:
