@@ -238,15 +238,10 @@ std::string CompressionCache::takeNote() {
     return note;
 }
 
-bool CompressionCache::load(const CacheKey& key, const std::function<bool(const char*, size_t)>& sink) {
-    const std::string path = entryPath(key);
-    FILE* f = os::openFile(path, "rb");
-    if (!f) return false;
-    struct Close {
-        FILE* f;
-        ~Close() { std::fclose(f); }
-    } close{f};
+namespace {
 
+// Streams the entry's stream to `sink`; true when it is whole and its own.
+bool readEntry(FILE* f, const CacheKey& key, const std::function<bool(const char*, size_t)>& sink) {
     unsigned char header[kHeaderSize], expected[16];
     putKey(key, expected);
     if (std::fread(header, 1, sizeof header, f) != sizeof header || std::memcmp(header, kMagic, sizeof kMagic) != 0 ||
@@ -279,9 +274,20 @@ bool CompressionCache::load(const CacheKey& key, const std::function<bool(const 
     for (int i = 7; i >= 0; --i) stated = stated << 8 | trailer[i];
     unsigned char digest[16];
     putDigest(state.get(), digest);
-    if (stated != length || std::memcmp(digest, trailer + 8, 16) != 0) return false;
+    return stated == length && std::memcmp(digest, trailer + 8, 16) == 0;
+}
 
-    // Recently used: the last entries a trim removes.
+}  // namespace
+
+bool CompressionCache::load(const CacheKey& key, const std::function<bool(const char*, size_t)>& sink) {
+    const std::string path = entryPath(key);
+    FILE* f = os::openFile(path, "rb");
+    if (!f) return false;
+    const bool whole = readEntry(f, key, sink);
+    std::fclose(f);
+    if (!whole) return false;
+    // Recently used: the last entries a trim removes. Closed first, as a file
+    // held open may refuse a new time on Windows.
     fs::path host;
     std::error_code ec;
     if (hostOf(path, host)) fs::last_write_time(host, fs::file_time_type::clock::now(), ec);
