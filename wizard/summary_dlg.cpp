@@ -1,5 +1,6 @@
 #include "wizard/summary_dlg.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 
@@ -75,9 +76,12 @@ public:
         show(true);
         if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
     }
+    // `twk build` prints it; the wizard says it once the package is complete.
     void onNote(const std::string& text) override {
         if (auto* o = wizard::buildSettings().observer) o->onNote(text);
+        else if (note.empty()) note = text;
     }
+    std::string note;
     void onCacheUse(unsigned hits, unsigned misses) override {
         if (auto* o = wizard::buildSettings().observer) o->onCacheUse(hits, misses);
     }
@@ -247,6 +251,11 @@ void CSummaryDlg::build() {
         os::exitProcess(result.failure.exitCode);
     }
     r.freeBuildTexts();
+    if (!progress.note.empty()) {
+        std::string text = progress.note + ".";
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        ui::Prompter().message(text);
+    }
 
     hide();
     CFinishDlg finish(this);

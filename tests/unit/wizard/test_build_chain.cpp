@@ -236,6 +236,17 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     EXPECT_EQ(get(cache + "\\" + entries[0]), whole);
 }
 
+TEST_F(BuildChain, ACacheFolderThatCannotBeMadeIsSaidOnceAfterTheBuild) {
+    put(inst + "\\temp\\cache", "a file where the compression cache would be");
+    EXPECT_EQ(runTarnwick(scenarioFile("tarnwick_build.scn")), wizard::kExitFinished);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("The compression cache " + inst + "\\temp\\cache cannot be written", 0), 0u)
+        << messages[0].text;
+    const twk::PackageContents p = readBack(inst + "\\output\\Demo.exe");
+    EXPECT_EQ(entryNames(p), (std::vector<std::string>{"\\UnBundlewright.exe", "\\a.txt.bz2", "\\docs\\b.txt.bz2",
+                                                       "\\empty\\temp$.bz2"}));
+}
+
 // The environment variables and registry pages on the road to the package:
 // registry.txt's two sections, in the pages' order, packed whole; the saved
 // project keeps both pages' texts, also when it is opened and built again
