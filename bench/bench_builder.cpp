@@ -130,10 +130,14 @@ void cacheRuns(builder::BuildRequest r, const std::string& list, const std::vect
     std::error_code ec;
     std::filesystem::remove_all(os::hostPath(cache), ec);
     r.threads = 2;
+    r.output_path = work + "\\none.exe";
+    const double none = timedBuild(r, list);
+    std::printf("no cache, 2 threads         : %7.2f s\n", none);
     r.cache_folder = cache;
     r.output_path = work + "\\cold.exe";
     const double cold = timedBuild(r, list);
-    std::printf("cache, 2 threads, cold      : %7.2f s\n", cold);
+    std::printf("cache, 2 threads, cold      : %7.2f s  %5.1f%% of no cache  packages identical: %s\n", cold,
+                100 * cold / none, sameFile(work + "\\cold.exe", work + "\\none.exe") ? "yes" : "NO");
     r.output_path = output;
     const double warm = timedBuild(r, list);
     std::printf("cache, 2 threads, warm      : %7.2f s  %5.1f%% of cold  packages identical: %s\n", warm,
@@ -149,8 +153,7 @@ void cacheRuns(builder::BuildRequest r, const std::string& list, const std::vect
     for (const auto& [path, bytes] : originals) writeFile(path, bytes);
     std::printf("cache, 2 threads, 1%% changed: %7.2f s  %5.1f%% of cold  (%zu files changed)\n", changed,
                 100 * changed / cold, originals.size());
-    os::deleteFile(work + "\\cold.exe");
-    os::deleteFile(work + "\\changed.exe");
+    for (const char* f : {"\\none.exe", "\\cold.exe", "\\changed.exe"}) os::deleteFile(work + f);
     std::filesystem::remove_all(os::hostPath(cache), ec);
 }
 

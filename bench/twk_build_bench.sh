@@ -24,7 +24,7 @@ inst="$out/inst"
 mkdir -p "$inst/bin" "$inst/lang"
 head -c 4096 /dev/zero | tr '\0' M >"$inst/bin/install.exe"
 head -c 4096 /dev/zero | tr '\0' U >"$inst/bin/UnBundlewright.exe"
-printf 'English\r\n' >"$inst/lang/English.txt"
+cp resources/lang/*.txt "$inst/lang/"
 
 # The project: the demo's, moved to the corpus, every optional page off.
 python3 - "$corpus" "$out/bench.wzp" <<'EOF'
@@ -45,7 +45,8 @@ options = rest.split('`start4`', 1)[1].split('`start5`', 1)[1]
 sep = '~!@#$%^&*()*&^%$#@!~'
 body = (head + '`start2`' + win(corpus) + sep + 'C:\\Program Files\\Bench`1`start3`' +
         ''.join(l + '\r\r\n' for l in lines) + '`start4`0` `0`0` `0` `0` `0` `0`start5`' + options)
-body = body.replace('`start11`1000000`', '`start11`0000000`')
+import re
+body = re.sub(r'`start11`[01]+`', lambda m: '`start11`' + '0' * (len(m.group(0)) - 10) + '`', body)
 open(target, 'wb').write(body.encode('latin-1'))
 EOF
 

@@ -77,13 +77,20 @@ XXH3_state_t* checksumState(const CacheKey& key) {
 
 std::string errorText(int error) { return error ? std::strerror(error) : "unknown error"; }
 
-bool hostOf(const std::string& path, fs::path& host) {
-    try {
-        host = fs::path(os::hostPath(path));
-        return true;
-    } catch (const os::PathError&) {
-        return false;
-    }
+// Entries are named by host path: the native drive map looks a missing name
+// up case-insensitively by listing its folder, which for thousands of
+// entries would cost more than the compression the cache saves.
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+bool replaceFile(const std::string& from, const std::string& to) { return os::moveFile(from, to); }
+#else
+constexpr char kSeparator = '/';
+bool replaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+#endif
+
+bool exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::path(path), ec);
 }
 
 }  // namespace
@@ -116,7 +123,8 @@ CacheKey KeyHasher::key() const {
 
 bool hashFile(FILE* in, CacheKey& key) {
     KeyHasher hasher;
-    std::vector<char> piece(kReadPiece);
+    // One buffer per worker: a fresh one per file costs a page fault per 4 KB.
+    static thread_local std::vector<char> piece(kReadPiece);
     for (;;) {
         size_t n = std::fread(piece.data(), 1, piece.size(), in);
         if (std::ferror(in)) return false;
@@ -135,7 +143,7 @@ CacheWriter::CacheWriter(CompressionCache& cache, const CacheKey& key) : cache_(
     if (!state_) throw std::bad_alloc();
     temp_ = cache_.tempPath(key_);
     errno = 0;
-    file_ = os::openFile(temp_, "wb");
+    file_ = std::fopen(temp_.c_str(), "wb");
     if (!file_) {
         abandon(errno);
         return;
@@ -149,7 +157,7 @@ CacheWriter::CacheWriter(CompressionCache& cache, const CacheKey& key) : cache_(
 CacheWriter::~CacheWriter() {
     if (file_) {
         std::fclose(file_);
-        os::deleteFile(temp_);
+        std::remove(temp_.c_str());
     }
     XXH3_freeState(static_cast<XXH3_state_t*>(state_));
 }
@@ -158,7 +166,7 @@ void CacheWriter::abandon(int error) {
     if (file_) {
         std::fclose(file_);
         file_ = nullptr;
-        os::deleteFile(temp_);
+        std::remove(temp_.c_str());
     }
     cache_.disable(errorText(error));
 }
@@ -184,15 +192,15 @@ void CacheWriter::commit() {
     if (!error) error = errno;
     file_ = nullptr;
     if (!ok) {
-        os::deleteFile(temp_);
+        std::remove(temp_.c_str());
         cache_.disable(errorText(error));
         return;
     }
     const std::string target = cache_.entryPath(key_);
-    if (!os::moveFile(temp_, target)) {
-        os::deleteFile(temp_);
+    if (!replaceFile(temp_, target)) {
+        std::remove(temp_.c_str());
         // Another build stored the same entry first and holds it open: no fault.
-        if (!os::fileExists(target)) cache_.disable("cannot rename an entry into place");
+        if (!exists(target)) cache_.disable("cannot rename an entry into place");
     }
 }
 
@@ -206,12 +214,19 @@ CompressionCache::CompressionCache(std::string folder, uint64_t limit)
                 static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                 reinterpret_cast<uintptr_t>(this);
     errno = 0;
-    if (!os::createDirectories(folder_) || !os::directoryExists(folder_))
+    if (!os::createDirectories(folder_) || !os::directoryExists(folder_)) {
         disable(errno ? errorText(errno) : "the folder cannot be created");
+        return;
+    }
+    try {
+        host_ = os::hostPath(folder_);
+    } catch (const os::PathError& e) {
+        disable(e.what());
+    }
 }
 
 std::string CompressionCache::entryPath(const CacheKey& key) const {
-    return folder_ + "\\" + key.hex() + kCacheEntrySuffix;
+    return host_ + kSeparator + key.hex() + kCacheEntrySuffix;
 }
 
 std::string cacheTempTag() { return "." + std::to_string(bw_getpid()) + "-"; }
@@ -221,7 +236,7 @@ std::string CompressionCache::tempPath(const CacheKey& key) {
     char unique[48];
     std::snprintf(unique, sizeof unique, "%08llx-%llu.tmp", static_cast<unsigned long long>(tempSalt_ & 0xffffffffu),
                   static_cast<unsigned long long>(++tempCounter_));
-    return folder_ + "\\" + key.hex() + cacheTempTag() + unique;
+    return host_ + kSeparator + key.hex() + cacheTempTag() + unique;
 }
 
 void CompressionCache::disable(const std::string& why) {
@@ -251,7 +266,7 @@ bool readEntry(FILE* f, const CacheKey& key, const std::function<bool(const char
     std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t*)> state(checksumState(key), XXH3_freeState);
     if (!state) return false;
     // The last kTrailerSize bytes read are held back: at the end they are the trailer.
-    std::vector<char> buffer(kTrailerSize + kReadPiece);
+    static thread_local std::vector<char> buffer(kTrailerSize + kReadPiece);
     size_t held = 0;
     uint64_t length = 0;
     for (;;) {
@@ -280,23 +295,23 @@ bool readEntry(FILE* f, const CacheKey& key, const std::function<bool(const char
 }  // namespace
 
 bool CompressionCache::load(const CacheKey& key, const std::function<bool(const char*, size_t)>& sink) {
+    if (host_.empty()) return false;
     const std::string path = entryPath(key);
-    FILE* f = os::openFile(path, "rb");
+    FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     const bool whole = readEntry(f, key, sink);
     std::fclose(f);
     if (!whole) return false;
     // Recently used: the last entries a trim removes. Closed first, as a file
     // held open may refuse a new time on Windows.
-    fs::path host;
     std::error_code ec;
-    if (hostOf(path, host)) fs::last_write_time(host, fs::file_time_type::clock::now(), ec);
+    fs::last_write_time(fs::path(path), fs::file_time_type::clock::now(), ec);
     return true;
 }
 
 void CompressionCache::trim() {
-    fs::path host;
-    if (!writable() || !hostOf(folder_, host)) return;
+    if (!writable() || host_.empty()) return;
+    const fs::path host(host_);
     struct Entry {
         fs::file_time_type used;
         uint64_t size;

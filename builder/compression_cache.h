@@ -105,6 +105,7 @@ private:
     void disable(const std::string& why);
 
     std::string folder_;
+    std::string host_;   // the folder as the system names it; empty when unusable
     uint64_t limit_;
     std::string note_;
     std::atomic<bool> writable_{true};
