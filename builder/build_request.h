@@ -2,9 +2,13 @@
 // `twk build`) fills it from the project record and the pages' values.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace builder {
+
+// The bytes of compressed entries a cache keeps when nobody says otherwise.
+constexpr uint64_t kDefaultCacheLimit = uint64_t(1) << 30;
 
 struct BuildRequest {
     std::string stub_path;          // install_dir + "\bin\install.exe"
@@ -50,6 +54,11 @@ struct BuildRequest {
 
     // Compression threads; 0 uses every core. The package's bytes do not depend on it.
     unsigned threads = 0;
+
+    // The compression cache: its folder (empty for none) and the bytes of
+    // entries it keeps. The package's bytes do not depend on it either.
+    std::string cache_folder;
+    uint64_t cache_limit = kDefaultCacheLimit;
 };
 
 }  // namespace builder

@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
+#include "builder/compression_cache.h"
 #include "builder/package_layout.h"
 #include "builder/package_pipeline.h"
 #include "builder/status_line.h"
@@ -17,6 +19,8 @@
 namespace builder {
 
 void BuildProgress::onWait(unsigned milliseconds) { os::sleepMs(milliseconds); }
+void BuildProgress::onNote(const std::string&) {}
+void BuildProgress::onCacheUse(unsigned, unsigned) {}
 
 BuildFailure buildFailure(BuildFailureKind kind, const std::string& text) {
     switch (kind) {
@@ -285,7 +289,15 @@ public:
             std::vector<std::string> jobs;
             for (const ListItem& item : items) jobs.push_back(item.marker ? std::string() : item.line);
             unsigned threads = r_.threads ? r_.threads : std::max(1u, std::thread::hardware_concurrency());
-            CompressionPipeline pipeline(std::move(jobs), r_.output_path + ".part", threads);
+            std::unique_ptr<CompressionCache> cache;
+            if (!r_.cache_folder.empty()) cache = std::make_unique<CompressionCache>(r_.cache_folder, r_.cache_limit);
+            auto tellNote = [&] {
+                if (!cache) return;
+                const std::string note = cache->takeNote();
+                if (!note.empty()) progress_.onNote(note);
+            };
+            tellNote();
+            CompressionPipeline pipeline(std::move(jobs), r_.output_path + ".part", threads, cache.get());
             for (size_t i = 0; i < items.size(); ++i) {
                 const ListItem& item = items[i];
                 if (item.marker) {
@@ -295,6 +307,7 @@ public:
                 }
                 progress_.onStatus(statusLineFor(item.line));
                 Payload p = pipeline.take(i);
+                tellNote();
                 if (p.error) std::rethrow_exception(p.error);
                 if (p.spillFailed) fail(BuildFailureKind::PackageNotCreated);
                 if (p.kind == Payload::Kind::LeftOutEmpty) continue;
@@ -312,6 +325,11 @@ public:
                     }
                 }
                 progress_.onProgress(counter++);
+            }
+            if (cache) {
+                cache->trim();
+                tellNote();
+                progress_.onCacheUse(cache->hits(), cache->misses());
             }
         }
 

@@ -17,6 +17,10 @@ public:
     virtual void onProgress(int position) = 0;
     // The pause before the working files are deleted.
     virtual void onWait(unsigned milliseconds);
+    // A fault that does not stop the build (a cache that cannot be written), once.
+    virtual void onNote(const std::string& text);
+    // After the files: how many were packed from the cache and how many compressed for it.
+    virtual void onCacheUse(unsigned hits, unsigned misses);
 };
 
 enum class BuildFailureKind {

@@ -2,8 +2,10 @@
 #include "platform/os/text.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "builder/compress_step.h"
+#include "builder/compression_cache.h"
 #include "builder/package_layout.h"
 #include "builder/status_line.h"
 #include "platform/os/os.h"
@@ -73,19 +75,36 @@ private:
 
 enum class ReadResult { Done, ReadFailed, SinkFailed, CompressFailed };
 
-ReadResult readCompressed(FILE* in, Sink& sink) {
+// The compressed bytes also go to `entry` when there is one; `hasher` sees
+// the bytes read, so an entry is only kept for the content its key names.
+ReadResult readCompressed(FILE* in, Sink& sink, CacheWriter* entry = nullptr, KeyHasher* hasher = nullptr) {
     StreamCompressor compressor;
     std::vector<char> piece(kReadPiece), out;
+    auto emit = [&] {
+        if (entry) entry->append(out.data(), out.size());
+        bool ok = sink.append(out.data(), out.size());
+        out.clear();
+        return ok;
+    };
     for (;;) {
         size_t n = std::fread(piece.data(), 1, piece.size(), in);
         if (std::ferror(in)) return ReadResult::ReadFailed;
+        if (hasher) hasher->update(piece.data(), n);
         if (n && !compressor.write(piece.data(), n, out)) return ReadResult::CompressFailed;
-        if (!sink.append(out.data(), out.size())) return ReadResult::SinkFailed;
-        out.clear();
+        if (!emit()) return ReadResult::SinkFailed;
         if (n < piece.size()) break;
     }
     if (!compressor.finish(out)) return ReadResult::CompressFailed;
-    return sink.append(out.data(), out.size()) ? ReadResult::Done : ReadResult::SinkFailed;
+    return emit() ? ReadResult::Done : ReadResult::SinkFailed;
+}
+
+// A verified entry from the cache, or false (nothing handed over).
+bool loadCached(CompressionCache& cache, const CacheKey& key, const std::string& spillPath, Payload& p) {
+    Sink sink(spillPath);
+    if (!cache.load(key, [&](const char* data, size_t n) { return sink.append(data, n); })) return false;
+    sink.handOver(p);
+    p.kind = Payload::Kind::Compressed;
+    return true;
 }
 
 ReadResult readStored(FILE* in, Sink& sink) {
@@ -100,16 +119,34 @@ ReadResult readStored(FILE* in, Sink& sink) {
 
 }  // namespace
 
-Payload compressSourceFile(const std::string& path, const std::string& spillPath) {
+Payload compressSourceFile(const std::string& path, const std::string& spillPath, CompressionCache* cache) {
     Payload p;
     os::FileStat st;
     if (!os::statPath(path, st) || !st.isRegular) return p;
     FILE* in = os::openFile(path, "rb");
     if (!in) return p;
+    CacheKey key;
+    if (cache && (!hashFile(in, key) || std::fseek(in, 0, SEEK_SET) != 0)) cache = nullptr;
+    if (cache) {
+        if (loadCached(*cache, key, spillPath, p)) {
+            cache->countHit();
+            std::fclose(in);
+            return p;
+        }
+        cache->countMiss();
+    }
     ReadResult r;
     {
         Sink sink(spillPath);
-        r = readCompressed(in, sink);
+        std::unique_ptr<CacheWriter> entry;
+        std::unique_ptr<KeyHasher> hasher;
+        if (cache && cache->writable()) {
+            entry = std::make_unique<CacheWriter>(*cache, key);
+            hasher = std::make_unique<KeyHasher>();
+        }
+        r = readCompressed(in, sink, entry.get(), hasher.get());
+        // A file that changed since it was hashed is not stored under the old key.
+        if (r == ReadResult::Done && entry && hasher->key() == key) entry->commit();
         if (r == ReadResult::Done || r == ReadResult::SinkFailed) {
             sink.handOver(p);
             p.kind = Payload::Kind::Compressed;
@@ -133,9 +170,11 @@ Payload compressSourceFile(const std::string& path, const std::string& spillPath
     return p;
 }
 
-CompressionPipeline::CompressionPipeline(std::vector<std::string> paths, std::string spillBase, unsigned threads)
+CompressionPipeline::CompressionPipeline(std::vector<std::string> paths, std::string spillBase, unsigned threads,
+                                         CompressionCache* cache)
     : paths_(std::move(paths)),
       spillBase_(std::move(spillBase)),
+      cache_(cache),
       results_(paths_.size()),
       ready_(paths_.size(), 0),
       taken_(paths_.size(), 0) {
@@ -172,7 +211,7 @@ void CompressionPipeline::work() {
         lock.unlock();
         Payload p;
         try {
-            p = compressSourceFile(paths_[i], spillBase_ + std::to_string(i));
+            p = compressSourceFile(paths_[i], spillBase_ + std::to_string(i), cache_);
         } catch (...) {
             p = Payload{};
             p.error = std::current_exception();

@@ -37,13 +37,19 @@ constexpr size_t kMemoryLimit = 4u << 20;
 constexpr size_t kMaxInFlight = 512;
 constexpr size_t kMaxHeldBytes = 64u << 20;
 
+class CompressionCache;
+
 // Compresses one source file (the work of one job, also used directly).
-Payload compressSourceFile(const std::string& path, const std::string& spillPath);
+// With a cache, a verified entry for the file's content is taken instead of
+// compressing, and a file compressed here is stored in it.
+Payload compressSourceFile(const std::string& path, const std::string& spillPath,
+                           CompressionCache* cache = nullptr);
 
 class CompressionPipeline {
 public:
     // paths[i] empty: no job for that position (a directory marker).
-    CompressionPipeline(std::vector<std::string> paths, std::string spillBase, unsigned threads);
+    CompressionPipeline(std::vector<std::string> paths, std::string spillBase, unsigned threads,
+                        CompressionCache* cache = nullptr);
     ~CompressionPipeline();
     CompressionPipeline(const CompressionPipeline&) = delete;
     CompressionPipeline& operator=(const CompressionPipeline&) = delete;
@@ -57,6 +63,7 @@ private:
 
     std::vector<std::string> paths_;
     std::string spillBase_;
+    CompressionCache* cache_;
     size_t held_ = 0;   // bytes of finished results waiting in memory
     std::vector<Payload> results_;
     std::vector<char> ready_;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/compression_cache.h"
 #include "builder/status_line.h"
 #include "platform/os/text.h"
 #include "cli/build_progress.h"
@@ -34,7 +35,8 @@ namespace twk {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: twk build PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]";
+    "usage: twk build PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
+    "                 [--cache DIR | --no-cache] [--cache-size SIZE]";
 
 struct BuildOptions {
     std::string project;
@@ -43,6 +45,9 @@ struct BuildOptions {
     std::string source;        // replaces the project's source folder
     unsigned threads = 0;
     bool quiet = false;
+    std::string cache;         // the compression cache; default: the user's cache folder
+    bool noCache = false;
+    uint64_t cacheSize = builder::kDefaultCacheLimit;
 };
 
 // Parses the arguments; false (with the reason) on a usage error.
@@ -75,6 +80,21 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
             o.threads = static_cast<unsigned>(v);
         } else if (a == "-q" || a == "--quiet") {
             o.quiet = true;
+        } else if (a == "--cache") {
+            if (!value(o.cache)) return false;
+            if (o.cache.empty()) {
+                why = "--cache needs a folder";
+                return false;
+            }
+        } else if (a == "--no-cache") {
+            o.noCache = true;
+        } else if (a == "--cache-size") {
+            std::string size;
+            if (!value(size)) return false;
+            if (!parseSize(size, o.cacheSize)) {
+                why = "--cache-size takes a size in bytes, or with K, M or G: " + size;
+                return false;
+            }
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             why = "unknown option " + a;
             return false;
@@ -84,6 +104,10 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
             why = "one project at a time";
             return false;
         }
+    }
+    if (!o.cache.empty() && o.noCache) {
+        why = "--cache and --no-cache exclude each other";
+        return false;
     }
     if (o.project.empty()) why = "no project named";
     return !o.project.empty();
@@ -204,10 +228,22 @@ struct Quiet : wizard::Messages {
 };
 
 // Ctrl-C: the partial files of this run go (the package's spill files are
-// its name + ".part" + a number), then the process.
+// its name + ".part" + a number, the cache's half-written entries carry
+// this process's tag), then the process.
 std::vector<std::string>* g_partial = nullptr;
 std::string g_spillPrefix;
+std::string g_cacheFolder;
+std::string g_cacheTag;
 void onInterrupt(int) {
+    if (!g_cacheFolder.empty()) {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(g_cacheFolder, ec)) {
+            const std::string name = e.path().filename().string();
+            if (name.find(g_cacheTag) != std::string::npos && name.size() > 4 &&
+                name.compare(name.size() - 4, 4, ".tmp") == 0)
+                std::filesystem::remove(e.path(), ec);
+        }
+    }
     if (!g_spillPrefix.empty()) {
         const std::filesystem::path prefix(g_spillPrefix);
         std::error_code ec;
@@ -236,6 +272,7 @@ int build(const std::vector<std::string>& args) {
         if (!o.output.empty()) o.output = userPath(o.output);
         if (!o.projectOut.empty()) o.projectOut = userPath(o.projectOut);
         if (!o.source.empty()) o.source = userPath(o.source);
+        if (!o.cache.empty()) o.cache = userPath(o.cache);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "twk build: %s\n", e.what());
         return 2;
@@ -304,6 +341,25 @@ int build(const std::vector<std::string>& args) {
     wizard::buildSettings().observer = &progress;
     wizard::buildSettings().threads = o.threads;
     wizard::buildSettings().pauseAtEnd = false;
+    wizard::buildSettings().cacheLimit = o.cacheSize;
+    if (o.noCache) {
+        wizard::buildSettings().cacheFolder = std::string();
+    } else if (!o.cache.empty()) {
+        wizard::buildSettings().cacheFolder = o.cache;
+    } else {
+        std::string folder, cacheWhy;
+        if (!defaultCacheFolder(folder, cacheWhy)) {
+            progress.onNote("no compression cache (" + cacheWhy + "); the build goes on without one");
+            folder.clear();
+        }
+        wizard::buildSettings().cacheFolder = folder;
+    }
+    g_cacheTag = builder::cacheTempTag();
+    try {
+        const std::string cacheFolder = wizard::buildSettings().cacheFolder.value_or(std::string());
+        if (!cacheFolder.empty()) g_cacheFolder = os::hostPath(cacheFolder);
+    } catch (const os::PathError&) {
+    }
 
     bool finished = false;
     std::string failure;
@@ -322,6 +378,7 @@ int build(const std::vector<std::string>& args) {
     wizard::buildSettings() = wizard::BuildSettings{};
     g_partial = nullptr;
     g_spillPrefix.clear();
+    g_cacheFolder.clear();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
 
@@ -339,7 +396,10 @@ int build(const std::vector<std::string>& args) {
 }
 
 const Command command("build", "PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
-                               "                 build the project's package with the wizard's own pages",
+                               "                 [--cache DIR | --no-cache] [--cache-size SIZE]\n"
+                               "                 build the project's package with the wizard's own pages;\n"
+                               "                 compressed files are kept in a cache (default: the user's\n"
+                               "                 cache folder, 1G), so a rebuild compresses only what changed",
                       build);
 
 }  // namespace

@@ -70,6 +70,19 @@ void BuildProgressLine::onProgress(int position) {
     draw(false);
 }
 
+void BuildProgressLine::onNote(const std::string& text) {
+    if (drawn_) std::fputc('\n', stderr);
+    drawn_ = false;
+    std::fprintf(stderr, "twk build: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void BuildProgressLine::onCacheUse(unsigned hits, unsigned misses) {
+    cacheUsed_ = true;
+    hits_ = hits;
+    misses_ = misses;
+}
+
 uint64_t BuildProgressLine::bytesDone() const { return prefix_.empty() ? 0 : prefix_[done_]; }
 
 void BuildProgressLine::draw(bool force) {
@@ -105,10 +118,12 @@ void BuildProgressLine::summary(const std::string& packagePath, const std::strin
     const uint64_t out = os::statPath(packagePath, st) ? st.size : 0;
     const uint64_t in = prefix_.empty() ? 0 : prefix_.back();
     const double seconds = started_ ? std::chrono::duration<double>(Clock::now() - begin_).count() : 0;
-    std::fprintf(stderr, "twk build: %s: %zu files, %.1f MB in, %.1f MB out (%.1f%%), %.1f s, %.1f MB/s\n",
+    const std::string cache =
+        cacheUsed_ ? ", cache " + std::to_string(hits_) + " hits, " + std::to_string(misses_) + " misses" : ", no cache";
+    std::fprintf(stderr, "twk build: %s: %zu files, %.1f MB in, %.1f MB out (%.1f%%), %.1f s, %.1f MB/s%s\n",
                  shownAs.c_str(), sizes_.size(), megabytes(in), megabytes(out),
                  in ? 100.0 * static_cast<double>(out) / static_cast<double>(in) : 0.0, seconds,
-                 seconds > 0 ? megabytes(in) / seconds : 0.0);
+                 seconds > 0 ? megabytes(in) / seconds : 0.0, cache.c_str());
 }
 
 }  // namespace twk

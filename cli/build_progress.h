@@ -18,9 +18,13 @@ public:
     BuildProgressLine(bool quiet, std::string listFile);
     void onStatus(const std::string& text) override;
     void onProgress(int position) override;
+    // Printed even with -q: the build goes on, but the user should know.
+    void onNote(const std::string& text) override;
+    void onCacheUse(unsigned hits, unsigned misses) override;
     // Ends the bar's line.
     void finish(bool complete);
-    // "PACKAGE: N files, X MB in, Y MB out (R%), T s, M MB/s"
+    // "PACKAGE: N files, X MB in, Y MB out (R%), T s, M MB/s, cache H hits, M misses"
+    // (", no cache" when the build used none)
     void summary(const std::string& packagePath, const std::string& shownAs);
 
 private:
@@ -37,6 +41,8 @@ private:
     std::vector<uint64_t> sizes_;        // the files of the list, in order
     std::vector<uint64_t> prefix_;       // sums of the first k sizes
     std::size_t done_ = 0;
+    bool cacheUsed_ = false;
+    unsigned hits_ = 0, misses_ = 0;
     Clock::time_point begin_, lastDraw_;
 };
 

@@ -1,5 +1,6 @@
 #include "cli/build_support.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -43,6 +44,50 @@ std::string userPath(const std::string& arg) {
 #else
     return os::windowsPath(out);
 #endif
+}
+
+bool defaultCacheFolder(std::string& folder, std::string& why) {
+    std::string base;
+#ifdef _WIN32
+    if (!os::getEnv("LOCALAPPDATA", base) || base.empty()) {
+        why = "LOCALAPPDATA is not set";
+        return false;
+    }
+    folder = base + "\\Bundlewright\\cache";
+    return true;
+#else
+    std::string home;
+    if (os::getEnv("XDG_CACHE_HOME", base) && !base.empty() && base[0] == '/') {
+    } else if (os::getEnv("HOME", home) && !home.empty()) {
+        base = home + "/.cache";
+    } else {
+        why = "neither XDG_CACHE_HOME nor HOME is set";
+        return false;
+    }
+    try {
+        folder = os::windowsPath(base + "/bundlewright");
+    } catch (const os::PathError& e) {
+        why = e.what();
+        return false;
+    }
+    return true;
+#endif
+}
+
+bool parseSize(const std::string& text, uint64_t& bytes) {
+    std::size_t digits = 0;
+    while (digits < text.size() && text[digits] >= '0' && text[digits] <= '9') ++digits;
+    if (digits == 0 || digits > 15) return false;
+    uint64_t value = std::stoull(text.substr(0, digits));
+    const std::string unit = text.substr(digits);
+    int shift = 0;
+    if (unit == "K" || unit == "k") shift = 10;
+    else if (unit == "M" || unit == "m") shift = 20;
+    else if (unit == "G" || unit == "g") shift = 30;
+    else if (!unit.empty()) return false;
+    if (value > (UINT64_MAX >> shift)) return false;
+    bytes = value << shift;
+    return true;
 }
 
 bool findInstallFolder(std::string& folder, std::string& why) {

@@ -2,6 +2,7 @@
 // installation folder, and a working folder of the run's own.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@ std::string userPath(const std::string& arg);
 // (PREFIX/share/bundlewright, or the folder above twk's own bin). False with
 // a message naming where it looked.
 bool findInstallFolder(std::string& folder, std::string& why);
+
+// The compression cache's folder when none is named: "bundlewright" in the
+// user's cache folder ($XDG_CACHE_HOME, else ~/.cache; %LOCALAPPDATA% on
+// Windows), in Windows form. False with the reason when there is none.
+bool defaultCacheFolder(std::string& folder, std::string& why);
+
+// A size as "--cache-size" takes it: bytes, or a number followed by K, M or
+// G (powers of 1024). False when it is not one.
+bool parseSize(const std::string& text, uint64_t& bytes);
 
 // A fresh folder in the user's temp folder for one run's working files
 // (list.txt, option.txt, registry.txt, shortcuts.txt), so builds that run at

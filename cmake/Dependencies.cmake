@@ -36,3 +36,14 @@ else()
   add_library(bw_gtest_main INTERFACE)
   target_link_libraries(bw_gtest_main INTERFACE GTest::gtest_main bw_gtest)
 endif()
+
+# xxHash (Debian's libxxhash-dev), header-only on both hosts (XXH_INLINE_ALL in
+# the one source that hashes). The header is copied into the build so that a
+# Windows build sees that header and no other of the host's.
+find_file(BW_XXHASH_HEADER xxhash.h PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH)
+if(NOT BW_XXHASH_HEADER)
+  message(FATAL_ERROR "xxhash.h is missing: run scripts/setup.sh (or apt-get install libxxhash-dev)")
+endif()
+configure_file("${BW_XXHASH_HEADER}" "${CMAKE_BINARY_DIR}/deps-include/xxhash.h" COPYONLY)
+add_library(bw_xxhash INTERFACE)
+target_include_directories(bw_xxhash SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/deps-include")

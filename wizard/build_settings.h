@@ -1,8 +1,12 @@
 // How the summary page's Build runs beyond what the pages hold: `twk build`
 // watches the progress on its own terminal, chooses the compression threads
-// and skips the pause before the working files go. The wizard keeps the
+// and the compression cache and skips the pause before the working files go. The wizard keeps the
 // defaults.
 #pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
 
 #include "builder/package_builder.h"
 
@@ -12,6 +16,9 @@ struct BuildSettings {
     builder::BuildProgress* observer = nullptr;   // told everything the status line and bar show
     unsigned threads = 0;                          // 0: every core
     bool pauseAtEnd = true;                        // the pause with "Please wait..." before the end
+    // The compression cache's folder: unset, the installation's temp folder; empty, no cache.
+    std::optional<std::string> cacheFolder;
+    uint64_t cacheLimit = builder::kDefaultCacheLimit;
 };
 
 BuildSettings& buildSettings();

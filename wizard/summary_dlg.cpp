@@ -1,5 +1,6 @@
 #include "wizard/summary_dlg.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 
@@ -74,6 +75,15 @@ public:
     void onWait(unsigned milliseconds) override {
         show(true);
         if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
+    }
+    // `twk build` prints it; the wizard says it once the package is complete.
+    void onNote(const std::string& text) override {
+        if (auto* o = wizard::buildSettings().observer) o->onNote(text);
+        else if (note.empty()) note = text;
+    }
+    std::string note;
+    void onCacheUse(unsigned hits, unsigned misses) override {
+        if (auto* o = wizard::buildSettings().observer) o->onCacheUse(hits, misses);
     }
 
 private:
@@ -231,6 +241,8 @@ void CSummaryDlg::build() {
     q.file_count = fileCount();
     q.required_space = requiredSpace();
     q.threads = wizard::buildSettings().threads;
+    q.cache_folder = wizard::buildSettings().cacheFolder.value_or(r.install_dir.str() + "\\temp\\cache");
+    q.cache_limit = wizard::buildSettings().cacheLimit;
 
     Progress progress(*this, fileCount() + 10);
     const builder::BuildResult result = builder::PackageBuilder(progress).build(q);
@@ -239,6 +251,11 @@ void CSummaryDlg::build() {
         os::exitProcess(result.failure.exitCode);
     }
     r.freeBuildTexts();
+    if (!progress.note.empty()) {
+        std::string text = progress.note + ".";
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        ui::Prompter().message(text);
+    }
 
     hide();
     CFinishDlg finish(this);

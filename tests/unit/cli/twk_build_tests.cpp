@@ -78,11 +78,14 @@ protected:
         setenv("TWKINSTDIR", inst.string().c_str(), 1);
         setenv("TMPDIR", (dir / "tmp").c_str(), 1);
         fs::create_directories(dir / "tmp");
+        // The default compression cache: the user's cache folder.
+        setenv("XDG_CACHE_HOME", (dir / "cache-home").c_str(), 1);
     }
     void TearDown() override {
         unsetenv("BUNDLEWRIGHT_DRIVES");
         unsetenv("TWKINSTDIR");
         unsetenv("TMPDIR");
+        unsetenv("XDG_CACHE_HOME");
         fs::remove_all(dir);
     }
 
@@ -194,6 +197,8 @@ TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
          "exist.\n"},
         {"unknown option", "", "--fast", 2, "twk build: unknown option --fast\n"},
         {"bad thread count", "", "-j 0", 2, "-j takes a number of threads from 1 to 256"},
+        {"bad cache size", "", "--cache-size 12Q", 2, "--cache-size takes a size"},
+        {"cache and no cache", "", "--cache x --no-cache", 2, "exclude each other"},
         {"source that is not there", "", "--source \"" + (dir / "none").string() + "\"", 1, "does not exist"},
     };
     for (const Case& c : cases) {
@@ -236,6 +241,71 @@ TEST_F(TwkBuild, TwoBuildsAtOnceKeepTheirWorkingFilesApart) {
     EXPECT_EQ(gadget.texts[1], "Gadget");
     EXPECT_EQ(gadget.texts[2], "2.0");
     EXPECT_EQ(widget.entries.size(), gadget.entries.size());
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+}
+
+std::size_t entriesIn(const fs::path& folder) {
+    std::size_t n = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) n += e.path().extension() == ".entry";
+    return n;
+}
+
+TEST_F(TwkBuild, ARebuildTakesUnchangedFilesFromTheCacheAndSaysHowMany) {
+    const std::string none = build("--no-cache -j 2", "none.exe");
+    ASSERT_FALSE(none.empty());
+    const fs::path out = dir / "out" / "cached.exe";
+    const std::string args = "build \"" + project.string() + "\" -o \"" + out.string() + "\" ";
+    Outcome r = twk(args + "-j 1");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(slurp(out), none);
+    // The demo's two stand-in programs have the same bytes: one entry for both.
+    EXPECT_NE(r.err.find(", cache 1 hits, 7 misses\n"), std::string::npos) << r.err;
+    EXPECT_EQ(entriesIn(dir / "cache-home" / "bundlewright"), 7u);
+
+    r = twk(args + "-j 2");
+    EXPECT_EQ(slurp(out), none);
+    EXPECT_NE(r.err.find(", cache 8 hits, 0 misses\n"), std::string::npos) << r.err;
+
+    spit(product / "bin" / "widget.exe", "MZ the program, rebuilt");
+    const std::string changed = build("--no-cache", "changed.exe");
+    r = twk(args + "-j 2");
+    EXPECT_EQ(slurp(out), changed);
+    EXPECT_NE(r.err.find(", cache 7 hits, 1 misses\n"), std::string::npos) << r.err;
+
+    // --cache names another folder, which starts cold.
+    r = twk(args + "--cache \"" + (dir / "ci-cache").string() + "\"");
+    EXPECT_EQ(slurp(out), changed);
+    EXPECT_EQ(entriesIn(dir / "ci-cache"), 7u);
+    r = twk(args + "--no-cache");
+    EXPECT_NE(r.err.find(", no cache\n"), std::string::npos) << r.err;
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+}
+
+TEST_F(TwkBuild, TwoBuildsOverOneCacheAtOnceAndACacheThatCannotBeWritten) {
+    const std::string none = build("--no-cache -q", "none.exe");
+    const std::string cache = "--cache \"" + (dir / "shared").string() + "\" ";
+    for (int round = 0; round < 2; ++round) {
+        std::string a, b;
+        std::thread first([&] { a = build(cache + "-j 2 -q", "a.exe"); });
+        std::thread second([&] { b = build(cache + "-j 2 -q", "b.exe"); });
+        first.join();
+        second.join();
+        EXPECT_EQ(a, none) << round;
+        EXPECT_EQ(b, none) << round;
+    }
+    spit(dir / "blocker", "a file where the cache folder would be");
+    const fs::path out = dir / "out" / "blocked.exe";
+    const Outcome r = twk("build \"" + project.string() + "\" -o \"" + out.string() + "\" -q --cache \"" +
+                          (dir / "blocker" / "cache").string() + "\"");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(slurp(out), none);
+    std::size_t said = 0;
+    for (std::size_t at = r.err.find("cannot be written"); at != std::string::npos;
+         at = r.err.find("cannot be written", at + 1))
+        ++said;
+    EXPECT_EQ(said, 1u) << r.err;
+    EXPECT_EQ(r.err.rfind("twk build: the compression cache ", 0), 0u) << r.err;
     EXPECT_TRUE(onlyTheInputsAreLeft());
 }
 

@@ -196,6 +196,18 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     EXPECT_FALSE(os::fileExists(package + ".probe"));
     EXPECT_FALSE(os::fileExists(project + ".probe"));
 
+    // The compressed files stay in the installation's temp folder for the next
+    // build; entries cut short there are compressed again, never packed.
+    const std::string cache = inst + "\\temp\\cache";
+    std::vector<os::DirEntry> cached;
+    ASSERT_TRUE(os::listFolder(cache, cached));
+    std::vector<std::string> entries;
+    for (const os::DirEntry& e : cached)
+        if (e.name.size() > 6 && e.name.compare(e.name.size() - 6, 6, ".entry") == 0) entries.push_back(e.name);
+    EXPECT_EQ(entries.size(), 2u);
+    const std::string whole = get(cache + "\\" + entries.at(0));
+    put(cache + "\\" + entries[0], whole.substr(0, whole.size() / 2));
+
     // The saved project opened and built again, nothing changed.
     EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
                           "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
@@ -222,6 +234,18 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
         EXPECT_EQ(q.requiredSpace, p.requiredSpace);
     }
     EXPECT_EQ(get(project), projectBytes);
+    EXPECT_EQ(get(cache + "\\" + entries[0]), whole);
+}
+
+TEST_F(BuildChain, ACacheFolderThatCannotBeMadeIsSaidOnceAfterTheBuild) {
+    put(inst + "\\temp\\cache", "a file where the compression cache would be");
+    EXPECT_EQ(runTarnwick(scenarioFile("tarnwick_build.scn")), wizard::kExitFinished);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text.rfind("The compression cache " + inst + "\\temp\\cache cannot be written", 0), 0u)
+        << messages[0].text;
+    const twk::PackageContents p = readBack(inst + "\\output\\Demo.exe");
+    EXPECT_EQ(entryNames(p), (std::vector<std::string>{"\\UnBundlewright.exe", "\\a.txt.bz2", "\\docs\\b.txt.bz2",
+                                                       "\\empty\\temp$.bz2"}));
 }
 
 // The environment variables and registry pages on the road to the package:
