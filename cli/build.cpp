@@ -113,12 +113,11 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
     return !o.project.empty();
 }
 
-// The welcome page without its splash, with this run's own working files.
+// The welcome page (no splash step: no splash) with this run's own working files.
 class CAutopilotDlg : public wizard::CTarnwickDlg {
 public:
     explicit CAutopilotDlg(const std::string& workFolder) : work_(workFolder) {}
 protected:
-    int runSplash() override { return 0; }
     wizard::WorkingPaths workingFilePaths() const override {
         wizard::WorkingPaths p = CTarnwickDlg::workingFilePaths();
         p.list_file = work_ + "\\list.txt";

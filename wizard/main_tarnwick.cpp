@@ -6,6 +6,7 @@
 
 #include "platform/os/app_start.h"
 #include "platform/ui/prompter.h"
+#include "wizard/splash_dlg.h"
 #include "wizard/tarnwick_dlg.h"
 
 int main() {
@@ -19,7 +20,7 @@ int main() {
         return 1;
     }
     try {
-        wizard::CTarnwickDlg dlg;
+        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
         dlg.runModal();
     } catch (const std::exception& e) {
         // Only what no page's code covers gets here (a failed scenario step).

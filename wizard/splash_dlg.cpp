@@ -53,4 +53,9 @@ void CSplashDlg::onPaint() {
     else drawDib(0, 0, dib_);
 }
 
+int runSplashWindow(const std::string& installDir, ui::Dialog* owner) {
+    CSplashDlg splash(installDir, owner);
+    return splash.runModal();
+}
+
 }  // namespace wizard

@@ -19,6 +19,9 @@ inline constexpr unsigned kSplashMs = 3000;
 // draw (other depths, compressed bits).
 bool toDib(const wizard::DibPicture& picture, ui::Dib& out);
 
+// The splash step Tarnwick.exe gives its welcome page.
+int runSplashWindow(const std::string& installDir, ui::Dialog* owner);
+
 class CSplashDlg : public PageBase {
 public:
     explicit CSplashDlg(const std::string& install_dir, ui::Dialog* owner = nullptr);

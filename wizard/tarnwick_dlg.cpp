@@ -5,7 +5,6 @@
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
-#include "wizard/splash_dlg.h"
 #include "wizard/startup.h"
 
 namespace wizard {
@@ -14,9 +13,10 @@ Point minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int 
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
-CTarnwickDlg::CTarnwickDlg(ui::Dialog* owner)
+CTarnwickDlg::CTarnwickDlg(ui::Dialog* owner, SplashStep splash)
     : PageBase(PageSlot::Welcome, PageRole::Welcome,
-               {IDC_WELCOME_NEXT, 0, IDC_WELCOME_CANCEL, IDC_WELCOME_HELP}, owner) {
+               {IDC_WELCOME_NEXT, 0, IDC_WELCOME_CANCEL, IDC_WELCOME_HELP}, owner),
+      splash_(splash) {
     // Until config.mnu is read the flags hold the defaults, so a file that can
     // be neither read nor created still leaves them defined.
     for (int i = 0; i < kPanelFlagCount; ++i) panel_flags[i] = kDefaultPanelFlags[i];
@@ -34,10 +34,7 @@ void CTarnwickDlg::onPaint() {
 
 WorkingPaths CTarnwickDlg::workingFilePaths() const { return workingPaths(install_dir.str()); }
 
-int CTarnwickDlg::runSplash() {
-    CSplashDlg splash(install_dir.str(), this);
-    return splash.runModal();
-}
+int CTarnwickDlg::runSplash() { return splash_ ? splash_(install_dir.str(), this) : 0; }
 
 void CTarnwickDlg::initPage() {
     std::string dir;

@@ -5,6 +5,8 @@
 // the splash, the panel flags from config.mnu.
 #pragma once
 
+#include <string>
+
 #include "wizard/page_base.h"
 #include "wizard/project_record.h"
 #include "wizard/startup.h"
@@ -24,9 +26,15 @@ struct Point {
 };
 Point minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight);
 
+// The splash step of the start: shows the splash modally and returns its
+// result (-1 when its window could not be made). Tarnwick.exe passes
+// runSplashWindow (wizard/splash_dlg.h); without one (twk) the run goes on as
+// if the splash had ended, and the picture decoder is not linked.
+using SplashStep = int (*)(const std::string& installDir, ui::Dialog* owner);
+
 class CTarnwickDlg : public PageBase, public ProjectRecord {
 public:
-    explicit CTarnwickDlg(ui::Dialog* owner = nullptr);
+    explicit CTarnwickDlg(ui::Dialog* owner = nullptr, SplashStep splash = nullptr);
     // Where the last paint drew the program's icon; set only while minimised.
     const Point* iconDrawnAt() const { return iconDrawn_ ? &iconAt_ : nullptr; }
 
@@ -37,14 +45,14 @@ protected:
     int focusControl() const override;
     void onPaint() override;
 
-    // The splash step: runs the splash modally and returns its result (-1 when
-    // its window could not be made). Tests replace it.
+    // The splash step given at construction. Tests replace it.
     virtual int runSplash();
     // Where this run keeps its working files: the installation's temp folder.
     // `twk build` gives every run a folder of its own.
     virtual WorkingPaths workingFilePaths() const;
 
 private:
+    SplashStep splash_;
     Point iconAt_;
     bool iconDrawn_ = false;
 };

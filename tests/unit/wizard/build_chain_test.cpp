@@ -21,6 +21,7 @@
 #include "wizard/startup.h"
 #include "wizard/summary_dlg.h"
 #include "wizard/summary_text.h"
+#include "wizard/splash_dlg.h"
 #include "wizard/tarnwick_dlg.h"
 
 namespace {
@@ -89,7 +90,7 @@ protected:
 
     // Runs Tarnwick's welcome page under the scenario; the exit code.
     int runTarnwick(ui::Scenario scenario) {
-        wizard::CTarnwickDlg dlg;
+        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(std::move(scenario));
         int code = -1;
         try {

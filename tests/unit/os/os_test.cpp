@@ -311,7 +311,7 @@ TEST_F(OsTest, FreeSpaceAndSystemFolders) {
     EXPECT_TRUE(os::directoryExists(temp)) << temp;
     std::string exe = os::executablePath();
     EXPECT_TRUE(os::fileExists(exe)) << exe;
-    EXPECT_NE(exe.find("os_tests"), std::string::npos);
+    EXPECT_NE(exe.find("os_test"), std::string::npos);
     EXPECT_FALSE(os::windowsFolder().empty());
 }
 

@@ -21,6 +21,7 @@
 #include "tests/support/test_folder.h"
 #include "wizard/build_settings.h"
 #include "wizard/startup.h"
+#include "wizard/splash_dlg.h"
 #include "wizard/tarnwick_dlg.h"
 
 namespace fs = std::filesystem;
@@ -97,7 +98,7 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     int code = -1;
     std::vector<ui::RecordedMessage> messages;
     {
-        wizard::CTarnwickDlg dlg;
+        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(ui::Scenario::load(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/demo_project.scn")));
         try {
             dlg.runModal();

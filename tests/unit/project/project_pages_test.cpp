@@ -22,6 +22,7 @@
 #include "wizard/project_file.h"
 #include "wizard/project_start_dlg.h"
 #include "wizard/startup.h"
+#include "wizard/splash_dlg.h"
 #include "wizard/tarnwick_dlg.h"
 #include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
@@ -397,7 +398,7 @@ TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
              "on dialog 102: answer message yes ; esc";
     int result = 0;
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun player(ui::Scenario::parse(steps, "welcome.scn"));
         result = welcome->runModal();
         player.finish();
@@ -425,7 +426,7 @@ TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
     const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_project_pages.scn");
     ASSERT_FALSE(path.empty());
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun player(ui::Scenario::load(path));
         EXPECT_EQ(welcome->runModal(), ui::IdCancel);
         player.finish();
@@ -458,7 +459,7 @@ TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
     os::setEnv(wizard::kInstallDirVariable, os::windowsPath((dir / "inst").string()));
     int code = -1;
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>();
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun player(ui::Scenario::parse(
             "on dialog 266\non dialog 102: click 1000\n"
             "on dialog 166: set 1014 Demo ; click 1012\n"

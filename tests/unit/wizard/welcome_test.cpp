@@ -100,7 +100,7 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
     os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" D:\\Projects\\demo.wzp");
 #endif
     wizard::PageOverride noPanel(PageSlot::PanelConfig, nullptr);
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 266\n"                   // the splash first; its timer closes it
         "on dialog 102\n"
@@ -136,7 +136,7 @@ TEST(WelcomeStart, TheSharedStartScenarioPasses) {
     InstallDirVariable var(&root);
     const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_welcome_cancel.scn");
     ASSERT_FALSE(path.empty());
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::load(path));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
@@ -150,7 +150,7 @@ TEST(WelcomePaint, MinimisedItDrawsTheIconCentredAndFocusesNext) {
     Installation inst;
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::Scenario s = ui::Scenario::parse("on dialog 266\non dialog 102");
     s.then([&](ui::Dialog& d) {
         d.focus(1001);   // Cancel
@@ -181,7 +181,7 @@ TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     bwtest::TestFolder::write(root + "\\bin\\config.mnu", "01x1101extra");
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
@@ -195,7 +195,7 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
     EXPECT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
                     .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
     {
-        wizard::CTarnwickDlg dlg;
+        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
@@ -216,7 +216,7 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
 // "Bundlewright", OK) and ends with 1 before the splash or any page.
 void expectRefusedStart(const std::string* dir, const std::string& message) {
     InstallDirVariable var(dir);
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse("expect message \"" + message + "\"\nexpect caption Bundlewright"));
     try {
         dlg.runModal();
@@ -256,7 +256,7 @@ TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
                     .set(wizard::kInstallDirVariable, os::RegValue::string(fromRegistry)));
     for (const std::string* env : {&fromEnv, static_cast<const std::string*>(nullptr)}) {
         InstallDirVariable var(env);
-        wizard::CTarnwickDlg dlg;
+        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
@@ -341,7 +341,7 @@ TEST(WelcomeNext, RunsTheProjectStartPageAndACancelThereEndsWithZero) {
     wizard::PageOverride start(PageSlot::ProjectStart, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
         return std::make_unique<CStandIn>(PageSlot::ProjectStart, IDD_NAV_PAGE1, owner, log);
     });
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 102: click 1000\n"
         "on dialog 901: click 1101\n"               // Back shows the welcome page again
@@ -365,7 +365,7 @@ TEST(WelcomeNext, WithoutAProjectStartPageTheWelcomePageStays) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     wizard::PageOverride none(PageSlot::ProjectStart, nullptr);
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::Scenario steps = ui::Scenario::parse("on dialog 102: click 1000");
     steps.then([](ui::Dialog& d) {
         EXPECT_EQ(d.templateId(), 102);
@@ -386,7 +386,7 @@ TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
     wizard::PageOverride panel(PageSlot::PanelConfig, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
         return std::make_unique<CStandIn>(PageSlot::PanelConfig, IDD_NAV_PAGE5, owner, log);
     });
-    wizard::CTarnwickDlg dlg;
+    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 102: expect enabled 1197 1 ; click 1197\n"
         "on dialog 905: click 1101\n"
