@@ -87,17 +87,20 @@ cold=$(timed "cold cache" "$out/twk-cold.exe")
 warm=$(timed "warm cache, no change" "$out/twk-warm.exe")
 cmp -s "$out/twk-cold.exe" "$out/twk-warm.exe" && same=yes || same=NO
 cmp -s "$out/twk-cold.exe" "$out/twk-j2.exe" && nocache=yes || nocache=NO
-# 1% of the files get one byte more, and are put back afterwards.
+# 1% of the files get one byte more, and are put back afterwards: the 50th
+# of every hundred in name order (the corpus's three large files, at its end,
+# are not among them; one of them alone is a sixth of the bytes).
 mapfile -t all < <(cd "$corpus" && find . -type f | sort)
 changed=()
-for ((i = 0; i < ${#all[@]}; i += 100)); do changed+=("$corpus/${all[$i]}"); done
+for ((i = 50; i < ${#all[@]}; i += 100)); do changed+=("$corpus/${all[$i]}"); done
+changed_bytes=$(cat "${changed[@]}" | wc -c)
 for f in "${changed[@]}"; do cp -p "$f" "$f.orig"; printf '!' >>"$f"; done
 restore() { for f in "${changed[@]}"; do [ -f "$f.orig" ] && mv -f "$f.orig" "$f"; done; }
 trap restore EXIT
 one=$(timed "warm cache, 1% changed" "$out/twk-changed.exe")
 restore
 trap - EXIT
-echo "files changed: ${#changed[@]} of ${#all[@]}"
+echo "files changed: ${#changed[@]} of ${#all[@]} ($changed_bytes bytes)"
 echo "warm and cold packages identical: $same; cold and no-cache packages identical: $nocache"
 printf 'cold with cache / without (-j 2): %.3f\n' "$(calc "$cold / ${took[2]}")"
 printf 'warm, no change / cold          : %.3f  (goal at most 0.15)\n' "$(calc "$warm / $cold")"
