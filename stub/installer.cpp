@@ -3,17 +3,22 @@
 #include <bzlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
+#include "platform/os/text.h"
 #include "stub/paths.h"
 
 namespace stub {
 
 namespace {
+constexpr size_t kMaxFolderChars = 247;   // a folder leaves room for a file name of 8.3
 constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 bool readWhole(const std::string& path, std::string& out) {
@@ -77,6 +82,7 @@ Installer::~Installer() {
 
 bool Installer::open(const std::string& packagePath, std::string& error) {
     os::FileStat st;
+    packagePath_ = packagePath;
     if (!os::statPath(packagePath, st) || !(file_ = os::openFile(packagePath, "rb"))) {
         error = "The package " + packagePath + " cannot be opened.";
         return false;
@@ -209,11 +215,51 @@ bool Installer::makeFolders(const std::string& folder, std::string& error) {
     return true;
 }
 
-// Writes one entry's data to `path`, decoding a bzip2 stream whole (its
-// block and stream checksums included). `total` counts the bytes written
-// against the declared space.
-bool Installer::unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total,
-                       std::string& error) {
+// The decoder's few large blocks (its state, and a block of up to 3.6 MB),
+// kept by a worker from one stream to the next: on Windows a fresh block of
+// that size comes from the system every time, its pages filled anew.
+class DecoderMemory {
+public:
+    DecoderMemory() : output(256 * 1024) {}
+    ~DecoderMemory() {
+        for (const Block& b : blocks_) std::free(b.data);
+    }
+    DecoderMemory(const DecoderMemory&) = delete;
+    DecoderMemory& operator=(const DecoderMemory&) = delete;
+    static void* allocate(void* self, int n, int m) {
+        return static_cast<DecoderMemory*>(self)->take(static_cast<size_t>(n) * static_cast<size_t>(m));
+    }
+    static void release(void* self, void* p) {
+        for (Block& b : static_cast<DecoderMemory*>(self)->blocks_)
+            if (b.data == p) b.used = false;
+    }
+    std::vector<char> output;   // decoded bytes on their way to the file
+
+private:
+    struct Block {
+        void* data;
+        size_t size;
+        bool used;
+    };
+    void* take(size_t size) {
+        for (Block& b : blocks_)
+            if (!b.used && b.size == size) {
+                b.used = true;
+                return b.data;
+            }
+        void* p = std::malloc(size);
+        if (p) blocks_.push_back(Block{p, size, true});
+        return p;
+    }
+    std::vector<Block> blocks_;
+};
+
+// Writes one entry's data, read from `in`, to `path`, decoding a bzip2
+// stream whole (its block and stream checksums included). `total` counts the
+// bytes written by every worker against the declared space. Runs on a worker
+// thread: it changes nothing of the installer's own.
+bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool compressed,
+                       std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
     FILE* out = os::openFile(path, "wb");
     if (!out) {
         error = "The file " + path + " cannot be written.";
@@ -221,20 +267,23 @@ bool Installer::unpack(const Entry& e, const std::string& path, bool compressed,
     }
     bool writeOk = true, dataOk = true, tooBig = false;
     auto write = [&](const char* data, size_t n) {
-        if (total && (*total += n) > spaceLimit_) tooBig = true;
+        if (total && total->fetch_add(n) + n > spaceLimit_) tooBig = true;
         else if (n && std::fwrite(data, 1, n, out) != n) writeOk = false;
         return writeOk && !tooBig;
     };
     if (!compressed) {
-        dataOk = copyRange(file_, e.offset, e.size, write);
+        dataOk = copyRange(in, e.offset, e.size, write);
     } else {
         bz_stream z;
         std::memset(&z, 0, sizeof z);
+        z.bzalloc = DecoderMemory::allocate;
+        z.bzfree = DecoderMemory::release;
+        z.opaque = &memory;
         dataOk = BZ2_bzDecompressInit(&z, 0, 0) == BZ_OK;
         bool ended = false;
-        std::vector<char> buf(256 * 1024);
+        std::vector<char>& buf = memory.output;
         if (dataOk)
-            dataOk = copyRange(file_, e.offset, e.size, [&](const char* data, size_t n) {
+            dataOk = copyRange(in, e.offset, e.size, [&](const char* data, size_t n) {
                 if (ended) return false;   // bytes after the end of the stream
                 z.next_in = const_cast<char*>(data);
                 z.avail_in = static_cast<unsigned>(n);
@@ -263,7 +312,7 @@ bool Installer::unpack(const Entry& e, const std::string& path, bool compressed,
         BZ2_bzDecompressEnd(&z);
     }
     if (std::fclose(out) != 0) writeOk = false;
-    if (tooBig || !dataOk) damaged_ = true;
+    damaged = tooBig || !dataOk;
     if (tooBig) {
         error = "The package is damaged: its files need more than the " + pkg_.spaceRequired +
                 " bytes it declares (at " + e.name + ").";
@@ -280,45 +329,194 @@ bool Installer::unpack(const Entry& e, const std::string& path, bool compressed,
     return true;
 }
 
-// Unpacks every entry into a fresh folder inside the destination: on its
-// volume, so that putting a file in place is a rename, not a second copy.
-bool Installer::stageAll(InstallProgress& progress, std::string& error) {
+// A folder of the destination not in use by the package or anything else.
+std::string Installer::freeFolderName() const {
     for (int n = 0;; ++n) {
-        std::string name = "~Setup" + std::to_string(n) + ".tmp";
+        std::string name = "~" + std::to_string(n);
         bool used = os::fileExists(joinPath(dest_, name)) || os::directoryExists(joinPath(dest_, name));
         for (size_t i = 1; i < targets_.size() && !used; ++i)
             used = equalsNoCase(split(targets_[i], '\\')[0], name);
-        if (!used) {
-            stage_ = joinPath(dest_, name);
-            break;
-        }
+        if (!used) return joinPath(dest_, name);
     }
+}
+
+// Unpacks every entry into a staging folder inside the destination, in the
+// shape the installation will have: on the destination's volume, putting a
+// file in place is a rename, and a folder the destination lacks moves whole.
+// Every processor decodes: each worker takes the next entry, reads the
+// package through a handle of its own and writes its own staged file; the
+// calling thread keeps the progress window up to date meanwhile.
+bool Installer::stageAll(InstallProgress& progress, std::string& error) {
+    stage_ = freeFolderName();
     if (!os::createDirectory(stage_)) {
         error = "The folder " + stage_ + " cannot be created.";
         stage_.clear();
         return false;
     }
-    size_t n = pkg_.entries.size();
+    const size_t n = pkg_.entries.size();
+    // The folders, parents first, each once whatever the case of its name.
+    folders_.clear();
+    moved_.clear();
+    folderParent_.clear();
+    folderStaged_.clear();
+    entryFolder_.assign(n, -1);
+    std::map<std::string, int> known;
+    auto folderOf = [&](const std::string& rel) {
+        int index = -1;
+        std::string path;
+        for (const std::string& part : split(rel, '\\')) {
+            path += (path.empty() ? "" : "\\") + part;
+            auto it = known.find(os::lowerAscii(path));
+            if (it != known.end()) {
+                index = it->second;
+                continue;
+            }
+            // Made below the staging folder when its parent is there and the
+            // path fits; otherwise made in place once everything is checked.
+            std::string staged = joinPath(stage_, path);
+            bool fits = (index < 0 || folderStaged_[index]) && staged.size() <= kMaxFolderChars;
+            if (fits && !os::createDirectory(staged) && !os::directoryExists(staged)) {
+                error = "The folder " + staged + " cannot be created.";
+                return -2;
+            }
+            folders_.push_back(path);
+            folderParent_.push_back(index);
+            folderStaged_.push_back(fits ? 1 : 0);
+            index = static_cast<int>(folders_.size()) - 1;
+            known[os::lowerAscii(path)] = index;
+        }
+        return index;
+    };
     staged_.assign(n, "");
-    uint64_t total = 0;
+    inTree_.assign(n, 0);
+    std::string loose;   // entries that cannot be staged in shape: numbered here
     for (size_t i = 0; i < n; ++i) {
-        if (kinds_[i] == kFolder) continue;
-        progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
-        staged_[i] = joinPath(stage_, std::to_string(i));
-        if (!unpack(pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total, error))
-            return false;
-        progress.onProgress(i + 1, n);
+        if (kinds_[i] == kFolder) {
+            if (!targets_[i].empty() && (entryFolder_[i] = folderOf(targets_[i])) == -2) return false;
+            continue;
+        }
+        int parent = -1;
+        if (kinds_[i] != kUninstaller) {
+            std::string rel = targets_[i];
+            size_t cut = rel.find_last_of('\\');
+            if (cut != std::string::npos && (parent = folderOf(rel.substr(0, cut))) == -2) return false;
+            entryFolder_[i] = parent;
+            std::string staged = joinPath(stage_, rel);
+            if ((parent < 0 || folderStaged_[parent]) && staged.size() <= kMaxPathChars) {
+                staged_[i] = staged;
+                inTree_[i] = 1;
+                continue;
+            }
+        }
+        if (loose.empty()) {
+            loose_ = freeFolderName();
+            if (!os::createDirectory(loose_)) {
+                error = "The folder " + loose_ + " cannot be created.";
+                loose_.clear();
+                return false;
+            }
+            loose = loose_;
+        }
+        staged_[i] = joinPath(loose, std::to_string(i));
     }
+
+    std::vector<std::string> errors(n);
+    std::vector<char> failed(n, 0), damaged(n, 0);
+    std::atomic<size_t> next{0}, done{0}, latest{0};
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> total{0};
+    auto work = [&](unsigned) {
+        DecoderMemory memory;
+        FILE* in = os::openFile(packagePath_, "rb");
+        for (size_t i; !stop && (i = next++) < n;) {
+            latest = i;
+            if (kinds_[i] != kFolder) {
+                bool bad = false;
+                if (!in) errors[i] = "The package " + packagePath_ + " cannot be opened.";
+                else if (unpack(in, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
+                                memory, bad, errors[i]))
+                    errors[i].clear();
+                if (!in || !errors[i].empty()) {
+                    failed[i] = 1;
+                    damaged[i] = bad;
+                    stop = true;
+                }
+            }
+            ++done;
+        }
+        if (in) std::fclose(in);
+    };
+    size_t shown = n;
+    auto report = [&] {
+        size_t i = latest;
+        if (i != shown && i < n) {
+            shown = i;
+            progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
+        }
+        progress.onProgress(done, n);
+        progress.onWait();
+    };
+    // One worker per processor: more only queue for the file system.
+    unsigned workers = static_cast<unsigned>(std::min<size_t>(n, os::processorCount()));
+    os::runOnThreads(std::min(workers, 16u), work, report);
+    // The first entry that failed speaks for the package.
+    for (size_t i = 0; i < n; ++i)
+        if (failed[i]) {
+            error = errors[i];
+            damaged_ = damaged[i] != 0;
+            return false;
+        }
+    progress.onProgress(n, n);
     return true;
 }
 
+// Removes what is left of the staging folders (all of it after a failure).
 void Installer::discardStage() {
     if (stage_.empty()) return;
-    for (const std::string& f : staged_)
-        if (!f.empty()) os::deleteFile(f);
+    for (size_t i = 0; i < staged_.size(); ++i)
+        if (!staged_[i].empty() && !(inTree_[i] && entryFolder_[i] >= 0 && moved_.size() && moved_[entryFolder_[i]]))
+            os::deleteFile(staged_[i]);
+    for (size_t f = folders_.size(); f-- > 0;)
+        if (folderStaged_[f] && !(moved_.size() && moved_[f])) os::removeDirectory(joinPath(stage_, folders_[f]));
+    if (!loose_.empty()) os::removeDirectory(loose_);
     os::removeDirectory(stage_);
     stage_.clear();
+    loose_.clear();
     staged_.clear();
+}
+
+// Puts every staged entry but `skip` in place. A folder the destination
+// lacks moves whole with the files staged in it; the rest, one by one.
+bool Installer::placeAll(size_t skip, std::string& error) {
+    moved_.assign(folders_.size(), 0);
+    bool ok = true;
+    for (size_t f = 0; f < folders_.size() && ok; ++f) {
+        std::string target = joinPath(dest_, folders_[f]);
+        int parent = folderParent_[f];
+        bool carried = parent >= 0 && moved_[parent] && folderStaged_[f];
+        if (!carried && os::directoryExists(target)) continue;
+        if (carried || (folderStaged_[f] && os::renameFolder(joinPath(stage_, folders_[f]), target))) {
+            moved_[f] = 1;
+            made_.push_back(target);
+            script_.createdDirectory(target);
+            changed_ = true;
+            continue;
+        }
+        ok = makeFolders(target, error);
+    }
+    // In the package's order: a file that moved with its folder is in place
+    // (listed even after a failure, so the uninstall script holds it); the
+    // others move one by one.
+    for (size_t i = 0; i < staged_.size(); ++i) {
+        if (i == skip || kinds_[i] == kFolder || staged_[i].empty()) continue;
+        if (inTree_[i] && entryFolder_[i] >= 0 && moved_[entryFolder_[i]]) {
+            script_.addFile(joinPath(dest_, targets_[i]));
+            staged_[i].clear();
+        } else if (ok) {
+            ok = place(i, error);
+        }
+    }
+    return ok;
 }
 
 // Removes the folders this run created, last first (they are empty again).
@@ -328,7 +526,7 @@ void Installer::undoFolders() {
     script_ = UninstallScript{};
 }
 
-// Moves entry i from the staging folder into its place.
+// Moves entry i from the staging folder into its place, on its own.
 bool Installer::place(size_t i, std::string& error) {
     if (kinds_[i] == kUninstaller) {
         // Shared by every product in the Windows folder; never listed for removal.
@@ -340,7 +538,6 @@ bool Installer::place(size_t i, std::string& error) {
         staged_[i].clear();
         return true;
     }
-    if (kinds_[i] == kFolder) return makeFolders(targets_[i].empty() ? dest_ : joinPath(dest_, targets_[i]), error);
     std::string path = joinPath(dest_, targets_[i]);
     if (!makeFolders(parentOf(path), error)) return false;
     if (!os::moveFile(staged_[i], path)) {
@@ -611,8 +808,7 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
         if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, progress, error)) return failed();
     }
     size_t total = pkg_.entries.size();
-    for (size_t i = 0; i < total; ++i)
-        if (i != pre && !place(i, error)) return failed();
+    if (!placeAll(pre, error)) return failed();
     discardStage();
     changed_ = true;
     if (!applyRegistry(error) || !applyShortcuts(error) || !applyServices(error) || !registerProduct(error))

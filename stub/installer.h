@@ -5,6 +5,7 @@
 // script for what was installed until then.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -63,8 +64,11 @@ private:
     bool check(std::string& error);
     bool checkPlaces(std::string& error) const;
     bool makeFolders(const std::string& folder, std::string& error);
+    std::string freeFolderName() const;
     bool stageAll(InstallProgress& progress, std::string& error);
-    bool unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total, std::string& error);
+    bool placeAll(size_t skip, std::string& error);
+    bool unpack(FILE* in, const Entry& e, const std::string& path, bool compressed, std::atomic<uint64_t>* total,
+                class DecoderMemory& memory, bool& damaged, std::string& error) const;
     bool place(size_t i, std::string& error);
     void discardStage();
     void undoFolders();
@@ -78,6 +82,7 @@ private:
     std::string resolve(const std::string& text) const;
 
     FILE* file_ = nullptr;
+    std::string packagePath_;   // each staging worker opens it again
     Package pkg_;
     Options options_;
     std::string dest_;
@@ -87,7 +92,14 @@ private:
     std::vector<int> kinds_;             // per entry: 0 stored, 1 compressed, 2 folder, 3 uninstaller
     uint64_t spaceLimit_ = 0;            // the declared space: the files may not need more
     std::string stage_;                  // the staging folder, while it exists
-    std::vector<std::string> staged_;    // per entry: its unpacked copy there ("" when none)
+    std::string loose_;                  // entries staged by number (too long for the shape), or ""
+    std::vector<std::string> staged_;    // per entry: its unpacked copy ("" when none or placed)
+    std::vector<char> inTree_;           // per entry: staged at its own path below stage_
+    std::vector<int> entryFolder_;       // per entry: its folder's index in folders_ (-1: the destination)
+    std::vector<std::string> folders_;   // relative folders of the package, parents first
+    std::vector<int> folderParent_;      // per folder: its parent's index (-1: the destination)
+    std::vector<char> folderStaged_;     // per folder: made below stage_
+    std::vector<char> moved_;            // per folder: moved into place whole
     std::vector<std::string> made_;      // folders this run created, in order
     bool changed_ = false, damaged_ = false;
     std::string warning_;

@@ -87,4 +87,47 @@ bool runAndWait(const std::string& line, const std::string& folder, int* exitCod
     return spawn(line, true, exitCode, false, folder.empty() ? nullptr : folder.c_str(), &idle);
 }
 
+unsigned processorCount() {
+    DWORD_PTR process = 0, system = 0;
+    unsigned n = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        for (; process; process &= process - 1) ++n;
+    return n ? n : 1;
+}
+
+namespace {
+struct ThreadJob {
+    const std::function<void(unsigned)>* work;
+    unsigned index;
+};
+DWORD WINAPI threadMain(LPVOID p) {
+    auto* job = static_cast<ThreadJob*>(p);
+    (*job->work)(job->index);
+    return 0;
+}
+}  // namespace
+
+// CreateThread rather than std::thread: the installer stub stays smaller.
+void runOnThreads(unsigned count, const std::function<void(unsigned)>& work, const std::function<void()>& idle) {
+    std::vector<ThreadJob> jobs(count);
+    std::vector<HANDLE> handles;
+    std::vector<unsigned> inline_;
+    for (unsigned k = 0; k < count; ++k) {
+        jobs[k] = ThreadJob{&work, k};
+        HANDLE h = CreateThread(nullptr, 0, threadMain, &jobs[k], 0, nullptr);
+        if (h) handles.push_back(h);
+        else inline_.push_back(k);
+    }
+    for (unsigned k : inline_) work(k);
+    // WaitForMultipleObjects takes at most 64 handles: wait on them in turn.
+    for (HANDLE h : handles) {
+        if (idle) {
+            while (WaitForSingleObject(h, 50) == WAIT_TIMEOUT) idle();
+        } else {
+            WaitForSingleObject(h, INFINITE);
+        }
+        CloseHandle(h);
+    }
+}
+
 }  // namespace os
