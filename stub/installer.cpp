@@ -84,15 +84,24 @@ bool Installer::open(const std::string& packagePath, std::string& error) {
     os::FileStat st;
     packagePath_ = packagePath;
     if (!os::statPath(packagePath, st) || !(file_ = os::openFile(packagePath, "rb"))) {
-        error = "The package " + packagePath + " cannot be opened.";
+        error = say("PackageUnreadable", {{"file", packagePath}});
         return false;
     }
     if (!readPackage(file_, st.size, pkg_, error)) return false;
+    // From here on the installer speaks the package's language.
+    text_.load(pkg_.language);
+    text_.set("product", pkg_.product.empty() ? std::string("Setup") : pkg_.product);
     if (!parseOptions(pkg_.option, options_)) {
-        error = "The package is damaged or incomplete: its option sections are damaged.";
+        error = say("OptionsDamaged", {});
         return false;
     }
     return check(error);
+}
+
+std::string Installer::say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const {
+    Language t = text_;
+    for (const auto& v : values) t.set(v.first, v.second);
+    return t(key);
 }
 
 bool Installer::passwordMatches(const std::string& password) const {
@@ -123,9 +132,7 @@ bool Installer::check(std::string& error) {
         // Only names that climb out or name another place "leave" the folder.
         bool escapes = why.find("component \"") != std::string::npos || why.find("absolute") != std::string::npos ||
                        why.find("drive") != std::string::npos;
-        error = "The package is refused: the name \"" + name + "\" " +
-                (escapes ? "would leave the destination folder" : "cannot be used") + " (" + why +
-                "). Nothing was installed.";
+        error = say(escapes ? "NameLeaves" : "NameUnusable", {{"name", name}, {"reason", why}});
         return false;
     };
     // The declared space, whole bytes: what the files may decode to at most.
@@ -134,7 +141,7 @@ bool Installer::check(std::string& error) {
     bool digits = !space.empty() && space.size() <= 18;
     for (char c : space) digits = digits && c >= '0' && c <= '9';
     if (!digits) {
-        error = "The package is damaged or incomplete: its required space \"" + space + "\" is not a number.";
+        error = say("SpaceNotNumber", {{"space", space}});
         return false;
     }
     for (char c : space) spaceLimit_ = spaceLimit_ * 10 + static_cast<uint64_t>(c - '0');
@@ -155,7 +162,7 @@ bool Installer::check(std::string& error) {
         if (kind == EntryKind::Stored) stored += pkg_.entries[i].size;
     }
     if (stored > spaceLimit_) {
-        error = "The package is damaged: its files need more than the " + space + " bytes it declares.";
+        error = say("SpaceExceeded", {{"space", space}});
         return false;
     }
     const std::string* programs[] = {&pkg_.preInstallFile, &pkg_.postInstallFile, &pkg_.preUninstallFile};
@@ -184,9 +191,9 @@ bool Installer::check(std::string& error) {
 bool Installer::checkPlaces(std::string& error) const {
     auto tooLong = [&](const std::string& path) {
         if (path.size() <= kMaxPathChars) return false;
-        error = "The path " + path.substr(0, 60) + "... would be " + std::to_string(path.size()) +
-                " characters long, more than Windows allows (" + std::to_string(kMaxPathChars) +
-                "). Choose a shorter destination folder. Nothing was installed.";
+        error = say("PathTooLong", {{"file", path.substr(0, 60)},
+                                    {"length", std::to_string(path.size())},
+                                    {"limit", std::to_string(kMaxPathChars)}});
         return true;
     };
     for (size_t i = 1; i < targets_.size(); ++i)
@@ -206,7 +213,7 @@ bool Installer::makeFolders(const std::string& folder, std::string& error) {
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
         if (!os::createDirectory(*it) && !os::directoryExists(*it)) {
-            error = "The folder " + *it + " cannot be created.";
+            error = say("FolderNotCreated", {{"folder", *it}});
             return false;
         }
         made_.push_back(*it);
@@ -262,7 +269,7 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
                        std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
     FILE* out = os::openFile(path, "wb");
     if (!out) {
-        error = "The file " + path + " cannot be written.";
+        error = say("FileNotWritten", {{"file", path}});
         return false;
     }
     bool writeOk = true, dataOk = true, tooBig = false;
@@ -314,16 +321,15 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
     if (std::fclose(out) != 0) writeOk = false;
     damaged = tooBig || !dataOk;
     if (tooBig) {
-        error = "The package is damaged: its files need more than the " + pkg_.spaceRequired +
-                " bytes it declares (at " + e.name + ").";
+        error = say("SpaceExceededAt", {{"space", pkg_.spaceRequired}, {"file", e.name}});
         return false;
     }
     if (!writeOk) {
-        error = "The file " + path + " cannot be written completely (the disk may be full).";
+        error = say("FileIncomplete", {{"file", path}});
         return false;
     }
     if (!dataOk) {
-        error = "The package is damaged: the data of " + e.name + " cannot be unpacked.";
+        error = say("DataDamaged", {{"file", e.name}});
         return false;
     }
     return true;
@@ -349,7 +355,7 @@ std::string Installer::freeFolderName() const {
 bool Installer::stageAll(InstallProgress& progress, std::string& error) {
     stage_ = freeFolderName();
     if (!os::createDirectory(stage_)) {
-        error = "The folder " + stage_ + " cannot be created.";
+        error = say("FolderNotCreated", {{"folder", stage_}});
         stage_.clear();
         return false;
     }
@@ -376,7 +382,7 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
             std::string staged = joinPath(stage_, path);
             bool fits = (index < 0 || folderStaged_[index]) && staged.size() <= kMaxFolderChars;
             if (fits && !os::createDirectory(staged) && !os::directoryExists(staged)) {
-                error = "The folder " + staged + " cannot be created.";
+                error = say("FolderNotCreated", {{"folder", staged}});
                 return -2;
             }
             folders_.push_back(path);
@@ -411,7 +417,7 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
         if (loose.empty()) {
             loose_ = freeFolderName();
             if (!os::createDirectory(loose_)) {
-                error = "The folder " + loose_ + " cannot be created.";
+                error = say("FolderNotCreated", {{"folder", loose_}});
                 loose_.clear();
                 return false;
             }
@@ -432,7 +438,7 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
             latest = i;
             if (kinds_[i] != kFolder) {
                 bool bad = false;
-                if (!in) errors[i] = "The package " + packagePath_ + " cannot be opened.";
+                if (!in) errors[i] = say("PackageUnreadable", {{"file", packagePath_}});
                 else if (unpack(in, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
                                 memory, bad, errors[i]))
                     errors[i].clear();
@@ -532,7 +538,7 @@ bool Installer::place(size_t i, std::string& error) {
         // Shared by every product in the Windows folder; never listed for removal.
         std::string path = joinPath(os::windowsFolder(), "UnBundlewright.exe");
         if (!os::moveFile(staged_[i], path)) {
-            error = "The uninstaller " + path + " cannot be written.";
+            error = say("UninstallerNotWritten", {{"file", path}});
             return false;
         }
         staged_[i].clear();
@@ -541,7 +547,7 @@ bool Installer::place(size_t i, std::string& error) {
     std::string path = joinPath(dest_, targets_[i]);
     if (!makeFolders(parentOf(path), error)) return false;
     if (!os::moveFile(staged_[i], path)) {
-        error = "The file " + path + " cannot be written (it may be in use).";
+        error = say("FileInUse", {{"file", path}});
         return false;
     }
     staged_[i].clear();
@@ -565,7 +571,7 @@ bool Installer::runProgram(const std::string& file, const std::string& cmdline, 
     if (!blank(cmdline)) line += " " + resolve(cmdline);
     int code = 0;
     if (!os::runAndWait(line, dest_, &code, [&progress] { progress.onWait(); })) {
-        error = "The program " + path + " cannot be started.";
+        error = say("ProgramNotStarted", {{"file", path}});
         return false;
     }
     return true;
@@ -611,7 +617,7 @@ bool Installer::applyRegistry(std::string& error) {
         }
         os::RegKey key = os::RegKey::create(root, level);
         if (!key.valid()) {
-            error = "The registry key " + rootName + "\\" + r.key + " cannot be created.";
+            error = say("RegistryKeyFailed", {{"key", rootName + "\\" + r.key}});
             return false;
         }
         for (const std::string& c : created) script_.createdKey(rootName, c);
@@ -625,8 +631,8 @@ bool Installer::applyRegistry(std::string& error) {
             if (!appendedValue(old, r.data, value, appended)) {
                 // Another type (a number, binary data) cannot take a ';' part:
                 // it stays as it is and the uninstall has nothing to undo.
-                notices_.push_back("The registry value " + r.name + " of " + rootName + "\\" + r.key +
-                                   " is not a text; " + r.data + " was not appended to it.");
+                notices_.push_back(
+                    say("RegistryNotText", {{"name", r.name}, {"key", rootName + "\\" + r.key}, {"value", r.data}}));
                 continue;
             }
             if (appended.empty()) continue;
@@ -635,7 +641,7 @@ bool Installer::applyRegistry(std::string& error) {
                                                                                       : os::RegType::String);
         }
         if (!key.set(r.name, value)) {
-            error = "The registry value " + r.name + " of " + rootName + "\\" + r.key + " cannot be set.";
+            error = say("RegistryValueFailed", {{"name", r.name}, {"key", rootName + "\\" + r.key}});
             return false;
         }
         if (!existed) script_.createdValue(rootName, level, r.name);
@@ -651,7 +657,7 @@ bool Installer::applyShortcuts(std::string& error) {
     for (const ShortcutLine& s : parseShortcuts(pkg_.shortcuts)) {
         std::string base, rest;
         if (!shellPlace(s.location, base, rest)) {
-            error = "The shortcut place " + s.location + " is not available.";
+            error = say("ShortcutPlaceMissing", {{"folder", s.location}});
             return false;
         }
         std::string path = linkPath(base, rest);
@@ -666,7 +672,7 @@ bool Installer::applyShortcuts(std::string& error) {
         link.description = s.description;
         link.workingDirectory = parentOf(link.target);
         if (!os::createShortcut(path, link)) {
-            error = "The shortcut " + path + " cannot be created.";
+            error = say("ShortcutFailed", {{"file", path}});
             return false;
         }
         script_.addShortcut(path);
@@ -687,14 +693,13 @@ bool Installer::applyServices(std::string& error) {
         // One this product installed before (repair or upgrade) is updated in place.
         if (script_.listsService(s.name) && os::serviceExists(s.name)) {
             if (!os::updateService(config)) {
-                error = "The service " + s.name + " cannot be updated.";
+                error = say("ServiceNotUpdated", {{"name", s.name}});
                 return false;
             }
             continue;
         }
         if (!os::createService(config)) {
-            error = os::serviceExists(s.name) ? "The service " + s.name + " already exists."
-                                              : "The service " + s.name + " cannot be created.";
+            error = say(os::serviceExists(s.name) ? "ServiceExists" : "ServiceFailed", {{"name", s.name}});
             return false;
         }
         script_.addService(s.name);
@@ -727,7 +732,7 @@ bool Installer::registerProduct(std::string& error) {
         k = create();
     }
     if (!k.valid()) {
-        error = "The entry of " + name + " in the list of installed programs cannot be written.";
+        error = say("EntryFailed", {{"name", name}});
         return false;
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) script_.createdKey(rootName, *it);
@@ -742,7 +747,7 @@ bool Installer::registerProduct(std::string& error) {
     bool ok = true;
     for (const auto& v : values) ok = k.set(v.first, os::RegValue::string(v.second)) && ok;
     ok = k.set("NoModify", os::RegValue::dword(1)) && k.set("NoRepair", os::RegValue::dword(1)) && ok;
-    if (!ok) error = "The entry of " + name + " in the list of installed programs cannot be written.";
+    if (!ok) error = say("EntryFailed", {{"name", name}});
     return ok;
 }
 
@@ -752,7 +757,7 @@ bool Installer::writeScript(std::string& error) {
     FILE* f = os::openFile(path, "wb");
     bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0) ok = false;
-    if (!ok) error = "The uninstall script " + path + " cannot be written.";
+    if (!ok) error = say("ScriptFailed", {{"file", path}});
     return ok;
 }
 
@@ -762,16 +767,16 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     made_.clear();
     script_ = UninstallScript{};
     if (!destinationFolder(destination, dest_)) {
-        error = "The destination folder \"" + destination +
-                "\" cannot be used: give a full path on an existing local drive, such as C:\\Program Files\\" +
-                (pkg_.product.empty() ? std::string("Product") : pkg_.product) + ". Nothing was installed.";
+        error = say("DestinationUnusable",
+                    {{"folder", destination},
+                     {"example", "C:\\Program Files\\" + (pkg_.product.empty() ? std::string("Product") : pkg_.product)}});
         return false;
     }
     if (!checkPlaces(error)) return false;
     uint64_t freeBytes = 0;
     if (os::freeDiskSpace(dest_.substr(0, 3), freeBytes) && freeBytes < spaceLimit_) {
-        error = "There is not enough free space on " + dest_.substr(0, 2) + ": the installation needs " +
-                pkg_.spaceRequired + " bytes, " + std::to_string(freeBytes) + " are free. Nothing was installed.";
+        error = say("NoFreeSpace",
+                    {{"drive", dest_.substr(0, 2)}, {"space", pkg_.spaceRequired}, {"free", std::to_string(freeBytes)}});
         return false;
     }
     // An earlier installation in this folder: its script's items stay listed.

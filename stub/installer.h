@@ -8,9 +8,12 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "stub/language.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
 #include "stub/uninstall_script.h"
@@ -35,6 +38,9 @@ public:
     const Options& options() const { return options_; }
 
     bool passwordMatches(const std::string& password) const;
+    // The installer's text `key` in the package's language (English until
+    // the package is read), with its placeholders filled from `values`.
+    std::string say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const;
     // The proposed destination: the default destination, else Program Files\<product>.
     std::string defaultDestination() const;
 
@@ -82,6 +88,7 @@ private:
     std::string resolve(const std::string& text) const;
 
     FILE* file_ = nullptr;
+    Language text_;                      // the package's language, for the messages
     std::string packagePath_;   // each staging worker opens it again
     Package pkg_;
     Options options_;
