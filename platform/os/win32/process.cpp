@@ -99,6 +99,7 @@ namespace {
 struct ThreadJob {
     const std::function<void(unsigned)>* work;
     unsigned index;
+    HANDLE handle;
 };
 DWORD WINAPI threadMain(LPVOID p) {
     auto* job = static_cast<ThreadJob*>(p);
@@ -110,23 +111,21 @@ DWORD WINAPI threadMain(LPVOID p) {
 // CreateThread rather than std::thread: the installer stub stays smaller.
 void runOnThreads(unsigned count, const std::function<void(unsigned)>& work, const std::function<void()>& idle) {
     std::vector<ThreadJob> jobs(count);
-    std::vector<HANDLE> handles;
-    std::vector<unsigned> inline_;
     for (unsigned k = 0; k < count; ++k) {
-        jobs[k] = ThreadJob{&work, k};
-        HANDLE h = CreateThread(nullptr, 0, threadMain, &jobs[k], 0, nullptr);
-        if (h) handles.push_back(h);
-        else inline_.push_back(k);
+        jobs[k].work = &work;
+        jobs[k].index = k;
+        jobs[k].handle = CreateThread(nullptr, 0, threadMain, &jobs[k], 0, nullptr);
     }
-    for (unsigned k : inline_) work(k);
-    // WaitForMultipleObjects takes at most 64 handles: wait on them in turn.
-    for (HANDLE h : handles) {
+    for (unsigned k = 0; k < count; ++k)
+        if (!jobs[k].handle) work(k);
+    for (const ThreadJob& job : jobs) {
+        if (!job.handle) continue;
         if (idle) {
-            while (WaitForSingleObject(h, 50) == WAIT_TIMEOUT) idle();
+            while (WaitForSingleObject(job.handle, 50) == WAIT_TIMEOUT) idle();
         } else {
-            WaitForSingleObject(h, INFINITE);
+            WaitForSingleObject(job.handle, INFINITE);
         }
-        CloseHandle(h);
+        CloseHandle(job.handle);
     }
 }
 
