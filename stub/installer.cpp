@@ -3,17 +3,22 @@
 #include <bzlib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
+#include "platform/os/text.h"
 #include "stub/paths.h"
 
 namespace stub {
 
 namespace {
+constexpr size_t kMaxFolderChars = 247;   // a folder leaves room for a file name of 8.3
 constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 bool readWhole(const std::string& path, std::string& out) {
@@ -77,16 +82,26 @@ Installer::~Installer() {
 
 bool Installer::open(const std::string& packagePath, std::string& error) {
     os::FileStat st;
+    packagePath_ = packagePath;
     if (!os::statPath(packagePath, st) || !(file_ = os::openFile(packagePath, "rb"))) {
-        error = "The package " + packagePath + " cannot be opened.";
+        error = say("PackageUnreadable", {{"file", packagePath}});
         return false;
     }
     if (!readPackage(file_, st.size, pkg_, error)) return false;
+    // From here on the installer speaks the package's language.
+    text_.load(pkg_.language);
+    text_.set("product", pkg_.product.empty() ? std::string("Setup") : pkg_.product);
     if (!parseOptions(pkg_.option, options_)) {
-        error = "The package is damaged or incomplete: its option sections are damaged.";
+        error = say("OptionsDamaged", {});
         return false;
     }
     return check(error);
+}
+
+std::string Installer::say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const {
+    Language t = text_;
+    for (const auto& v : values) t.set(v.first, v.second);
+    return t(key);
 }
 
 bool Installer::passwordMatches(const std::string& password) const {
@@ -117,9 +132,7 @@ bool Installer::check(std::string& error) {
         // Only names that climb out or name another place "leave" the folder.
         bool escapes = why.find("component \"") != std::string::npos || why.find("absolute") != std::string::npos ||
                        why.find("drive") != std::string::npos;
-        error = "The package is refused: the name \"" + name + "\" " +
-                (escapes ? "would leave the destination folder" : "cannot be used") + " (" + why +
-                "). Nothing was installed.";
+        error = say(escapes ? "NameLeaves" : "NameUnusable", {{"name", name}, {"reason", why}});
         return false;
     };
     // The declared space, whole bytes: what the files may decode to at most.
@@ -128,7 +141,7 @@ bool Installer::check(std::string& error) {
     bool digits = !space.empty() && space.size() <= 18;
     for (char c : space) digits = digits && c >= '0' && c <= '9';
     if (!digits) {
-        error = "The package is damaged or incomplete: its required space \"" + space + "\" is not a number.";
+        error = say("SpaceNotNumber", {{"space", space}});
         return false;
     }
     for (char c : space) spaceLimit_ = spaceLimit_ * 10 + static_cast<uint64_t>(c - '0');
@@ -149,7 +162,7 @@ bool Installer::check(std::string& error) {
         if (kind == EntryKind::Stored) stored += pkg_.entries[i].size;
     }
     if (stored > spaceLimit_) {
-        error = "The package is damaged: its files need more than the " + space + " bytes it declares.";
+        error = say("SpaceExceeded", {{"space", space}});
         return false;
     }
     const std::string* programs[] = {&pkg_.preInstallFile, &pkg_.postInstallFile, &pkg_.preUninstallFile};
@@ -178,9 +191,9 @@ bool Installer::check(std::string& error) {
 bool Installer::checkPlaces(std::string& error) const {
     auto tooLong = [&](const std::string& path) {
         if (path.size() <= kMaxPathChars) return false;
-        error = "The path " + path.substr(0, 60) + "... would be " + std::to_string(path.size()) +
-                " characters long, more than Windows allows (" + std::to_string(kMaxPathChars) +
-                "). Choose a shorter destination folder. Nothing was installed.";
+        error = say("PathTooLong", {{"file", path.substr(0, 60)},
+                                    {"length", std::to_string(path.size())},
+                                    {"limit", std::to_string(kMaxPathChars)}});
         return true;
     };
     for (size_t i = 1; i < targets_.size(); ++i)
@@ -200,7 +213,7 @@ bool Installer::makeFolders(const std::string& folder, std::string& error) {
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
         if (!os::createDirectory(*it) && !os::directoryExists(*it)) {
-            error = "The folder " + *it + " cannot be created.";
+            error = say("FolderNotCreated", {{"folder", *it}});
             return false;
         }
         made_.push_back(*it);
@@ -209,32 +222,75 @@ bool Installer::makeFolders(const std::string& folder, std::string& error) {
     return true;
 }
 
-// Writes one entry's data to `path`, decoding a bzip2 stream whole (its
-// block and stream checksums included). `total` counts the bytes written
-// against the declared space.
-bool Installer::unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total,
-                       std::string& error) {
+// The decoder's few large blocks (its state, and a block of up to 3.6 MB),
+// kept by a worker from one stream to the next: on Windows a fresh block of
+// that size comes from the system every time, its pages filled anew.
+class DecoderMemory {
+public:
+    DecoderMemory() : output(256 * 1024) {}
+    ~DecoderMemory() {
+        for (const Block& b : blocks_) std::free(b.data);
+    }
+    DecoderMemory(const DecoderMemory&) = delete;
+    DecoderMemory& operator=(const DecoderMemory&) = delete;
+    static void* allocate(void* self, int n, int m) {
+        return static_cast<DecoderMemory*>(self)->take(static_cast<size_t>(n) * static_cast<size_t>(m));
+    }
+    static void release(void* self, void* p) {
+        for (Block& b : static_cast<DecoderMemory*>(self)->blocks_)
+            if (b.data == p) b.used = false;
+    }
+    std::vector<char> output;   // decoded bytes on their way to the file
+
+private:
+    struct Block {
+        void* data;
+        size_t size;
+        bool used;
+    };
+    void* take(size_t size) {
+        for (Block& b : blocks_)
+            if (!b.used && b.size == size) {
+                b.used = true;
+                return b.data;
+            }
+        void* p = std::malloc(size);
+        if (p) blocks_.push_back(Block{p, size, true});
+        return p;
+    }
+    std::vector<Block> blocks_;
+};
+
+// Writes one entry's data, read from `in`, to `path`, decoding a bzip2
+// stream whole (its block and stream checksums included). `total` counts the
+// bytes written by every worker against the declared space. Runs on a worker
+// thread: it changes nothing of the installer's own.
+bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool compressed,
+                       std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
     FILE* out = os::openFile(path, "wb");
     if (!out) {
-        error = "The file " + path + " cannot be written.";
+        error = say("FileNotWritten", {{"file", path}});
         return false;
     }
     bool writeOk = true, dataOk = true, tooBig = false;
     auto write = [&](const char* data, size_t n) {
-        if (total && (*total += n) > spaceLimit_) tooBig = true;
+        if (total && total->fetch_add(n) + n > spaceLimit_) tooBig = true;
         else if (n && std::fwrite(data, 1, n, out) != n) writeOk = false;
         return writeOk && !tooBig;
     };
     if (!compressed) {
-        dataOk = copyRange(file_, e.offset, e.size, write);
+        dataOk = copyRange(in, e.offset, e.size, write);
     } else {
         bz_stream z;
         std::memset(&z, 0, sizeof z);
+        z.bzalloc = DecoderMemory::allocate;
+        z.bzfree = DecoderMemory::release;
+        z.opaque = &memory;
         dataOk = BZ2_bzDecompressInit(&z, 0, 0) == BZ_OK;
         bool ended = false;
-        std::vector<char> buf(256 * 1024);
+        std::vector<char>& buf = memory.output;
         if (dataOk)
-            dataOk = copyRange(file_, e.offset, e.size, [&](const char* data, size_t n) {
+            dataOk = copyRange(in, e.offset, e.size, [&](const char* data, size_t n) {
                 if (ended) return false;   // bytes after the end of the stream
                 z.next_in = const_cast<char*>(data);
                 z.avail_in = static_cast<unsigned>(n);
@@ -263,62 +319,210 @@ bool Installer::unpack(const Entry& e, const std::string& path, bool compressed,
         BZ2_bzDecompressEnd(&z);
     }
     if (std::fclose(out) != 0) writeOk = false;
-    if (tooBig || !dataOk) damaged_ = true;
+    damaged = tooBig || !dataOk;
     if (tooBig) {
-        error = "The package is damaged: its files need more than the " + pkg_.spaceRequired +
-                " bytes it declares (at " + e.name + ").";
+        error = say("SpaceExceededAt", {{"space", pkg_.spaceRequired}, {"file", e.name}});
         return false;
     }
     if (!writeOk) {
-        error = "The file " + path + " cannot be written completely (the disk may be full).";
+        error = say("FileIncomplete", {{"file", path}});
         return false;
     }
     if (!dataOk) {
-        error = "The package is damaged: the data of " + e.name + " cannot be unpacked.";
+        error = say("DataDamaged", {{"file", e.name}});
         return false;
     }
     return true;
 }
 
-// Unpacks every entry into a fresh folder inside the destination: on its
-// volume, so that putting a file in place is a rename, not a second copy.
-bool Installer::stageAll(InstallProgress& progress, std::string& error) {
+// A folder of the destination not in use by the package or anything else.
+std::string Installer::freeFolderName() const {
     for (int n = 0;; ++n) {
-        std::string name = "~Setup" + std::to_string(n) + ".tmp";
+        std::string name = "~" + std::to_string(n);
         bool used = os::fileExists(joinPath(dest_, name)) || os::directoryExists(joinPath(dest_, name));
         for (size_t i = 1; i < targets_.size() && !used; ++i)
             used = equalsNoCase(split(targets_[i], '\\')[0], name);
-        if (!used) {
-            stage_ = joinPath(dest_, name);
-            break;
-        }
+        if (!used) return joinPath(dest_, name);
     }
+}
+
+// Unpacks every entry into a staging folder inside the destination, in the
+// shape the installation will have: on the destination's volume, putting a
+// file in place is a rename, and a folder the destination lacks moves whole.
+// Every processor decodes: each worker takes the next entry, reads the
+// package through a handle of its own and writes its own staged file; the
+// calling thread keeps the progress window up to date meanwhile.
+bool Installer::stageAll(InstallProgress& progress, std::string& error) {
+    stage_ = freeFolderName();
     if (!os::createDirectory(stage_)) {
-        error = "The folder " + stage_ + " cannot be created.";
+        error = say("FolderNotCreated", {{"folder", stage_}});
         stage_.clear();
         return false;
     }
-    size_t n = pkg_.entries.size();
+    const size_t n = pkg_.entries.size();
+    // The folders, parents first, each once whatever the case of its name.
+    folders_.clear();
+    moved_.clear();
+    folderParent_.clear();
+    folderStaged_.clear();
+    entryFolder_.assign(n, -1);
+    std::map<std::string, int> known;
+    auto folderOf = [&](const std::string& rel) {
+        int index = -1;
+        std::string path;
+        for (const std::string& part : split(rel, '\\')) {
+            path += (path.empty() ? "" : "\\") + part;
+            auto it = known.find(os::lowerAscii(path));
+            if (it != known.end()) {
+                index = it->second;
+                continue;
+            }
+            // Made below the staging folder when its parent is there and the
+            // path fits; otherwise made in place once everything is checked.
+            std::string staged = joinPath(stage_, path);
+            bool fits = (index < 0 || folderStaged_[index]) && staged.size() <= kMaxFolderChars;
+            if (fits && !os::createDirectory(staged) && !os::directoryExists(staged)) {
+                error = say("FolderNotCreated", {{"folder", staged}});
+                return -2;
+            }
+            folders_.push_back(path);
+            folderParent_.push_back(index);
+            folderStaged_.push_back(fits ? 1 : 0);
+            index = static_cast<int>(folders_.size()) - 1;
+            known[os::lowerAscii(path)] = index;
+        }
+        return index;
+    };
     staged_.assign(n, "");
-    uint64_t total = 0;
+    inTree_.assign(n, 0);
+    std::string loose;   // entries that cannot be staged in shape: numbered here
     for (size_t i = 0; i < n; ++i) {
-        if (kinds_[i] == kFolder) continue;
-        progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
-        staged_[i] = joinPath(stage_, std::to_string(i));
-        if (!unpack(pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total, error))
-            return false;
-        progress.onProgress(i + 1, n);
+        if (kinds_[i] == kFolder) {
+            if (!targets_[i].empty() && (entryFolder_[i] = folderOf(targets_[i])) == -2) return false;
+            continue;
+        }
+        int parent = -1;
+        if (kinds_[i] != kUninstaller) {
+            std::string rel = targets_[i];
+            size_t cut = rel.find_last_of('\\');
+            if (cut != std::string::npos && (parent = folderOf(rel.substr(0, cut))) == -2) return false;
+            entryFolder_[i] = parent;
+            std::string staged = joinPath(stage_, rel);
+            if ((parent < 0 || folderStaged_[parent]) && staged.size() <= kMaxPathChars) {
+                staged_[i] = staged;
+                inTree_[i] = 1;
+                continue;
+            }
+        }
+        if (loose.empty()) {
+            loose_ = freeFolderName();
+            if (!os::createDirectory(loose_)) {
+                error = say("FolderNotCreated", {{"folder", loose_}});
+                loose_.clear();
+                return false;
+            }
+            loose = loose_;
+        }
+        staged_[i] = joinPath(loose, std::to_string(i));
     }
+
+    std::vector<std::string> errors(n);
+    std::vector<char> failed(n, 0), damaged(n, 0);
+    std::atomic<size_t> next{0}, done{0}, latest{0};
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> total{0};
+    auto work = [&](unsigned) {
+        DecoderMemory memory;
+        FILE* in = os::openFile(packagePath_, "rb");
+        for (size_t i; !stop && (i = next++) < n;) {
+            latest = i;
+            if (kinds_[i] != kFolder) {
+                bool bad = false;
+                if (!in) errors[i] = say("PackageUnreadable", {{"file", packagePath_}});
+                else if (unpack(in, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
+                                memory, bad, errors[i]))
+                    errors[i].clear();
+                if (!in || !errors[i].empty()) {
+                    failed[i] = 1;
+                    damaged[i] = bad;
+                    stop = true;
+                }
+            }
+            ++done;
+        }
+        if (in) std::fclose(in);
+    };
+    size_t shown = n;
+    auto report = [&] {
+        size_t i = latest;
+        if (i != shown && i < n) {
+            shown = i;
+            progress.onStatus(kinds_[i] == kUninstaller ? std::string("UnBundlewright.exe") : joinPath(dest_, targets_[i]));
+        }
+        progress.onProgress(done, n);
+        progress.onWait();
+    };
+    // One worker per processor: more only queue for the file system.
+    unsigned workers = static_cast<unsigned>(std::min<size_t>(n, os::processorCount()));
+    os::runOnThreads(std::min(workers, 16u), work, report);
+    // The first entry that failed speaks for the package.
+    for (size_t i = 0; i < n; ++i)
+        if (failed[i]) {
+            error = errors[i];
+            damaged_ = damaged[i] != 0;
+            return false;
+        }
+    progress.onProgress(n, n);
     return true;
 }
 
+// Removes what is left of the staging folders (all of it after a failure).
 void Installer::discardStage() {
     if (stage_.empty()) return;
-    for (const std::string& f : staged_)
-        if (!f.empty()) os::deleteFile(f);
+    for (size_t i = 0; i < staged_.size(); ++i)
+        if (!staged_[i].empty() && !(inTree_[i] && entryFolder_[i] >= 0 && moved_.size() && moved_[entryFolder_[i]]))
+            os::deleteFile(staged_[i]);
+    for (size_t f = folders_.size(); f-- > 0;)
+        if (folderStaged_[f] && !(moved_.size() && moved_[f])) os::removeDirectory(joinPath(stage_, folders_[f]));
+    if (!loose_.empty()) os::removeDirectory(loose_);
     os::removeDirectory(stage_);
     stage_.clear();
+    loose_.clear();
     staged_.clear();
+}
+
+// Puts every staged entry but `skip` in place. A folder the destination
+// lacks moves whole with the files staged in it; the rest, one by one.
+bool Installer::placeAll(size_t skip, std::string& error) {
+    moved_.assign(folders_.size(), 0);
+    bool ok = true;
+    for (size_t f = 0; f < folders_.size() && ok; ++f) {
+        std::string target = joinPath(dest_, folders_[f]);
+        int parent = folderParent_[f];
+        bool carried = parent >= 0 && moved_[parent] && folderStaged_[f];
+        if (!carried && os::directoryExists(target)) continue;
+        if (carried || (folderStaged_[f] && os::renameFolder(joinPath(stage_, folders_[f]), target))) {
+            moved_[f] = 1;
+            made_.push_back(target);
+            script_.createdDirectory(target);
+            changed_ = true;
+            continue;
+        }
+        ok = makeFolders(target, error);
+    }
+    // In the package's order: a file that moved with its folder is in place
+    // (listed even after a failure, so the uninstall script holds it); the
+    // others move one by one.
+    for (size_t i = 0; i < staged_.size(); ++i) {
+        if (i == skip || kinds_[i] == kFolder || staged_[i].empty()) continue;
+        if (inTree_[i] && entryFolder_[i] >= 0 && moved_[entryFolder_[i]]) {
+            script_.addFile(joinPath(dest_, targets_[i]));
+            staged_[i].clear();
+        } else if (ok) {
+            ok = place(i, error);
+        }
+    }
+    return ok;
 }
 
 // Removes the folders this run created, last first (they are empty again).
@@ -328,23 +532,22 @@ void Installer::undoFolders() {
     script_ = UninstallScript{};
 }
 
-// Moves entry i from the staging folder into its place.
+// Moves entry i from the staging folder into its place, on its own.
 bool Installer::place(size_t i, std::string& error) {
     if (kinds_[i] == kUninstaller) {
         // Shared by every product in the Windows folder; never listed for removal.
         std::string path = joinPath(os::windowsFolder(), "UnBundlewright.exe");
         if (!os::moveFile(staged_[i], path)) {
-            error = "The uninstaller " + path + " cannot be written.";
+            error = say("UninstallerNotWritten", {{"file", path}});
             return false;
         }
         staged_[i].clear();
         return true;
     }
-    if (kinds_[i] == kFolder) return makeFolders(targets_[i].empty() ? dest_ : joinPath(dest_, targets_[i]), error);
     std::string path = joinPath(dest_, targets_[i]);
     if (!makeFolders(parentOf(path), error)) return false;
     if (!os::moveFile(staged_[i], path)) {
-        error = "The file " + path + " cannot be written (it may be in use).";
+        error = say("FileInUse", {{"file", path}});
         return false;
     }
     staged_[i].clear();
@@ -368,7 +571,7 @@ bool Installer::runProgram(const std::string& file, const std::string& cmdline, 
     if (!blank(cmdline)) line += " " + resolve(cmdline);
     int code = 0;
     if (!os::runAndWait(line, dest_, &code, [&progress] { progress.onWait(); })) {
-        error = "The program " + path + " cannot be started.";
+        error = say("ProgramNotStarted", {{"file", path}});
         return false;
     }
     return true;
@@ -414,7 +617,7 @@ bool Installer::applyRegistry(std::string& error) {
         }
         os::RegKey key = os::RegKey::create(root, level);
         if (!key.valid()) {
-            error = "The registry key " + rootName + "\\" + r.key + " cannot be created.";
+            error = say("RegistryKeyFailed", {{"key", rootName + "\\" + r.key}});
             return false;
         }
         for (const std::string& c : created) script_.createdKey(rootName, c);
@@ -428,8 +631,8 @@ bool Installer::applyRegistry(std::string& error) {
             if (!appendedValue(old, r.data, value, appended)) {
                 // Another type (a number, binary data) cannot take a ';' part:
                 // it stays as it is and the uninstall has nothing to undo.
-                notices_.push_back("The registry value " + r.name + " of " + rootName + "\\" + r.key +
-                                   " is not a text; " + r.data + " was not appended to it.");
+                notices_.push_back(
+                    say("RegistryNotText", {{"name", r.name}, {"key", rootName + "\\" + r.key}, {"value", r.data}}));
                 continue;
             }
             if (appended.empty()) continue;
@@ -438,7 +641,7 @@ bool Installer::applyRegistry(std::string& error) {
                                                                                       : os::RegType::String);
         }
         if (!key.set(r.name, value)) {
-            error = "The registry value " + r.name + " of " + rootName + "\\" + r.key + " cannot be set.";
+            error = say("RegistryValueFailed", {{"name", r.name}, {"key", rootName + "\\" + r.key}});
             return false;
         }
         if (!existed) script_.createdValue(rootName, level, r.name);
@@ -454,7 +657,7 @@ bool Installer::applyShortcuts(std::string& error) {
     for (const ShortcutLine& s : parseShortcuts(pkg_.shortcuts)) {
         std::string base, rest;
         if (!shellPlace(s.location, base, rest)) {
-            error = "The shortcut place " + s.location + " is not available.";
+            error = say("ShortcutPlaceMissing", {{"folder", s.location}});
             return false;
         }
         std::string path = linkPath(base, rest);
@@ -469,7 +672,7 @@ bool Installer::applyShortcuts(std::string& error) {
         link.description = s.description;
         link.workingDirectory = parentOf(link.target);
         if (!os::createShortcut(path, link)) {
-            error = "The shortcut " + path + " cannot be created.";
+            error = say("ShortcutFailed", {{"file", path}});
             return false;
         }
         script_.addShortcut(path);
@@ -490,14 +693,13 @@ bool Installer::applyServices(std::string& error) {
         // One this product installed before (repair or upgrade) is updated in place.
         if (script_.listsService(s.name) && os::serviceExists(s.name)) {
             if (!os::updateService(config)) {
-                error = "The service " + s.name + " cannot be updated.";
+                error = say("ServiceNotUpdated", {{"name", s.name}});
                 return false;
             }
             continue;
         }
         if (!os::createService(config)) {
-            error = os::serviceExists(s.name) ? "The service " + s.name + " already exists."
-                                              : "The service " + s.name + " cannot be created.";
+            error = say(os::serviceExists(s.name) ? "ServiceExists" : "ServiceFailed", {{"name", s.name}});
             return false;
         }
         script_.addService(s.name);
@@ -530,7 +732,7 @@ bool Installer::registerProduct(std::string& error) {
         k = create();
     }
     if (!k.valid()) {
-        error = "The entry of " + name + " in the list of installed programs cannot be written.";
+        error = say("EntryFailed", {{"name", name}});
         return false;
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) script_.createdKey(rootName, *it);
@@ -545,7 +747,7 @@ bool Installer::registerProduct(std::string& error) {
     bool ok = true;
     for (const auto& v : values) ok = k.set(v.first, os::RegValue::string(v.second)) && ok;
     ok = k.set("NoModify", os::RegValue::dword(1)) && k.set("NoRepair", os::RegValue::dword(1)) && ok;
-    if (!ok) error = "The entry of " + name + " in the list of installed programs cannot be written.";
+    if (!ok) error = say("EntryFailed", {{"name", name}});
     return ok;
 }
 
@@ -555,7 +757,7 @@ bool Installer::writeScript(std::string& error) {
     FILE* f = os::openFile(path, "wb");
     bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (f && std::fclose(f) != 0) ok = false;
-    if (!ok) error = "The uninstall script " + path + " cannot be written.";
+    if (!ok) error = say("ScriptFailed", {{"file", path}});
     return ok;
 }
 
@@ -565,16 +767,16 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     made_.clear();
     script_ = UninstallScript{};
     if (!destinationFolder(destination, dest_)) {
-        error = "The destination folder \"" + destination +
-                "\" cannot be used: give a full path on an existing local drive, such as C:\\Program Files\\" +
-                (pkg_.product.empty() ? std::string("Product") : pkg_.product) + ". Nothing was installed.";
+        error = say("DestinationUnusable",
+                    {{"folder", destination},
+                     {"example", "C:\\Program Files\\" + (pkg_.product.empty() ? std::string("Product") : pkg_.product)}});
         return false;
     }
     if (!checkPlaces(error)) return false;
     uint64_t freeBytes = 0;
     if (os::freeDiskSpace(dest_.substr(0, 3), freeBytes) && freeBytes < spaceLimit_) {
-        error = "There is not enough free space on " + dest_.substr(0, 2) + ": the installation needs " +
-                pkg_.spaceRequired + " bytes, " + std::to_string(freeBytes) + " are free. Nothing was installed.";
+        error = say("NoFreeSpace",
+                    {{"drive", dest_.substr(0, 2)}, {"space", pkg_.spaceRequired}, {"free", std::to_string(freeBytes)}});
         return false;
     }
     // An earlier installation in this folder: its script's items stay listed.
@@ -611,8 +813,7 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
         if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, progress, error)) return failed();
     }
     size_t total = pkg_.entries.size();
-    for (size_t i = 0; i < total; ++i)
-        if (i != pre && !place(i, error)) return failed();
+    if (!placeAll(pre, error)) return failed();
     discardStage();
     changed_ = true;
     if (!applyRegistry(error) || !applyShortcuts(error) || !applyServices(error) || !registerProduct(error))

@@ -5,11 +5,15 @@
 // script for what was installed until then.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "stub/language.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
 #include "stub/uninstall_script.h"
@@ -34,6 +38,9 @@ public:
     const Options& options() const { return options_; }
 
     bool passwordMatches(const std::string& password) const;
+    // The installer's text `key` in the package's language (English until
+    // the package is read), with its placeholders filled from `values`.
+    std::string say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const;
     // The proposed destination: the default destination, else Program Files\<product>.
     std::string defaultDestination() const;
 
@@ -63,8 +70,11 @@ private:
     bool check(std::string& error);
     bool checkPlaces(std::string& error) const;
     bool makeFolders(const std::string& folder, std::string& error);
+    std::string freeFolderName() const;
     bool stageAll(InstallProgress& progress, std::string& error);
-    bool unpack(const Entry& e, const std::string& path, bool compressed, uint64_t* total, std::string& error);
+    bool placeAll(size_t skip, std::string& error);
+    bool unpack(FILE* in, const Entry& e, const std::string& path, bool compressed, std::atomic<uint64_t>* total,
+                class DecoderMemory& memory, bool& damaged, std::string& error) const;
     bool place(size_t i, std::string& error);
     void discardStage();
     void undoFolders();
@@ -78,6 +88,8 @@ private:
     std::string resolve(const std::string& text) const;
 
     FILE* file_ = nullptr;
+    Language text_;                      // the package's language, for the messages
+    std::string packagePath_;   // each staging worker opens it again
     Package pkg_;
     Options options_;
     std::string dest_;
@@ -87,7 +99,14 @@ private:
     std::vector<int> kinds_;             // per entry: 0 stored, 1 compressed, 2 folder, 3 uninstaller
     uint64_t spaceLimit_ = 0;            // the declared space: the files may not need more
     std::string stage_;                  // the staging folder, while it exists
-    std::vector<std::string> staged_;    // per entry: its unpacked copy there ("" when none)
+    std::string loose_;                  // entries staged by number (too long for the shape), or ""
+    std::vector<std::string> staged_;    // per entry: its unpacked copy ("" when none or placed)
+    std::vector<char> inTree_;           // per entry: staged at its own path below stage_
+    std::vector<int> entryFolder_;       // per entry: its folder's index in folders_ (-1: the destination)
+    std::vector<std::string> folders_;   // relative folders of the package, parents first
+    std::vector<int> folderParent_;      // per folder: its parent's index (-1: the destination)
+    std::vector<char> folderStaged_;     // per folder: made below stage_
+    std::vector<char> moved_;            // per folder: moved into place whole
     std::vector<std::string> made_;      // folders this run created, in order
     bool changed_ = false, damaged_ = false;
     std::string warning_;

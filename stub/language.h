@@ -8,7 +8,9 @@
 // Keys are compared without regard to case; the text runs to the end of the
 // line, with "\n" a line break and "\\" a backslash. "{product}", "{version}",
 // "{company}", "{folder}", "{space}", "{error}" and "{file}" are put in place
-// where a text uses them. A key the text lacks, or does not know, keeps its
+// where a text uses them, and in the installation's failures also "{name}",
+// "{reason}", "{key}", "{value}", "{drive}", "{free}", "{length}", "{limit}"
+// and "{example}". A key the text lacks, or does not know, keeps its
 // English text, so an old or damaged language text never leaves a window blank.
 #pragma once
 

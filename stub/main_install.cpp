@@ -48,10 +48,10 @@ int silent(stub::Installer& installer, const stub::Arguments& args) {
     std::string given = args.hasDestination ? args.destination : installer.defaultDestination();
     std::string destination;
     if (!stub::destinationFolder(given, destination)) {
-        report("The destination folder \"" + given +
-               "\" cannot be used: give a full path on an existing local drive, such as /D=C:\\Program Files\\" +
-               (installer.package().product.empty() ? std::string("Product") : installer.package().product) +
-               ". Nothing was installed.");
+        const std::string& product = installer.package().product;
+        report(installer.say("DestinationUnusable",
+                             {{"folder", given},
+                              {"example", "/D=C:\\Program Files\\" + (product.empty() ? std::string("Product") : product)}}));
         return args.hasDestination ? stub::kExitUsage : stub::kExitFailed;
     }
     std::string error;

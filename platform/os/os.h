@@ -51,6 +51,8 @@ bool setCurrentDirectory(const std::string& path);
 bool copyFile(const std::string& from, const std::string& to, bool failIfExists);
 bool deleteFile(const std::string& path);
 bool moveFile(const std::string& from, const std::string& to);   // replaces the target
+// Renames a folder, with everything in it, on its volume; false when `to` exists.
+bool renameFolder(const std::string& from, const std::string& to);
 bool createDirectory(const std::string& path);      // one level
 bool createDirectories(const std::string& path);    // every missing level
 bool removeDirectory(const std::string& path);      // empty folders only
@@ -125,5 +127,16 @@ bool startProcess(const std::string& commandLine, bool wait, int* exitCode = nul
 // be started.
 bool runAndWait(const std::string& commandLine, const std::string& folder, int* exitCode,
                 const std::function<void()>& idle);
+
+// ---- threads ---------------------------------------------------------------
+
+// The processors this program may run on (at least 1).
+unsigned processorCount();
+
+// Runs work(0) ... work(count - 1) at the same time, each on a thread of its
+// own, and returns when all have returned, calling `idle` on the calling
+// thread about every 50 ms meanwhile (when set). A thread that cannot be
+// started has its work run on the calling thread after the others started.
+void runOnThreads(unsigned count, const std::function<void(unsigned)>& work, const std::function<void()>& idle);
 
 }  // namespace os

@@ -385,6 +385,15 @@ bool moveFile(const std::string& from, const std::string& to) {
     return ::unlink(a.c_str()) == 0;
 }
 
+bool renameFolder(const std::string& from, const std::string& to) {
+    std::string a, b;
+    if (!hostOf(from, a) || !hostOf(to, b)) return false;
+    struct stat st;
+    // rename() would replace an empty folder at `to`; Windows refuses.
+    if (::lstat(b.c_str(), &st) == 0 || ::lstat(a.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return ::rename(a.c_str(), b.c_str()) == 0;
+}
+
 bool createDirectory(const std::string& path) {
     std::string host;
     if (!hostOf(path, host)) return false;

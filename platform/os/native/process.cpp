@@ -6,10 +6,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace os {
 
@@ -207,6 +210,37 @@ bool startProcess(const std::string& line, bool wait, int* exitCode, bool inheri
 
 bool runAndWait(const std::string& line, const std::string& folder, int* exitCode, const std::function<void()>& idle) {
     return spawn(line, true, exitCode, false, folder, &idle);
+}
+
+unsigned processorCount() {
+    unsigned n = std::thread::hardware_concurrency();
+    return n ? n : 1;
+}
+
+void runOnThreads(unsigned count, const std::function<void(unsigned)>& work, const std::function<void()>& idle) {
+    std::atomic<unsigned> running{0};
+    std::vector<std::thread> threads;
+    threads.reserve(count);
+    std::vector<unsigned> inline_;
+    for (unsigned k = 0; k < count; ++k) {
+        try {
+            ++running;
+            threads.emplace_back([&work, &running, k] {
+                work(k);
+                --running;
+            });
+        } catch (const std::system_error&) {
+            --running;
+            inline_.push_back(k);
+        }
+    }
+    for (unsigned k : inline_) work(k);
+    if (idle)
+        while (running.load() > 0) {
+            idle();
+            sleepMs(20);
+        }
+    for (std::thread& t : threads) t.join();
 }
 
 }  // namespace os

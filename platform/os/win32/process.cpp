@@ -87,4 +87,46 @@ bool runAndWait(const std::string& line, const std::string& folder, int* exitCod
     return spawn(line, true, exitCode, false, folder.empty() ? nullptr : folder.c_str(), &idle);
 }
 
+unsigned processorCount() {
+    DWORD_PTR process = 0, system = 0;
+    unsigned n = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system))
+        for (; process; process &= process - 1) ++n;
+    return n ? n : 1;
+}
+
+namespace {
+struct ThreadJob {
+    const std::function<void(unsigned)>* work;
+    unsigned index;
+    HANDLE handle;
+};
+DWORD WINAPI threadMain(LPVOID p) {
+    auto* job = static_cast<ThreadJob*>(p);
+    (*job->work)(job->index);
+    return 0;
+}
+}  // namespace
+
+// CreateThread rather than std::thread: the installer stub stays smaller.
+void runOnThreads(unsigned count, const std::function<void(unsigned)>& work, const std::function<void()>& idle) {
+    std::vector<ThreadJob> jobs(count);
+    for (unsigned k = 0; k < count; ++k) {
+        jobs[k].work = &work;
+        jobs[k].index = k;
+        jobs[k].handle = CreateThread(nullptr, 0, threadMain, &jobs[k], 0, nullptr);
+    }
+    for (unsigned k = 0; k < count; ++k)
+        if (!jobs[k].handle) work(k);
+    for (const ThreadJob& job : jobs) {
+        if (!job.handle) continue;
+        if (idle) {
+            while (WaitForSingleObject(job.handle, 50) == WAIT_TIMEOUT) idle();
+        } else {
+            WaitForSingleObject(job.handle, INFINITE);
+        }
+        CloseHandle(job.handle);
+    }
+}
+
 }  // namespace os

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -275,6 +276,50 @@ TEST_F(OsTest, CopyMoveDeleteAndRemoveDirectory) {
     EXPECT_TRUE(os::deleteFile(a));
     EXPECT_FALSE(os::deleteFile(a));
     EXPECT_FALSE(os::fileExists(a));
+}
+
+// A folder moves with everything in it, and never onto something there.
+TEST_F(OsTest, FoldersRenameWholeButNeverOntoAnother) {
+    ASSERT_TRUE(os::createDirectories(root_ + "\\from\\inner"));
+    ASSERT_TRUE(writeAll(root_ + "\\from\\inner\\x.txt", "x"));
+    ASSERT_TRUE(os::createDirectory(root_ + "\\taken"));
+    EXPECT_FALSE(os::renameFolder(root_ + "\\from", root_ + "\\taken"));   // even an empty one
+    EXPECT_EQ(readAll(root_ + "\\from\\inner\\x.txt"), "x");
+    ASSERT_TRUE(writeAll(root_ + "\\file", "f"));
+    EXPECT_FALSE(os::renameFolder(root_ + "\\from", root_ + "\\file"));
+    EXPECT_FALSE(os::renameFolder(root_ + "\\none", root_ + "\\to"));
+    EXPECT_TRUE(os::renameFolder(root_ + "\\from", root_ + "\\taken\\to"));
+    EXPECT_EQ(readAll(root_ + "\\taken\\to\\inner\\x.txt"), "x");
+    EXPECT_FALSE(os::directoryExists(root_ + "\\from"));
+}
+
+// Every piece of work runs once, all at the same time, while the caller's
+// idle function keeps being called.
+TEST(OsThreads, EveryWorkRunsOnceAndAllRunAtOnce) {
+    EXPECT_GE(os::processorCount(), 1u);
+    for (unsigned count : {1u, 3u, 8u}) {
+        std::vector<std::atomic<int>> runs(count);
+        std::atomic<unsigned> started{0};
+        std::atomic<bool> allMet{true};
+        std::atomic<int> idles{0};
+        os::runOnThreads(
+            count,
+            [&](unsigned k) {
+                ++runs[k];
+                ++started;
+                // Each waits for all the others: only threads of their own get past this.
+                for (int i = 0; i < 2000 && started.load() < count; ++i) os::sleepMs(5);
+                if (started.load() < count) allMet = false;
+                if (k == 0) os::sleepMs(200);   // long enough for the caller to idle
+            },
+            [&] { ++idles; });
+        for (unsigned k = 0; k < count; ++k) EXPECT_EQ(1, runs[k].load()) << count << " " << k;
+        EXPECT_TRUE(allMet.load()) << count;
+        EXPECT_GE(idles.load(), 1) << count;
+    }
+    std::atomic<int> ran{0};
+    os::runOnThreads(2, [&](unsigned k) { ran += static_cast<int>(k) + 1; }, {});   // no idle function
+    EXPECT_EQ(3, ran.load());
 }
 
 TEST_F(OsTest, NamesMatchWhateverTheirCase) {

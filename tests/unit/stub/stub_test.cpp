@@ -476,3 +476,101 @@ TEST_F(StubTest, AppendedPartsAndCreatedEntriesComeOffAgainByteForByte) {
     for (const std::string& record : parsed.registryRecords) uninstaller::applyRegistryRecord(record, root);
     EXPECT_EQ(registryState(), before);
 }
+
+// Folders the destination lacks arrive whole from the staging folder; folders
+// it has keep what they hold and take the new files one by one, whatever the
+// case of the names the package gives them. Many entries keep every worker
+// busy. Only the new folders are the installation's to remove.
+TEST_F(StubTest, NewFoldersArriveWholeAndExistingOnesKeepTheirFiles) {
+    fs::create_directories(dir_ / "dest/Widget/docs");
+    std::ofstream(dir_ / "dest/Widget/docs/mine.txt") << "mine";
+    TestPackage t;
+    t.entries = {{"\\docs\\readme.txt", "read me"},    {"\\docs\\new\\deep.txt.bz2", bz2("deep")},
+                 {"\\Docs\\case.txt", "case"},         {"\\fresh\\a.txt", "a"},
+                 {"\\fresh\\sub\\b.txt.bz2", bz2("b")}, {"\\FRESH\\c.txt", "c"},
+                 {"\\fresh\\empty\\temp$.bz2", ""},    {"\\top.txt", "top"}};
+    for (int i = 0; i < 60; ++i)
+        t.entries.push_back({"\\many\\m" + std::to_string(i) + ".txt.bz2", bz2(std::string(1000 + i, 'a' + i % 26))});
+    t.space = "200000";
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+
+    EXPECT_EQ("mine", read("dest/Widget/docs/mine.txt"));
+    EXPECT_EQ("read me", read("dest/Widget/docs/readme.txt"));
+    EXPECT_EQ("deep", read("dest/Widget/docs/new/deep.txt"));
+    EXPECT_EQ("case", read("dest/Widget/docs/case.txt"));
+    EXPECT_EQ("a", read("dest/Widget/fresh/a.txt"));
+    EXPECT_EQ("b", read("dest/Widget/fresh/sub/b.txt"));
+    EXPECT_EQ("c", read("dest/Widget/fresh/c.txt"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "dest/Widget/fresh/empty"));
+    EXPECT_EQ("top", read("dest/Widget/top.txt"));
+    for (int i = 0; i < 60; ++i)
+        EXPECT_EQ(std::string(1000 + i, 'a' + i % 26), read("dest/Widget/many/m" + std::to_string(i) + ".txt")) << i;
+    std::vector<std::string> top;
+    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget")) top.push_back(e.path().filename().string());
+    std::sort(top.begin(), top.end());
+    EXPECT_EQ((std::vector<std::string>{"Uninstall.wzu", "docs", "fresh", "many", "top.txt"}), top)
+        << "no staging folder stays";
+
+    const std::string script = read("dest/Widget/Uninstall.wzu");
+    std::vector<std::string> s = strings(script);
+    for (const char* made : {"C:\\dest\\Widget\\fresh", "C:\\dest\\Widget\\fresh\\sub", "C:\\dest\\Widget\\fresh\\empty",
+                             "C:\\dest\\Widget\\docs\\new", "C:\\dest\\Widget\\many", "C:\\dest\\Widget\\FRESH\\c.txt",
+                             "C:\\dest\\Widget\\many\\m59.txt", "C:\\dest\\Widget\\Docs\\case.txt"})
+        EXPECT_NE(s.end(), std::find(s.begin(), s.end(), std::string(made))) << made;
+    EXPECT_EQ(s.end(), std::find(s.begin(), s.end(), "C:\\dest\\Widget\\docs")) << "it was there before";
+
+    uninstaller::RemovalReport report =
+        uninstaller::removeInstalled(uninstaller::parseUninstallScript(script), host("failures.txt"));
+    EXPECT_EQ(0, report.failureCount);
+    EXPECT_EQ("mine", read("dest/Widget/docs/mine.txt"));
+    EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/fresh"));
+    EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/many"));
+    EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/docs/new"));
+    EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/docs/readme.txt"));
+}
+
+// An entry whose path fits the system's limit in the destination but not
+// below the staging folder (a few characters longer) still installs.
+TEST_F(StubTest, APathThatFitsOnlyInTheDestinationInstalls) {
+    const std::string dest = "C:\\dest\\Widget";
+    std::string folder(100, 'f'), name(kMaxPathChars - dest.size() - 2 - folder.size(), 'n');
+    ASSERT_EQ(kMaxPathChars, (dest + "\\" + folder + "\\" + name).size());
+    TestPackage t;
+    t.entries = {{"\\" + folder + "\\" + name + ".bz2", bz2("long")}, {"\\" + folder + "\\short.txt", "short"}};
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install(dest, quiet, error)) << error;
+    EXPECT_EQ("long", read("dest/Widget/" + folder + "/" + name));
+    EXPECT_EQ("short", read("dest/Widget/" + folder + "/short.txt"));
+    size_t count = 0;
+    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget")) count += e.path().filename() != "Uninstall.wzu";
+    EXPECT_EQ(1u, count) << "no staging folder stays";
+}
+
+// Damage anywhere among many entries stops every worker and leaves nothing,
+// and the message names the damaged entry.
+TEST_F(StubTest, DamageAmongManyEntriesInstallsNothing) {
+    for (int bad : {0, 17, 39}) {
+        TestPackage t;
+        for (int i = 0; i < 40; ++i)
+            t.entries.push_back({"\\d" + std::to_string(i % 4) + "\\f" + std::to_string(i) + ".txt.bz2",
+                                 i == bad ? std::string("BZh9 damaged") : bz2(std::string(5000, 'x'))});
+        t.space = "1000000";
+        Installer in;
+        std::string error;
+        ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+        InstallProgress quiet;
+        EXPECT_FALSE(in.install("C:\\dest\\Widget", quiet, error)) << bad;
+        EXPECT_NE(std::string::npos, error.find("f" + std::to_string(bad) + ".txt.bz2")) << error;
+        EXPECT_TRUE(in.foundDamage());
+        EXPECT_FALSE(in.changedSomething());
+        EXPECT_FALSE(fs::exists(dir_ / "dest")) << bad;
+        EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe"));
+    }
+}

@@ -337,6 +337,38 @@ TEST_F(StubUiTest, TheWindowsSpeakThePackagesLanguage) {
     }
 }
 
+// The reason an installation failed is told in the package's language too;
+// a language text without it falls back to English, never to a blank.
+TEST_F(StubUiTest, FailuresSpeakThePackagesLanguage) {
+    const struct {
+        const char* file;
+        const char* detail;   // Windows-1252
+    } cases[] = {
+        {"English", "The package is damaged: the data of \\bad.txt.bz2 cannot be unpacked."},
+        {"French", "Le paquet est endommag\xE9 : les donn\xE9""es de \\bad.txt.bz2 ne peuvent pas \xEAtre d\xE9"
+                   "compress\xE9""es."},
+        {"German", "Das Paket ist besch\xE4""digt: die Daten von \\bad.txt.bz2 k\xF6nnen nicht entpackt werden."},
+        {"Spanish", "El paquete est\xE1 da\xF1""ado: los datos de \\bad.txt.bz2 no se pueden descomprimir."},
+        {"", "The package is damaged: the data of \\bad.txt.bz2 cannot be unpacked."},
+    };
+    pkg_.entries.push_back({"\\bad.txt.bz2", "BZh9 not a stream"});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        pkg_.language = *c.file ? packedLanguage(c.file) : std::string("Caption=Mein {product}\nFailedNothing=Nein: {error}\n");
+        Language text;
+        text.load(pkg_.language);
+        text.set("product", "Widget");
+        text.set("error", c.detail);
+        int code = play("on dialog IDD_WELCOME\nclick IDC_NEXT\non dialog IDD_FOLDER\nset IDC_FOLDER C:\\Dest\n"
+                        "click IDC_NEXT\non dialog IDD_PROGRESS\n");
+        EXPECT_EQ(kExitFailed, code);
+        ASSERT_EQ(1u, messages_.size());
+        EXPECT_EQ(text("FailedNothing"), messages_[0].text);
+        EXPECT_NE(std::string::npos, messages_[0].text.find(c.detail)) << messages_[0].text;
+        EXPECT_FALSE(installed("Dest"));
+    }
+}
+
 TEST(StubLanguage, EveryFileGivesEveryTextAndOnlyKnownOnes) {
     Language english;
     int keys = english.load(packedLanguage("English"));
