@@ -166,6 +166,17 @@ TEST_F(StubChecks, ShortcutNamesWindowsTrimsInstall) {
     }
 }
 
+// Every package puts UnBundlewright.exe into the Windows folder and its entry
+// under HKLM, which only an administrator may change: both programs carry a
+// manifest that asks for the rights when they start.
+TEST_F(StubChecks, BothProgramsAskForAdministratorRights) {
+    for (const char* program : {"bin\\install.exe", "bin\\UnBundlewright.exe"}) {
+        const std::string image = readFile(dist(program));
+        ASSERT_FALSE(image.empty()) << program;
+        EXPECT_NE(image.find("<requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos) << program;
+    }
+}
+
 // A running service holds its program open: UnBundlewright stops and
 // deletes the services before it removes the files.
 TEST_F(StubChecks, UninstallStopsTheServiceBeforeRemovingItsProgram) {
