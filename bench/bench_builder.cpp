@@ -17,34 +17,11 @@
 #include <thread>
 #include <vector>
 
-#include "builder/package_builder.h"
-#include "platform/os/os.h"
+#include "bench/bench_tree.h"
 
 extern char** environ;
 
 namespace {
-
-struct Quiet : builder::BuildProgress {
-    void onStatus(const std::string&) override {}
-    void onProgress(int) override {}
-    void onWait(unsigned) override {}
-};
-
-void walk(const std::string& folder, std::vector<std::string>& files, std::string& list, uint64_t& bytes) {
-    std::vector<os::DirEntry> entries;
-    if (!os::listFolder(folder, entries)) return;
-    int own = 0;
-    for (const auto& e : entries)
-        if (!e.isDirectory) {
-            files.push_back(folder + "\\" + e.name);
-            list += folder + "\\" + e.name + "\r\n";
-            bytes += e.size;
-            ++own;
-        }
-    if (own == 0) list += folder + "\\temp$\r\n";
-    for (const auto& e : entries)
-        if (e.isDirectory && e.name != "." && e.name != "..") walk(folder + "\\" + e.name, files, list, bytes);
-}
 
 void writeFile(const std::string& path, const std::string& bytes) {
     FILE* f = os::openFile(path, "wb");
@@ -111,7 +88,7 @@ std::string readAll(const std::string& path) {
 double timedBuild(builder::BuildRequest& r, const std::string& list) {
     writeFile(r.list_file_path, list);
     writeFile(r.option_file_path, "");
-    Quiet q;
+    bench::Quiet q;
     auto start = std::chrono::steady_clock::now();
     builder::BuildResult result = builder::PackageBuilder(q).build(r);
     double s = seconds(start);
@@ -174,25 +151,17 @@ int main(int argc, char** argv) {
     std::string work = output + ".bench";
     os::createDirectories(work);
 
-    std::vector<std::string> files;
-    std::string list;
-    uint64_t bytes = 0;
-    walk(source, files, list, bytes);
+    bench::Tree tree;
+    bench::walk(source, tree);
+    const std::vector<std::string>& files = tree.files;
+    const std::string& list = tree.list;
+    const uint64_t bytes = tree.bytes;
     const double mb = bytes / 1e6;
     std::printf("corpus %s: %zu files, %.1f MB\n", argv[1], files.size(), mb);
 
-    builder::BuildRequest r;
+    builder::BuildRequest r = bench::request(source, work, tree);
     r.stub_path = work + "\\install.exe";
     r.uninstaller_path = work + "\\UnBundlewright.exe";
-    r.source_folder = source;
-    r.list_file_path = work + "\\list.txt";
-    r.option_file_path = work + "\\option.txt";
-    r.registry_file_path = work + "\\registry.txt";
-    r.shortcuts_file_path = work + "\\shortcuts.txt";
-    r.lang_dir = work + "\\";
-    r.product_name = "Benchmark";
-    r.file_count = static_cast<int>(files.size());
-    r.required_space = static_cast<double>(bytes);
     writeFile(r.stub_path, std::string(4096, 'M'));
     writeFile(r.uninstaller_path, std::string(4096, 'U'));
     writeFile(work + "\\English.txt", "English\r\n");
@@ -215,7 +184,7 @@ int main(int argc, char** argv) {
         writeFile(r.option_file_path, "");
         r.threads = threads;
         r.output_path = threads == 1 ? onePackage : output;
-        Quiet q;
+        bench::Quiet q;
         auto start = std::chrono::steady_clock::now();
         builder::BuildResult result = builder::PackageBuilder(q).build(r);
         double s = seconds(start);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/package_builder.h"
-#include "platform/os/os.h"
+#include "bench/bench_tree.h"
+#include "platform/os/text.h"
 #include "stub/package_reader.h"
 
 namespace {
@@ -17,34 +17,7 @@ const char kNoOptions[] =
     "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\n"
     "NO_PASSWORD_SECTION\r\n\r\nNO_README_SECTION\r\n\r\n";
 
-struct Quiet : builder::BuildProgress {
-    void onStatus(const std::string&) override {}
-    void onProgress(int) override {}
-    void onWait(unsigned) override {}
-};
-
-void walk(const std::string& folder, size_t& files, std::string& list, uint64_t& bytes) {
-    std::vector<os::DirEntry> entries;
-    if (!os::listFolder(folder, entries)) return;
-    int own = 0;
-    for (const auto& e : entries)
-        if (!e.isDirectory) {
-            list += folder + "\\" + e.name + "\r\n";
-            bytes += e.size;
-            ++files;
-            ++own;
-        }
-    if (own == 0) list += folder + "\\temp$\r\n";
-    for (const auto& e : entries)
-        if (e.isDirectory && e.name != "." && e.name != "..") walk(folder + "\\" + e.name, files, list, bytes);
-}
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-    FILE* f = os::openFile(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
+bool writeFile(const std::string& path, const std::string& bytes) { return os::writeWholeFile(path, bytes); }
 
 bool endsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
@@ -68,28 +41,17 @@ int main(int argc, char** argv) {
     std::string work = output + ".work";
     os::createDirectories(work);
 
-    size_t files = 0;
-    std::string list;
-    uint64_t bytes = 0;
-    walk(source, files, list, bytes);
+    bench::Tree tree;
+    bench::walk(source, tree);
 
-    builder::BuildRequest r;
+    builder::BuildRequest r = bench::request(source, work, tree);
     r.stub_path = os::windowsPath(argv[2]);
     r.uninstaller_path = os::windowsPath(argv[3]);
-    r.source_folder = source;
-    r.list_file_path = work + "\\list.txt";
-    r.option_file_path = work + "\\option.txt";
-    r.registry_file_path = work + "\\registry.txt";
-    r.shortcuts_file_path = work + "\\shortcuts.txt";
-    r.lang_dir = work + "\\";
-    r.product_name = "Benchmark";
-    r.file_count = static_cast<int>(files);
-    r.required_space = static_cast<double>(bytes);
     r.output_path = output;
-    if (!writeFile(r.list_file_path, list) || !writeFile(r.option_file_path, kNoOptions) ||
+    if (!writeFile(r.list_file_path, tree.list) || !writeFile(r.option_file_path, kNoOptions) ||
         !writeFile(work + "\\English.txt", "English\r\n"))
         return fail("cannot write into " + work);
-    Quiet q;
+    bench::Quiet q;
     builder::BuildResult result = builder::PackageBuilder(q).build(r);
     if (!result.ok()) return fail("build failed: " + result.failure.text);
     for (const char* f : {"\\list.txt", "\\option.txt", "\\registry.txt", "\\shortcuts.txt", "\\English.txt"})
@@ -117,7 +79,7 @@ int main(int argc, char** argv) {
     }
     std::fclose(in);
     if (std::fclose(out) != 0) return fail(std::string("cannot write ") + argv[5]);
-    std::printf("package %s: %zu files, %.1f MB, %zu streams of %.1f MB\n", argv[4], files, bytes / 1e6, streams,
+    std::printf("package %s: %zu files, %.1f MB, %zu streams of %.1f MB\n", argv[4], tree.files.size(), tree.bytes / 1e6, streams,
                 packed / 1e6);
     return 0;
 }
