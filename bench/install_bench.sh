@@ -16,7 +16,7 @@ rounds=${2:-3}
 out=build/bench
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$(nproc)" --target bench_corpus bench_package >/dev/null
-[ -d build/win64 ] || { echo "install_bench: build/win64 first (/work/wt-build.sh win64 or scripts/build.sh win64)" >&2; exit 2; }
+[ -d build/win64 ] || { echo "install_bench: build/win64 first (scripts/build.sh win64)" >&2; exit 2; }
 cmake --build build/win64 -j "$(nproc)" --target bw_install UnBundlewright >/dev/null
 dist=build/dist64/bin
 mkdir -p "$out"
