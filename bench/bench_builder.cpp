@@ -180,18 +180,9 @@ int main(int argc, char** argv) {
     double first = 0;
     std::string onePackage = work + "\\one-thread.exe";
     for (unsigned threads : {1u, cores}) {
-        writeFile(r.list_file_path, list);
-        writeFile(r.option_file_path, "");
         r.threads = threads;
         r.output_path = threads == 1 ? onePackage : output;
-        bench::Quiet q;
-        auto start = std::chrono::steady_clock::now();
-        builder::BuildResult result = builder::PackageBuilder(q).build(r);
-        double s = seconds(start);
-        if (!result.ok()) {
-            std::fprintf(stderr, "build failed: %s\n", result.failure.text.c_str());
-            return 1;
-        }
+        const double s = timedBuild(r, list);
         if (threads == 1) first = s;
         std::printf("builder, %u thread%s     : %7.2f s  %7.2f MB/s  ratio to bzip2 -9 %.2f", threads,
                     threads == 1 ? " " : "s", s, mb / s, bz / s);
