@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/os/os.h"
+#include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
 
 namespace bwtest {
@@ -41,6 +42,18 @@ inline std::string replaceAll(std::string text, const std::string& what, const s
     for (std::size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += with.size())
         text.replace(at, what.size(), with);
     return text;
+}
+
+// The scenario `name` of tests/scenarios with its screenshot folder (%SHOTS%)
+// and the test's own folder (@\) filled in, written into `root`; its path,
+// or empty when it cannot be read.
+inline std::string prepareScenario(const std::string& name, const std::string& shots, const std::string& root) {
+    std::string text = TestFolder::read(buildPath("BW_SOURCE_DIR", "tests/scenarios/" + name));
+    if (text.empty()) return "";
+    text = replaceAll(replaceAll(text, "%SHOTS%", shots), "@\\", root + "\\");
+    const std::string path = root + "\\" + name;
+    TestFolder::write(path, text);
+    return path;
 }
 
 }  // namespace bwtest

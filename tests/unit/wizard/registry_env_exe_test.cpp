@@ -107,14 +107,11 @@ TEST_F(RegistryEnvRoad, WizardMadePackageInstallsThePagesEntriesAndUninstallRest
 
     const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/registry-env");
     os::createDirectories(shots);
-    std::string scenario =
-        bwtest::TestFolder::read(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_registry_env.scn"));
+    const std::string scenario = bwtest::prepareScenario("tarnwick_registry_env.scn", shots, root.path());
     ASSERT_FALSE(scenario.empty());
-    scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
-    bwtest::TestFolder::write(root.path() + "\\run.scn", scenario);
 
     int code = -1;
-    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\run.scn", code);
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, scenario, code);
     ASSERT_TRUE(started);
     ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\RegEnv.exe";

@@ -52,14 +52,11 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
 
     const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/shortcuts-services");
     os::createDirectories(shots);
-    std::string scenario = bwtest::TestFolder::read(
-        bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_shortcuts_services.scn"));
+    const std::string scenario = bwtest::prepareScenario("tarnwick_shortcuts_services.scn", shots, root.path());
     ASSERT_FALSE(scenario.empty());
-    scenario = bwtest::replaceAll(bwtest::replaceAll(scenario, "%SHOTS%", shots), "@\\", root.path() + "\\");
-    bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
 
     int code = -1;
-    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\build.scn", code);
+    const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, scenario, code);
     ASSERT_TRUE(started);
     ASSERT_EQ(code, 1) << "Finish ends the run with exit code 1";
     const std::string package = inst + "\\output\\Gadget.exe";
