@@ -91,6 +91,10 @@ const char* const kEnglish[][2] = {
     {"ServiceNotUpdated", "The service {name} cannot be updated."},
     {"EntryFailed", "The entry of {name} in the list of installed programs cannot be written."},
     {"ScriptFailed", "The uninstall script {file} cannot be written."},
+    {"RightsMissing",
+     "{product} can be installed only with administrator rights: it writes to the Windows folder and to the list of "
+     "installed programs for every user. Start the package again as an administrator (\"Run as administrator\"). "
+     "Nothing was installed."},
     {"LogoffAsk", "To complete the installation of {product}, you must log off. Do you want to log off now?"},
     {"RestartAsk",
      "To complete the installation of {product}, the computer must be restarted. Do you want to restart now?"},

@@ -3,8 +3,9 @@
 // without windows with "/S" ("/R": and logs off or restarts when the
 // package asks). Exit codes: 0 installed, 1 cancelled by the
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
-// installation stopped, 5 bad command line, 6 a scenario step failed
-// (automation); the reason goes to the error stream.
+// installation stopped (or never started: no administrator rights), 5 bad
+// command line, 6 a scenario step failed (automation); the reason goes to
+// the error stream.
 #include <cstdio>
 
 #include "platform/os/os.h"
@@ -83,6 +84,14 @@ int run() {
         report(error);
         if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
         return stub::kExitDamaged;
+    }
+    // Every package writes the Windows folder and the machine's list of
+    // installed programs: without the rights it would stop halfway.
+    if (!os::hasAdministratorRights()) {
+        error = installer.say("RightsMissing", {});
+        report(error);
+        if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
+        return stub::kExitFailed;
     }
     if (args.silent) return silent(installer, args);
 

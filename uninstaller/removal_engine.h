@@ -23,6 +23,10 @@ inline constexpr char kStatusText[] = "\nPlease wait, system is uninstalling the
 inline constexpr char kResultWithFailures[] =
     "Uninstall completed. Some elements could not be removed. You should manually remove items related to "
     "the application.";
+inline constexpr char kRightsMissing[] =
+    "UnBundlewright removes programs only with administrator rights: the installations it removes changed the "
+    "Windows folder and the list of installed programs for every user. Start it again as an administrator "
+    "(\"Run as administrator\"). Nothing was removed.";
 inline constexpr int kExitCode = 1;   // every way out of the program
 
 // The script path: everything after the first "-f" that starts an argument
@@ -106,7 +110,8 @@ bool silentRequested(const std::string& commandLine);
 
 // The silent removal: 0 when everything the script lists was removed, 1
 // without a script (nothing removed), 2 when something stayed. Leaves no
-// failure list.
+// failure list. (3: no administrator rights, nothing removed, told by
+// runUnBundlewright before it gets here.)
 int runSilentUninstall(const std::string& commandLine);
 
 }  // namespace uninstaller

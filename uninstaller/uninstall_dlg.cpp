@@ -1,5 +1,6 @@
 #include "uninstaller/uninstall_dlg.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "platform/os/os.h"
@@ -89,7 +90,15 @@ bool CDetailsDlg::onInitDialog() {
 }
 
 int runUnBundlewright() {
-    if (silentRequested(os::commandLine())) return runSilentUninstall(os::commandLine());
+    const bool silent = silentRequested(os::commandLine());
+    if (!os::hasAdministratorRights()) {
+        std::fputs(kRightsMissing, stderr);
+        std::fputc('\n', stderr);
+        if (silent) return 3;
+        ui::messageBox(kRightsMissing, std::string(kMessageCaption), ui::Buttons::Ok, ui::Icon::Error);
+        return kExitCode;
+    }
+    if (silent) return runSilentUninstall(os::commandLine());
     ui::setProgramName(kCaption);
     CUninstallDlg main(os::commandLine());
     main.runModal();

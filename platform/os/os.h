@@ -128,6 +128,11 @@ bool startProcess(const std::string& commandLine, bool wait, int* exitCode = nul
 bool runAndWait(const std::string& commandLine, const std::string& folder, int* exitCode,
                 const std::function<void()>& idle);
 
+// Whether this process may change machine-wide places (the Windows folder,
+// HKLM, services): on Win32 an elevated member of the Administrators group;
+// natively false only when the Windows folder exists and cannot be written.
+bool hasAdministratorRights();
+
 // ---- threads ---------------------------------------------------------------
 
 // The processors this program may run on (at least 1).

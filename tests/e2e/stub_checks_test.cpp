@@ -11,8 +11,10 @@
 #include "platform/os/os.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
+#include "tests/e2e/limited_rights.h"
 #include "tests/support/host_path.h"
 #include "tests/unit/builder/test_tree.h"
+#include "stub/language.h"
 #include "tests/unit/stub/test_package.h"
 
 namespace {
@@ -177,6 +179,47 @@ TEST_F(StubChecks, BothProgramsAskForAdministratorRights) {
     }
 }
 
+// Where Windows runs a program without the rights it asked for (a standard
+// user with the prompt turned off, or an administrator's limited token),
+// neither program starts its work: install.exe says why and writes nothing,
+// UnBundlewright removes nothing.
+TEST_F(StubChecks, WithoutAdministratorRightsNothingIsInstalledOrRemoved) {
+    const std::string uninstaller = dist("bin\\UnBundlewright.exe");
+    const std::string dest = t_.path("Rights");
+    const std::string setup = t_.path("setup.exe");
+    bwtest::writeFile(setup, pkg_.bytes());
+    std::string before;
+    readFile(windowsUninstaller_, before);
+    for (bwtest::Rights how : {bwtest::Rights::Restricted, bwtest::Rights::Limited}) {
+        SCOPED_TRACE(how == bwtest::Rights::Restricted ? "restricted" : "limited");
+        int code = -1;
+        std::string said;
+        ASSERT_TRUE(bwtest::runWithoutAdministratorRights(os::quoteArgument(setup) + " /S /D=" + dest, how, code, said));
+        EXPECT_EQ(4, code);
+        EXPECT_NE(std::string::npos, said.find("Widget can be installed only with administrator rights")) << said;
+        EXPECT_FALSE(os::directoryExists(dest));
+        std::string now;
+        readFile(windowsUninstaller_, now);
+        EXPECT_TRUE(before == now) << "the Windows folder's uninstaller changed";
+    }
+
+    ASSERT_EQ(0, run("/S /D=" + dest));
+    const std::string uninstall = os::quoteArgument(uninstaller) + " /S -f" + dest + "\\Uninstall.wzu";
+    for (bwtest::Rights how : {bwtest::Rights::Restricted, bwtest::Rights::Limited}) {
+        int code = -1;
+        std::string said;
+        ASSERT_TRUE(bwtest::runWithoutAdministratorRights(uninstall, how, code, said));
+        EXPECT_EQ(3, code);
+        EXPECT_NE(std::string::npos, said.find("only with administrator rights")) << said;
+        EXPECT_EQ("alpha", readFile(dest + "\\a.txt"));
+        EXPECT_TRUE(os::fileExists(dest + "\\Uninstall.wzu"));
+    }
+    int code = -1;
+    ASSERT_TRUE(os::startProcess(uninstall, true, &code));
+    EXPECT_EQ(0, code);
+    EXPECT_FALSE(os::directoryExists(dest));
+}
+
 // A running service holds its program open: UnBundlewright stops and
 // deletes the services before it removes the files.
 TEST_F(StubChecks, UninstallStopsTheServiceBeforeRemovingItsProgram) {
@@ -231,6 +274,21 @@ TEST_F(StubChecks, NoWelcomeWindowWhenTheSectionIsOff) {
     pkg_.option = stub::optionText("", "default", "", "", "");
     ASSERT_EQ(0, run("", "on dialog 200\nclick 1002\non dialog 203\nexpect enabled 1001 1\nset 1041 " + dest +
                              "\nclick 1002\non dialog 205\nclick 1002\n"));
+}
+
+// Without the rights, the windowed Setup says why in a box before any window.
+TEST_F(StubChecks, WithoutAdministratorRightsTheWindowedSetupSaysWhy) {
+    stub::Language text;
+    text.load(pkg_.language);
+    text.set("product", "Widget");
+    bwtest::writeFile(t_.path("setup.exe"), pkg_.bytes());
+    t_.write("run.scn", "answer message ok\nexpect message " + text("RightsMissing") + "\n");
+    os::setEnv("BUNDLEWRIGHT_SCENARIO", t_.path("run.scn"));
+    int code = -1;
+    std::string said;
+    ASSERT_TRUE(bwtest::runWithoutAdministratorRights(os::quoteArgument(t_.path("setup.exe")),
+                                                      bwtest::Rights::Limited, code, said));
+    EXPECT_EQ(4, code) << said;
 }
 
 // Programs of the package start in the destination folder; one that cannot

@@ -212,6 +212,17 @@ bool runAndWait(const std::string& line, const std::string& folder, int* exitCod
     return spawn(line, true, exitCode, false, folder, &idle);
 }
 
+bool hasAdministratorRights() {
+    // The emulated machine withholds nothing but what the host file system does.
+    std::string folder;
+    try {
+        folder = hostPath(windowsFolder());
+    } catch (const PathError&) {
+        return true;
+    }
+    return access(folder.c_str(), F_OK) != 0 || access(folder.c_str(), W_OK) == 0;
+}
+
 unsigned processorCount() {
     unsigned n = std::thread::hardware_concurrency();
     return n ? n : 1;

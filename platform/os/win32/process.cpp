@@ -87,6 +87,30 @@ bool runAndWait(const std::string& line, const std::string& folder, int* exitCod
     return spawn(line, true, exitCode, false, folder.empty() ? nullptr : folder.c_str(), &idle);
 }
 
+bool hasAdministratorRights() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID admins = nullptr;
+    BOOL member = FALSE;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &admins))
+        return false;
+    if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
+    FreeSid(admins);
+    if (!member) return false;
+    // An administrator's limited token (not elevated) cannot change those
+    // places either, whatever its groups say.
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    bool elevated = true;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size))
+            elevated = elevation.TokenIsElevated != 0;
+        CloseHandle(token);
+    }
+    return elevated;
+}
+
 unsigned processorCount() {
     DWORD_PTR process = 0, system = 0;
     unsigned n = 0;
