@@ -410,7 +410,7 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
         // Only a failure after files were put in place left something to remove.
         ui::messageBox(failed(installer.changedSomething() ? "Failed" : "FailedNothing"), caption, ui::Buttons::Ok,
                        ui::Icon::Error);
-        return kExitFailed;
+        return installer.foundDamage() ? kExitDamaged : kExitFailed;   // as the silent installation tells it
     }
     if (!installer.notices().empty()) {
         std::string all;
