@@ -129,8 +129,9 @@ bool runAndWait(const std::string& commandLine, const std::string& folder, int* 
                 const std::function<void()>& idle);
 
 // Whether this process may change machine-wide places (the Windows folder,
-// HKLM, services): on Win32 an elevated member of the Administrators group;
-// natively false only when the Windows folder exists and cannot be written.
+// HKLM, services): on Win32 a member of the Administrators group whose token
+// is not an administrator's limited one; natively false only when the Windows
+// folder exists and cannot be written.
 bool hasAdministratorRights();
 
 // ---- threads ---------------------------------------------------------------

@@ -97,18 +97,17 @@ bool hasAdministratorRights() {
     if (!CheckTokenMembership(nullptr, admins, &member)) member = FALSE;
     FreeSid(admins);
     if (!member) return false;
-    // An administrator's limited token (not elevated) cannot change those
-    // places either, whatever its groups say.
+    // An administrator's limited token (the half of a split token without
+    // the rights in force) cannot change those places either, whatever its
+    // groups say. Without a split (the prompt turned off) the type is the default.
     HANDLE token = nullptr;
-    TOKEN_ELEVATION elevation{};
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
     DWORD size = 0;
-    bool elevated = true;
     if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        if (GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size))
-            elevated = elevation.TokenIsElevated != 0;
+        if (!GetTokenInformation(token, TokenElevationType, &type, sizeof type, &size)) type = TokenElevationTypeDefault;
         CloseHandle(token);
     }
-    return elevated;
+    return type != TokenElevationTypeLimited;
 }
 
 unsigned processorCount() {
