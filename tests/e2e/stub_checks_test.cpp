@@ -12,6 +12,7 @@
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "tests/e2e/limited_rights.h"
+#include "tests/e2e/setting_listener.h"
 #include "tests/support/host_path.h"
 #include "tests/unit/builder/test_tree.h"
 #include "stub/language.h"
@@ -245,6 +246,22 @@ TEST_F(StubChecks, UninstallStopsTheServiceBeforeRemovingItsProgram) {
         os::stopService(kName);
         os::deleteService(kName);
     }
+}
+
+// Running programs hold their environment: they learn that it changed when the
+// package appends to it and again when UnBundlewright takes the part away.
+TEST_F(StubChecks, RunningProgramsHearOfEveryEnvironmentChange) {
+    const std::string uninstaller = dist("bin\\UnBundlewright.exe");
+    pkg_.registry = true;
+    pkg_.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n*AppendKeyValue`Environment`BwStubChecksEnv`C:\\Bw\r\n";
+    const std::string dest = t_.path("Environment");
+    bwtest::EnvironmentListener listener;
+    ASSERT_EQ(0, run("/S /D=" + dest));
+    EXPECT_TRUE(listener.heard(1)) << "the installation did not tell";
+    int code = -1;
+    ASSERT_TRUE(os::startProcess(os::quoteArgument(uninstaller) + " /S -f" + dest + "\\Uninstall.wzu", true, &code));
+    EXPECT_EQ(0, code);
+    EXPECT_TRUE(listener.heard(2)) << "UnBundlewright did not tell";
 }
 
 // A failure after the files are in place (a service of that name belongs to
