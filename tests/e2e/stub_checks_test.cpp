@@ -327,6 +327,18 @@ TEST_F(StubChecks, ProgramsRunInTheDestinationAndAFailedOneIsShown) {
     EXPECT_NE(0, run("/D=" + dest, "on dialog 203\nclick 1002\non dialog 205\nexpect no message\nclick 1002\n"))
         << "no box was shown before the finish window";
 }
+
+// The progress window keeps answering while the pre-installation program runs.
+TEST_F(StubChecks, TheProgressWindowAnswersWhileAProgramRuns) {
+    std::string marker = readFile(bwtest::hostPath(BW_E2E_MARKER));
+    pkg_.entries.push_back({"\\bin\\mark.exe", marker});
+    pkg_.space = std::to_string(marker.size() + 100000);
+    pkg_.preInstall = "\\bin\\mark.exe";
+    pkg_.preInstallCmd = "pre.txt probe";
+    std::string dest = t_.path("Answering");
+    ASSERT_EQ(0, run("/D=" + dest, "on dialog 203\nclick 1002\non dialog 205\nclick 1002\n"));
+    EXPECT_EQ("ran probe answered", readFile(dest + "\\pre.txt"));
+}
 #endif
 
 }  // namespace
