@@ -1,6 +1,6 @@
-// A window and its message loop: the one place a test needs the window
-// system itself rather than our dialogs.
-#include "tests/e2e/setting_listener.h"
+// A plain window and its message loop, for the tests under Wine: they need
+// the window system itself here, not our dialogs.
+#include "platform/testing/setting_listener.h"
 
 #include <windows.h>
 

@@ -1,10 +1,9 @@
-// Tokens are the one thing of the system no program of ours makes: this
-// helper speaks to Win32 directly.
-#include "tests/e2e/limited_rights.h"
+// Tokens are the one thing of the system no program of ours makes: the
+// tests under Wine ask for them here.
+#include "platform/testing/limited_rights.h"
 
 #include <windows.h>
 
-#include <vector>
 
 namespace bwtest {
 
