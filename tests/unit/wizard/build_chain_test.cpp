@@ -17,12 +17,11 @@
 #include "resources/tarnwick/resource.h"
 #include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
+#include "tests/unit/wizard/tarnwick_run.h"
 #include "wizard/build_settings.h"
 #include "wizard/startup.h"
 #include "wizard/summary_dlg.h"
 #include "wizard/summary_text.h"
-#include "wizard/splash_dlg.h"
-#include "wizard/tarnwick_dlg.h"
 
 namespace {
 
@@ -89,19 +88,7 @@ protected:
     }
 
     // Runs Tarnwick's welcome page under the scenario; the exit code.
-    int runTarnwick(ui::Scenario scenario) {
-        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(std::move(scenario));
-        int code = -1;
-        try {
-            dlg.runModal();
-        } catch (const os::ExitRequest& e) {
-            code = e.code;
-        }
-        messages = run.messages();
-        run.finish();
-        return code;
-    }
+    int runTarnwick(ui::Scenario scenario) { return bwtest::runTarnwick(std::move(scenario), messages); }
     int runTarnwick(const std::string& text) { return runTarnwick(ui::Scenario::parse(withFolders(text), "chain")); }
 
     // The new project's way to the summary page, with the two paths chosen

@@ -19,10 +19,9 @@
 #include "platform/ui/scenario.h"
 #include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
+#include "tests/unit/wizard/tarnwick_run.h"
 #include "wizard/build_settings.h"
 #include "wizard/startup.h"
-#include "wizard/splash_dlg.h"
-#include "wizard/tarnwick_dlg.h"
 
 namespace fs = std::filesystem;
 
@@ -95,19 +94,9 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     ui::setProgramName("Tarnwick");
     wizard::buildSettings().pauseAtEnd = false;
     const std::string here = os::currentDirectory();
-    int code = -1;
     std::vector<ui::RecordedMessage> messages;
-    {
-        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(ui::Scenario::load(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/demo_project.scn")));
-        try {
-            dlg.runModal();
-        } catch (const os::ExitRequest& e) {
-            code = e.code;
-        }
-        messages = run.messages();
-        run.finish();
-    }
+    const int code = bwtest::runTarnwick(
+        ui::Scenario::load(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/demo_project.scn")), messages);
     os::setCurrentDirectory(here);
     os::setExitTrap(false);
     wizard::buildSettings() = wizard::BuildSettings{};

@@ -5,61 +5,20 @@
 #include <cstdio>
 #include <cstring>
 
-extern "C" {
-#include <jpeglib.h>
-}
-
 #include "platform/os/os.h"
 #include "tests/support/test_folder.h"
+#include "tests/unit/wizard/jpeg_writer.h"
 
 namespace {
 
 using bwtest::TestFolder;
+using bwtest::jpegSample;
 
 uint32_t u32(const std::string& s, size_t at) {
     return uint8_t(s[at]) | uint8_t(s[at + 1]) << 8 | uint8_t(s[at + 2]) << 16 |
            uint32_t(uint8_t(s[at + 3])) << 24;
 }
 uint16_t u16(const std::string& s, size_t at) { return uint16_t(uint8_t(s[at]) | uint8_t(s[at + 1]) << 8); }
-
-// Pixel (x, y) of the test pictures: distinct enough to catch swapped channels,
-// flipped rows and wrong padding, smooth enough to survive JPEG at quality 100.
-uint8_t sample(int x, int y, int channel) { return uint8_t(40 + x * 8 + channel * 60 + y * 3); }
-
-// Writes a JPEG with libjpeg's own compressor.
-void makeJpeg(const std::string& path, int width, int height, bool grey, int density_unit,
-              int xd, int yd) {
-    FILE* f = os::openFile(path, "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = width;
-    c.image_height = height;
-    c.input_components = grey ? 1 : 3;
-    c.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    c.density_unit = uint8_t(density_unit);
-    c.X_density = uint16_t(xd);
-    c.Y_density = uint16_t(yd);
-    jpeg_start_compress(&c, TRUE);
-    const char comment[] = "made by the test";
-    jpeg_write_marker(&c, JPEG_COM, reinterpret_cast<const JOCTET*>(comment), sizeof comment);
-    jpeg_write_marker(&c, JPEG_APP0 + 12, reinterpret_cast<const JOCTET*>("Ducky"), 5);
-    std::vector<JSAMPLE> row(width * c.input_components);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            for (int ch = 0; ch < c.input_components; ++ch) row[x * c.input_components + ch] = sample(x, y, ch);
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&c, &p, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
-}
 
 class SplashImage : public ::testing::Test {
 protected:
@@ -69,7 +28,7 @@ protected:
 };
 
 TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
-    makeJpeg(jpeg(), 5, 3, false, 1, 72, 72);  // dots per inch: no density in the bitmap
+    bwtest::writeJpeg(jpeg(), 5, 3, {false, 1, 72, 72});  // dots per inch: no density in the bitmap
     ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     const std::string b = TestFolder::read(bmp());
     const uint32_t row = 16;  // 5 * 3 = 15, padded to 16
@@ -92,9 +51,9 @@ TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
     for (int y = 0; y < 3; ++y) {
         const size_t at = 54 + row * (2 - y);  // bottom-up
         for (int x = 0; x < 5; ++x) {
-            EXPECT_NEAR(uint8_t(b[at + x * 3 + 0]), sample(x, y, 2), 6) << x << "," << y;  // blue
-            EXPECT_NEAR(uint8_t(b[at + x * 3 + 1]), sample(x, y, 1), 6) << x << "," << y;
-            EXPECT_NEAR(uint8_t(b[at + x * 3 + 2]), sample(x, y, 0), 6) << x << "," << y;  // red
+            EXPECT_NEAR(uint8_t(b[at + x * 3 + 0]), jpegSample(x, y, 2), 6) << x << "," << y;  // blue
+            EXPECT_NEAR(uint8_t(b[at + x * 3 + 1]), jpegSample(x, y, 1), 6) << x << "," << y;
+            EXPECT_NEAR(uint8_t(b[at + x * 3 + 2]), jpegSample(x, y, 0), 6) << x << "," << y;  // red
         }
         EXPECT_EQ(b[at + 15], 0) << "padding of row " << y;
     }
@@ -110,7 +69,7 @@ TEST_F(SplashImage, ColourBecomes24BitWithoutPalette) {
 }
 
 TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
-    makeJpeg(jpeg(), 6, 2, true, 2, 38, 20);  // dots per centimetre
+    bwtest::writeJpeg(jpeg(), 6, 2, {true, 2, 38, 20});  // dots per centimetre
     ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     const std::string b = TestFolder::read(bmp());
     const uint32_t row = 8;  // 6 padded to 8
@@ -129,7 +88,7 @@ TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
     }
     for (int y = 0; y < 2; ++y) {
         const size_t at = 54 + 1024 + row * (1 - y);
-        for (int x = 0; x < 6; ++x) EXPECT_NEAR(uint8_t(b[at + x]), sample(x, y, 0), 3);
+        for (int x = 0; x < 6; ++x) EXPECT_NEAR(uint8_t(b[at + x]), jpegSample(x, y, 0), 3);
         EXPECT_EQ(b.substr(at + 6, 2), std::string(2, '\0'));
     }
 
@@ -147,7 +106,7 @@ TEST_F(SplashImage, GreyBecomes8BitWithRampAndDensity) {
 }
 
 TEST_F(SplashImage, MissingJpegGivesNoPictureAndIgnoresAnOldBitmap) {
-    makeJpeg(jpeg(), 4, 4, false, 0, 1, 1);
+    bwtest::writeJpeg(jpeg(), 4, 4);
     ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
     ASSERT_TRUE(os::deleteFile(jpeg()));
     wizard::DibPicture pic;
@@ -156,7 +115,7 @@ TEST_F(SplashImage, MissingJpegGivesNoPictureAndIgnoresAnOldBitmap) {
 }
 
 TEST_F(SplashImage, UncreatableBitmapGivesNoPicture) {
-    makeJpeg(jpeg(), 4, 4, false, 0, 1, 1);
+    bwtest::writeJpeg(jpeg(), 4, 4);
     wizard::DibPicture pic;
     EXPECT_EQ(wizard::loadSplashPicture(jpeg(), dir.file("no\\such\\x.bmp"), pic),
               wizard::DibLoad::NoPicture);
@@ -182,7 +141,7 @@ TEST_F(SplashImage, CorruptJpegEndsWithExitCode1AndAMessage) {
 TEST_F(SplashImage, BitmapsThatCannotBeLoaded) {
     std::string good;
     {
-        makeJpeg(jpeg(), 4, 2, false, 0, 1, 1);
+        bwtest::writeJpeg(jpeg(), 4, 2);
         ASSERT_TRUE(wizard::convertJpegToBmp(jpeg(), bmp()));
         good = TestFolder::read(bmp());
     }

@@ -4,8 +4,6 @@
 // browser, Configure through the page table, the splash picture and its timer.
 #include <gtest/gtest.h>
 
-#include <jpeglib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -27,6 +25,7 @@
 #include "wizard/startup.h"
 #include "wizard/tarnwick_dlg.h"
 #include "tests/support/host_path.h"
+#include "tests/unit/wizard/jpeg_writer.h"
 
 namespace {
 
@@ -56,30 +55,6 @@ private:
     bool had_ = false;
     std::string old_;
 };
-
-void makeJpeg(const std::string& path, int width, int height) {
-    FILE* f = os::openFile(path, "wb");
-    ASSERT_NE(f, nullptr);
-    jpeg_compress_struct c;
-    jpeg_error_mgr err;
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    jpeg_stdio_dest(&c, f);
-    c.image_width = width;
-    c.image_height = height;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<JSAMPLE> row(width * 3, 200);
-    for (int y = 0; y < height; ++y) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&c, &p, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::fclose(f);
-}
 
 // The welcome page with a record the tests can read after the run.
 class Installation {
@@ -399,7 +374,7 @@ TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
 TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     ExitTrap trap;
     Installation inst;
-    makeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", 8, 5);
+    bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", 8, 5);
     wizard::CSplashDlg splash(inst.dir.path());
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
@@ -420,7 +395,7 @@ TEST(Splash, APictureOfTheClientSizeIsCopiedAnyOtherIsStretched) {
     ui::Dialog::Size client;
     for (int pass = 0; pass < 2; ++pass) {
         const int w = pass ? client.width : 8, h = pass ? client.height : 5;
-        makeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", w, h);
+        bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", w, h);
         wizard::CSplashDlg splash(inst.dir.path());
         ui::Scenario s = ui::Scenario::parse("on dialog 266");
         s.then([&](ui::Dialog& d) { client = d.clientSize(); });
