@@ -24,10 +24,8 @@
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 #include "resources/tarnwick/resource.h"
-#include "wizard/build_settings.h"
-#include "wizard/output_location_dlg.h"
+#include "pages/page_list.h"
 #include "wizard/page_base.h"
-#include "wizard/page_table.h"
 #include "wizard/project_file.h"
 #include "wizard/tarnwick_dlg.h"
 
@@ -113,10 +111,12 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
     return !o.project.empty();
 }
 
-// The welcome page (no splash step: no splash) with this run's own working files.
+// The welcome page (no splash step: no splash) with this run's own working
+// files; the run ends with a result, not by ending the process.
 class CAutopilotDlg : public wizard::CTarnwickDlg {
 public:
-    explicit CAutopilotDlg(const std::string& workFolder) : work_(workFolder) {}
+    explicit CAutopilotDlg(const std::string& workFolder)
+        : CTarnwickDlg(pages::pageList(), nullptr, nullptr, wizard::RunEnd::Result), work_(workFolder) {}
 protected:
     wizard::WorkingPaths workingFilePaths() const override {
         wizard::WorkingPaths p = CTarnwickDlg::workingFilePaths();
@@ -131,21 +131,14 @@ private:
 };
 
 // The button that moves a page on, from the page object itself.
-int nextButton(wizard::PageSlot slot) {
-    std::unique_ptr<ui::Dialog> page = wizard::createPage(slot);
+int nextButton(wizard::Chain& chain, int dialog) {
+    std::unique_ptr<ui::Dialog> page = chain.pages.make(dialog, chain);
     auto* base = dynamic_cast<wizard::PageBase*>(page.get());
     return base ? base->buttons().next : 0;
 }
 
 std::string step(long dialog, int click) {
     return "on dialog " + std::to_string(dialog) + "\nclick " + std::to_string(click) + "\n";
-}
-
-// The record above the active page.
-wizard::ProjectRecord* recordOf(ui::Dialog& d) {
-    for (ui::Dialog* o = &d; o; o = o->owner())
-        if (auto* r = dynamic_cast<wizard::ProjectRecord*>(o)) return r;
-    return nullptr;
 }
 
 // A path below `from`, moved below `to`; any other path unchanged.
@@ -177,8 +170,7 @@ void moveSource(wizard::ProjectRecord& r, const std::string& to) {
 
 // What the run asks of the pages, as the steps a user would take.
 ui::Scenario autopilot(const BuildOptions& o, const std::string& projectOut, const wizard::ProjectRecord& loaded,
-                       bool& finished) {
-    using wizard::PageSlot;
+                       wizard::Chain& chain) {
     ui::Scenario s = ui::Scenario::parse(step(IDD_WELCOME, IDC_WELCOME_NEXT) + "on dialog " +
                                              std::to_string(IDD_PROJECT_START) + "\nclick " +
                                              std::to_string(IDC_PROJECT_OPEN) + "\n",
@@ -188,17 +180,14 @@ ui::Scenario autopilot(const BuildOptions& o, const std::string& projectOut, con
     s.add("click " + std::to_string(IDC_PROJECT_NEXT) + "\non dialog " + std::to_string(IDD_PRODUCT_INFO) + "\n");
     if (!o.source.empty()) {
         const std::string source = o.source;
-        s.then([source](ui::Dialog& d) {
-            if (wizard::ProjectRecord* r = recordOf(d)) moveSource(*r, source);
-        });
+        s.then([source, &chain](ui::Dialog&) { moveSource(chain.record, source); });
     }
-    s.add("click " + std::to_string(nextButton(PageSlot::ProductInfo)) + "\n");
-    s.add(step(IDD_SOURCE_FOLDER, nextButton(PageSlot::SourceFolder)));
-    s.add(step(IDD_FILE_LIST, nextButton(PageSlot::FileList)));
-    for (int e = 0; e + 1 < wizard::kHubPageCount; ++e) {
-        const PageSlot slot = wizard::hubSlot(e);
-        if (loaded.panel_flags[e] == 1 && wizard::hasPage(slot))
-            s.add(step(wizard::pageInfo(slot).resource, nextButton(slot)));
+    s.add("click " + std::to_string(nextButton(chain, IDD_PRODUCT_INFO)) + "\n");
+    s.add(step(IDD_SOURCE_FOLDER, nextButton(chain, IDD_SOURCE_FOLDER)));
+    s.add(step(IDD_FILE_LIST, nextButton(chain, IDD_FILE_LIST)));
+    for (int e = 0; e + 1 < pages::kHubPageCount; ++e) {
+        const int dialog = pages::kHubPages[e];
+        if (loaded.panel_flags[e] == 1 && chain.pages.has(dialog)) s.add(step(dialog, nextButton(chain, dialog)));
     }
     s.add("on dialog " + std::to_string(IDD_OUTPUT_LOCATION) + "\n");
     const std::string output = o.output;
@@ -206,19 +195,15 @@ ui::Scenario autopilot(const BuildOptions& o, const std::string& projectOut, con
         if (!output.empty()) d.setText(IDC_OUTPUT_FILE_EDIT, output);
         d.setText(IDC_OUTPUT_PROJECT_EDIT, projectOut);
     });
-    s.add("click " + std::to_string(nextButton(PageSlot::OutputLocation)) + "\n");
-    s.add(step(IDD_SUMMARY, nextButton(PageSlot::Summary)));
-    s.add("on dialog " + std::to_string(IDD_FINISH) + "\n");
-    s.then([&finished](ui::Dialog&) { finished = true; });
-    s.add("click " + std::to_string(IDC_FINISH_FINISH) + "\n");
+    s.add("click " + std::to_string(nextButton(chain, IDD_OUTPUT_LOCATION)) + "\n");
+    s.add(step(IDD_SUMMARY, nextButton(chain, IDD_SUMMARY)));
+    s.add(step(IDD_FINISH, IDC_FINISH_FINISH));
     return s;
 }
 
-std::string pageTitle(long dialog) {
-    for (int i = 0; i < static_cast<int>(wizard::PageSlot::Count); ++i) {
-        const wizard::PageInfo& info = wizard::pageInfo(static_cast<wizard::PageSlot>(i));
-        if (info.resource == dialog) return info.title;
-    }
+std::string pageTitle(const wizard::PageList& pages, long dialog) {
+    const std::string title = pages.title(static_cast<int>(dialog));
+    if (!title.empty()) return title;
     return dialog ? "dialog " + std::to_string(dialog) : "start-up";
 }
 
@@ -338,44 +323,47 @@ int build(const std::vector<std::string>& args) {
     os::setExitTrap(true);
     ui::setProgramName("twk");
     BuildProgressLine progress(o.quiet, work.path() + "\\list.txt");
-    wizard::buildSettings().observer = &progress;
-    wizard::buildSettings().threads = o.threads;
-    wizard::buildSettings().pauseAtEnd = false;
-    wizard::buildSettings().cacheLimit = o.cacheSize;
+    CAutopilotDlg dlg(work.path());
+    wizard::Chain& chain = dlg.chain();
+    wizard::BuildSettings& settings = chain.build;
+    settings.observer = &progress;
+    settings.threads = o.threads;
+    settings.pauseAtEnd = false;
+    settings.cacheLimit = o.cacheSize;
     if (o.noCache) {
-        wizard::buildSettings().cacheFolder = std::string();
+        settings.cacheFolder = std::string();
     } else if (!o.cache.empty()) {
-        wizard::buildSettings().cacheFolder = o.cache;
+        settings.cacheFolder = o.cache;
     } else {
         std::string folder, cacheWhy;
         if (!defaultCacheFolder(folder, cacheWhy)) {
             progress.onNote("no compression cache (" + cacheWhy + "); the build goes on without one");
             folder.clear();
         }
-        wizard::buildSettings().cacheFolder = folder;
+        settings.cacheFolder = folder;
     }
     g_cacheTag = builder::cacheTempTag();
     try {
-        const std::string cacheFolder = wizard::buildSettings().cacheFolder.value_or(std::string());
+        const std::string cacheFolder = settings.cacheFolder.value_or(std::string());
         if (!cacheFolder.empty()) g_cacheFolder = os::hostPath(cacheFolder);
     } catch (const os::PathError&) {
     }
 
-    bool finished = false;
     std::string failure;
     std::vector<ui::RecordedMessage> messages;
     {
-        CAutopilotDlg dlg(work.path());
-        ui::ScenarioRun run(autopilot(o, projectOut, *loaded, finished));
+        ui::ScenarioRun run(autopilot(o, projectOut, *loaded, chain));
         try {
             dlg.runModal();
         } catch (const os::ExitRequest&) {
+            // A page's fatal code or a refused project: its message says why.
         } catch (const ui::ScenarioError& e) {
             failure = e.what();
         }
         messages = run.messages();
     }
-    wizard::buildSettings() = wizard::BuildSettings{};
+    // The summary page ends the run with the build's outcome.
+    const bool finished = chain.ended() == wizard::kExitFinished;
     g_partial = nullptr;
     g_spillPrefix.clear();
     g_cacheFolder.clear();
@@ -385,7 +373,7 @@ int build(const std::vector<std::string>& args) {
     progress.finish(finished && messages.empty());
     if (!messages.empty() || !finished) {
         for (const ui::RecordedMessage& m : messages)
-            std::fprintf(stderr, "twk build: %s: %s\n", pageTitle(m.ownerDialog).c_str(), m.text.c_str());
+            std::fprintf(stderr, "twk build: %s: %s\n", pageTitle(chain.pages, m.ownerDialog).c_str(), m.text.c_str());
         if (messages.empty())
             std::fprintf(stderr, "twk build: the build stopped: %s\n", failure.empty() ? "no package" : failure.c_str());
         for (const std::string& p : partial) std::remove(p.c_str());

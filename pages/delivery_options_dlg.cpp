@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "pages/delivery_programs.h"
-#include "pages/source_folder_dlg.h"
 #include "pages/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -38,16 +37,11 @@ std::string shownCommandLine(const std::string& stored) { return stored == " " ?
 
 }  // namespace
 
-CDeliveryOptionsDlg::CDeliveryOptionsDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::DeliveryOptions, wizard::PageRole::HubPage,
+CDeliveryOptionsDlg::CDeliveryOptionsDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_DELIVERY_OPTIONS, "p1 7 1", "p1 7 2", "Bundlewright11.html"}, wizard::PageRole::HubPage,
                {IDC_DELIVERY_NEXT, IDC_DELIVERY_BACK, ui::IdCancel, IDC_DELIVERY_HELP}, owner) {}
 
 int CDeliveryOptionsDlg::focusControl() const { return IDC_DELIVERY_PRE_INSTALL_FILE; }
-
-std::string CDeliveryOptionsDlg::sourceFolderText() {
-    if (const CSourceFolderDlg* source = ownerPage<CSourceFolderDlg>()) return source->sourceText();
-    return record().source_folder.str();
-}
 
 void CDeliveryOptionsDlg::fillLists() {
     std::string bytes;
@@ -55,7 +49,7 @@ void CDeliveryOptionsDlg::fillLists() {
         ui::Prompter().message(delivery::kMsgListMissing);
         return;
     }
-    for (const std::string& row : delivery::programRows(bytes, sourceFolderText()))
+    for (const std::string& row : delivery::programRows(bytes, chain().source_text))
         for (const M& m : kMoments) insertRow(m.list, -1, row);
 }
 

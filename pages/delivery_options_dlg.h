@@ -13,7 +13,7 @@ namespace pages {
 
 class CDeliveryOptionsDlg : public wizard::PageBase {
 public:
-    explicit CDeliveryOptionsDlg(ui::Dialog* owner = nullptr);
+    explicit CDeliveryOptionsDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // The commit: the three programs, command lines and list rows and the
     // finish action into the record. -1 (the page stays) for a text the
@@ -40,7 +40,6 @@ protected:
 private:
     void fillLists();
     void restore(const Moment& m);
-    std::string sourceFolderText();
 
     bool backing_ = false;   // the commit runs for Back
 };

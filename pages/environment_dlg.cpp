@@ -25,8 +25,8 @@ constexpr int kEntryControls[] = {IDC_ENV_NAMES, IDC_ENV_NAME, IDC_ENV_VALUE,
 
 }  // namespace
 
-CEnvironmentDlg::CEnvironmentDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Environment, wizard::PageRole::HubPage,
+CEnvironmentDlg::CEnvironmentDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_ENVIRONMENT, "p1 9 1", "p1 9 2", "Bundlewright7.html"}, wizard::PageRole::HubPage,
                {IDC_ENV_NEXT, IDC_ENV_BACK, ui::IdCancel, IDC_ENV_HELP}, owner) {}
 
 int CEnvironmentDlg::focusControl() const { return IDC_ENV_ENABLE; }
@@ -170,7 +170,7 @@ int CEnvironmentDlg::store(int interactive) {
     (void)interactive;
     updateData(true);
     wizard::ProjectRecord& r = record();
-    const bool registerProduct = hub() && hub()->register_flag == 1;
+    const bool registerProduct = hub().register_flag == 1;
     const std::string path = r.registry_file_path.str();
     const std::string section =
         environmentSection(registerProduct, r.company_name.str(), r.product_name.str(), r.product_version.str(),

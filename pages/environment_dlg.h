@@ -17,7 +17,7 @@ class CEnvironmentDlg : public wizard::PageBase {
 public:
     static constexpr int kMaxEntries = 100;
 
-    explicit CEnvironmentDlg(ui::Dialog* owner = nullptr);
+    explicit CEnvironmentDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // 0 stored; -1 when registry.txt cannot be written (the page stays).
     int store(int interactive) override;

@@ -4,7 +4,6 @@
 #include <functional>
 
 #include "pages/file_walk.h"
-#include "pages/source_folder_dlg.h"
 #include "pages/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -15,12 +14,11 @@ namespace {
 enum Column { kFileColumn, kPathColumn, kSizeColumn };
 }  // namespace
 
-CFileListDlg::CFileListDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::FileList, wizard::PageRole::MainChain,
+CFileListDlg::CFileListDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_FILE_LIST, "p1 5 1", "p1 5 2", "Bundlewright4.html"}, wizard::PageRole::MainChain,
                {IDC_FILE_LIST_NEXT, IDC_FILE_LIST_BACK, ui::IdCancel, IDC_FILE_LIST_HELP}, owner) {}
 
 void CFileListDlg::initPage() {
-    source_ = ownerPage<CSourceFolderDlg>();
     lvAddColumn(IDC_FILE_LIST_FILES, "File", 130);
     lvAddColumn(IDC_FILE_LIST_FILES, "Path", 150);
     lvAddColumn(IDC_FILE_LIST_FILES, "Size", 70);
@@ -78,12 +76,21 @@ void CFileListDlg::remove() {
         if (row >= 0 && row < lvRowCount(IDC_FILE_LIST_FILES)) lvDeleteRow(IDC_FILE_LIST_FILES, row);
 }
 
+void CFileListDlg::onNext() {
+    wizard::guardedCode(mainCode(), [&] {
+        if (store(1) == -1) return;
+        hide();
+        if (!runNextPage()) show();
+    });
+}
+
 int CFileListDlg::store(int interactive) {
     (void)interactive;
     wizard::ProjectRecord& r = record();
     const std::string listPath = r.list_file_path.str();
     FileListModel::Write written = model_.write(listPath);
-    required_space_ = model_.required_space();
+    chain().file_count = model_.file_count();
+    chain().required_space = model_.required_space();
     if (written == FileListModel::Write::Empty) {
         ui::Prompter().message(kMsgNeedOneFile);
         return -1;

@@ -11,26 +11,23 @@
 
 namespace pages {
 
-class CSourceFolderDlg;
-
 class CFileListDlg : public wizard::PageBase {
 public:
-    explicit CFileListDlg(ui::Dialog* owner = nullptr);
+    explicit CFileListDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // Writing the list: 0 when list.txt holds the rows, -1 when it stays as
     // it was (no rows, or it cannot be written). The empty-list message shows
     // in both modes, as Back writes the list too.
     int store(int interactive) override;
 
-    // Read by later pages through the chain.
+    // The rows' count and the space they need go to the chain when stored.
     int file_count() const { return model_.file_count(); }
-    double required_space() const { return required_space_; }
-    const FileListModel& model() const { return model_; }
-    CSourceFolderDlg* sourceFolderPage() const { return source_; }
 
 protected:
     void initPage() override;
     bool onCommand(int id, int code) override;
+    // The page hides itself: the hub that follows never shows.
+    void onNext() override;
 
 private:
     void showRow(int index);
@@ -38,8 +35,6 @@ private:
     void remove();
 
     FileListModel model_;
-    double required_space_ = 0;
-    CSourceFolderDlg* source_ = nullptr;
 };
 
 }  // namespace pages

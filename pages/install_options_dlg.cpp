@@ -1,6 +1,5 @@
 #include "pages/install_options_dlg.h"
 
-#include "pages/source_folder_dlg.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 #include "wizard/project_file_texts.h"
@@ -29,8 +28,8 @@ constexpr const char* kReadmeFilter = "Text files|*.txt|Web files|*.htm;*.html||
 
 }  // namespace
 
-CInstallOptionsDlg::CInstallOptionsDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::InstallOptions, wizard::PageRole::HubPage,
+CInstallOptionsDlg::CInstallOptionsDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_INSTALL_OPTIONS, "p1 6 1", "p1 6 2", "Bundlewright5.html"}, wizard::PageRole::HubPage,
                {IDC_INSTALL_OPTIONS_NEXT, IDC_INSTALL_OPTIONS_BACK, ui::IdCancel, IDC_INSTALL_OPTIONS_HELP},
                owner) {}
 
@@ -163,11 +162,6 @@ void CInstallOptionsDlg::onPaint() {
     focus(IDC_INSTALL_PROMPT_CHECK);
 }
 
-std::string CInstallOptionsDlg::sourceFolderText() {
-    if (const CSourceFolderDlg* source = ownerPage<CSourceFolderDlg>()) return source->sourceText();
-    return record().source_folder.str();
-}
-
 int CInstallOptionsDlg::store(int interactive) {
     (void)interactive;   // the commit always shows its messages
     updateData(true);
@@ -190,13 +184,13 @@ int CInstallOptionsDlg::store(int interactive) {
         wizard::guardedCode("p1 6 2 1", [&] { ok = readOptionText(path, text); });
         return ok;
     };
-    OptionCommit commit = commitOptionFile(r.option_file_path.str(), values_, sourceFolderText(), copy);
+    OptionCommit commit = commitOptionFile(r.option_file_path.str(), values_, chain().source_text, copy);
     if (!commit.ok) {
         ui::Prompter().message(commit.message);
         return -1;
     }
     r.options_page_done = wizard::kDone;
-    if (hub()) hub()->register_flag = values_.register_product;
+    hub().register_flag = values_.register_product;
     r.prompt_enabled = values_.prompt_enabled;
     r.welcome_enabled = values_.welcome_enabled;
     r.license_enabled = values_.license_enabled;

@@ -13,7 +13,7 @@ namespace pages {
 
 class CInstallOptionsDlg : public wizard::PageBase {
 public:
-    explicit CInstallOptionsDlg(ui::Dialog* owner = nullptr);
+    explicit CInstallOptionsDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // The page commit (always with messages): 0 when option.txt and the
     // record hold the page's values, -1 when the page stays.
@@ -41,7 +41,6 @@ private:
     void textChanged();
     // The controls from the members, without the limit message of a refill.
     void fill();
-    std::string sourceFolderText();
 
     InstallOptions values_;
     bool keepFocus_ = false;   // one-shot: the next repaint leaves the focus alone

@@ -1,53 +1,38 @@
 #include "pages/option_hub_dlg.h"
 
-#include "pages/file_list_dlg.h"
 #include "pages/option_file.h"
+#include "pages/page_list.h"
 #include "pages/panel_config.h"
-#include "platform/os/os.h"
 #include "resources/tarnwick/resource.h"
 
 namespace pages {
 
-namespace {
-// A page that is not built into this program is skipped as if its flag were off.
-bool pageExists(int e) { return wizard::hasPage(wizard::hubSlot(e)); }
-}  // namespace
-
-COptionHubDlg::COptionHubDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::OptionHub, wizard::PageRole::Plain, {}, owner) {}
-
-bool COptionHubDlg::runPage(int e) {
-    // The pages are owned by the file list page, as the hub itself never becomes active.
-    ui::Dialog* pageOwner = fileList_ ? static_cast<ui::Dialog*>(fileList_) : owner();
-    std::unique_ptr<ui::Dialog> page = wizard::createPage(wizard::hubSlot(e), pageOwner);
-    if (!page) return false;
-    if (auto* p = dynamic_cast<wizard::PageBase*>(page.get())) p->attachHub(state_, record());
-    if (page->runModal() == ui::IdCancel) os::exitProcess(wizard::kExitCancelled);
-    return true;
-}
+COptionHubDlg::COptionHubDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_OPTION_HUB, "", "", ""}, wizard::PageRole::Plain, {}, owner) {}
 
 void COptionHubDlg::initPage() {
-    fileList_ = ownerPage<CFileListDlg>();
+    wizard::Chain& c = chain();
     wizard::ProjectRecord& r = record();
     writeAllOffOptionFile(r.option_file_path.str());
-    state_ = wizard::HubState{};
+    c.hub = wizard::HubState{};
 
-    HubSequence sequence(r.panel_flags, &pageExists);
+    // A page that is not built into this program is skipped as if its flag were off.
+    HubSequence sequence(r.panel_flags, [&c](int e) { return c.pages.has(kHubPages[e]); });
     int e = sequence.first();
     while (e != HubSequence::kFileList) {
-        state_.back_requested = 0;
-        if (!runPage(e)) {
+        c.hub.back_requested = 0;
+        // The pages are owned by the file list page, as the hub itself never becomes active.
+        if (!runPage(c.pages.make(kHubPages[e], c, owner()))) {
             // No output location page in this program: the way on ends here.
             e = sequence.ended(false);
             continue;
         }
-        e = sequence.ended(state_.back_requested == 1);
-        state_.back_requested = 0;
+        if (c.ended()) return;
+        e = sequence.ended(c.hub.back_requested == 1);
+        c.hub.back_requested = 0;
     }
-    if (fileList_) fileList_->show();
-    else if (owner()) owner()->show();
+    if (owner()) owner()->show();
     end(kBackToFileList);
 }
-
 
 }  // namespace pages

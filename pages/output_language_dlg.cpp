@@ -12,8 +12,8 @@ namespace {
 const char* const kLanguages[] = {"English", "French", "German", "Spanish"};
 }  // namespace
 
-COutputLanguageDlg::COutputLanguageDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::OutputLanguage, wizard::PageRole::HubPage,
+COutputLanguageDlg::COutputLanguageDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_OUTPUT_LANGUAGE, "", "", "Bundlewright8.html"}, wizard::PageRole::HubPage,
                {IDC_LANGUAGE_NEXT, IDC_LANGUAGE_BACK, ui::IdCancel, IDC_LANGUAGE_HELP}, owner) {}
 
 int COutputLanguageDlg::focusControl() const { return IDC_LANGUAGE_LIST; }

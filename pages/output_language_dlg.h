@@ -11,7 +11,7 @@ inline constexpr const char* kMsgSelectLanguage = "You must select the language.
 
 class COutputLanguageDlg : public wizard::PageBase {
 public:
-    explicit COutputLanguageDlg(ui::Dialog* owner = nullptr);
+    explicit COutputLanguageDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // Next and Back: the chosen row into language_index; -1 (the page stays,
     // the record unchanged) when the list names no language.

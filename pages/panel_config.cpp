@@ -16,8 +16,8 @@ void writePanelConfig(const std::string& configPath, std::span<const int, kPanel
     writeWholeFile(configPath, formatPanelFlags(flags));
 }
 
-HubSequence::HubSequence(std::span<const int, kPanelCount> flags, bool (*available)(int))
-    : available_(available) {
+HubSequence::HubSequence(std::span<const int, kPanelCount> flags, std::function<bool(int)> available)
+    : available_(std::move(available)) {
     for (int i = 0; i < kPanelCount; ++i) flags_[i] = flags[i];
     history_[0] = kFileList;
 }
@@ -25,7 +25,7 @@ HubSequence::HubSequence(std::span<const int, kPanelCount> flags, bool (*availab
 bool HubSequence::runs(int e) const {
     if (e == kOutputLocation) return true;
     if (e < 0 || e >= kPanelCount || flags_[e] != 1) return false;
-    return available_ == nullptr || available_(e);
+    return !available_ || available_(e);
 }
 
 int HubSequence::forwardFrom(int e) const {

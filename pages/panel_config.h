@@ -4,6 +4,7 @@
 // output language), formatted "%d%d%d%d%d%d%d". Default "1011000".
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -31,7 +32,7 @@ public:
 
     // `available` says whether a page exists at all; pages that do not are
     // skipped as if their flag were off.
-    HubSequence(std::span<const int, kPanelCount> flags, bool (*available)(int) = nullptr);
+    HubSequence(std::span<const int, kPanelCount> flags, std::function<bool(int)> available = nullptr);
 
     int first();                      // the first page to run (or kOutputLocation)
     // Page `current()` ended; back = the page asked for Back. Returns the next
@@ -47,7 +48,7 @@ private:
     int forwardFrom(int e) const;
 
     int flags_[kPanelCount];
-    bool (*available_)(int);
+    std::function<bool(int)> available_;
     int history_[kHistoryCapacity];
     int count_ = 1;
     int e_ = 0;

@@ -12,8 +12,8 @@ constexpr int kFirstBox = IDC_PANEL_OPTIONS;
 static_assert(IDC_PANEL_LANGUAGE - IDC_PANEL_OPTIONS + 1 == kPanelCount);
 }  // namespace
 
-CPanelConfigDlg::CPanelConfigDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::PanelConfig, wizard::PageRole::Plain,
+CPanelConfigDlg::CPanelConfigDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_PANEL_CONFIG, "", "", "Bundlewright5.html"}, wizard::PageRole::Plain,
                {0, 0, 0, IDC_PANEL_HELP}, owner) {}
 
 void CPanelConfigDlg::initPage() {

@@ -9,7 +9,7 @@ namespace pages {
 
 class CPanelConfigDlg : public wizard::PageBase {
 public:
-    explicit CPanelConfigDlg(ui::Dialog* owner = nullptr);
+    explicit CPanelConfigDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
 protected:
     void initPage() override;

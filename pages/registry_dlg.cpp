@@ -29,8 +29,8 @@ std::string lineFieldMessage(const std::string& label, const std::string& text, 
 
 // ---- the key dialog
 
-CRegistryKeyDlg::CRegistryKeyDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::RegistryKey, wizard::PageRole::Plain, {}, owner) {}
+CRegistryKeyDlg::CRegistryKeyDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_REGISTRY_KEY, "p1 10.1 1", "p1 10.1 2", ""}, wizard::PageRole::Plain, {}, owner) {}
 
 void CRegistryKeyDlg::initPage() {
     for (int i = 0; i < 6; ++i) insertRow(IDC_REGISTRY_KEY_ROOT, i, kRegistryRoots[i]);
@@ -93,8 +93,8 @@ void CRegistryKeyDlg::onOk() {
 
 // ---- the page
 
-CRegistryDlg::CRegistryDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Registry, wizard::PageRole::HubPage,
+CRegistryDlg::CRegistryDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_REGISTRY, "p1 10 1", "p1 10 2", "Bundlewright8.html"}, wizard::PageRole::HubPage,
                {IDC_REGISTRY_NEXT, IDC_REGISTRY_BACK, ui::IdCancel, IDC_REGISTRY_HELP}, owner) {}
 
 void CRegistryDlg::appendRow(const RegistryRow& row) {
@@ -125,7 +125,7 @@ void CRegistryDlg::add() {
         ui::Prompter().message(kTooManyRows);
         return;
     }
-    CRegistryKeyDlg key(this);
+    CRegistryKeyDlg key(chain(), this);
     if (key.runModal() == ui::IdOk) appendRow(key.row());
 }
 

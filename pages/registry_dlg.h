@@ -21,7 +21,7 @@ std::string lineFieldMessage(const std::string& label, const std::string& text, 
 
 class CRegistryKeyDlg : public wizard::PageBase {
 public:
-    explicit CRegistryKeyDlg(ui::Dialog* owner = nullptr);
+    explicit CRegistryKeyDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // What OK handed over (valid after IDOK).
     const RegistryRow& row() const { return row_; }
@@ -44,7 +44,7 @@ class CRegistryDlg : public wizard::PageBase {
 public:
     static constexpr int kMaxRows = 40;
 
-    explicit CRegistryDlg(ui::Dialog* owner = nullptr);
+    explicit CRegistryDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // Always 0: the rows were checked when they were entered.
     int store(int interactive) override;

@@ -1,7 +1,6 @@
 #include "pages/services_dlg.h"
 
 #include "pages/list_txt.h"
-#include "pages/source_folder_dlg.h"
 #include "pages/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -18,8 +17,8 @@ constexpr int kInputs[] = {IDC_SERVICES_CLEAR, IDC_SERVICES_DELETE, IDC_SERVICES
 
 }  // namespace
 
-CServicesDlg::CServicesDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Services, wizard::PageRole::HubPage,
+CServicesDlg::CServicesDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_SERVICES, "", "", "Bundlewright6.html"}, wizard::PageRole::HubPage,
                {IDC_SERVICES_NEXT, IDC_SERVICES_BACK, IDC_SERVICES_CANCEL, IDC_SERVICES_HELP}, owner) {}
 
 void CServicesDlg::doDataExchange(Exchange& dx) {
@@ -35,18 +34,13 @@ void CServicesDlg::enableInputs(bool on) {
     for (int id : kInputs) enable(id, on);
 }
 
-std::string CServicesDlg::sourceFolderText() {
-    if (const CSourceFolderDlg* source = ownerPage<CSourceFolderDlg>(8)) return source->sourceText();
-    return record().source_folder.str();
-}
-
 void CServicesDlg::fillCombo() {
     std::string bytes;
     if (!readWholeFile(record().list_file_path.str(), bytes)) {
         ui::Prompter().message(kMsgSupportingFile);
         return;
     }
-    const std::string source = sourceFolderText();
+    const std::string source = chain().source_text;
     // The combo keeps file order.
     for (const std::string& line : list_txt::readLines(bytes))
         if (isExecutableLine(line)) insertRow(kCombo, -1, serviceExecutableName(line, source));

@@ -13,7 +13,7 @@ namespace pages {
 
 class CServicesDlg : public wizard::PageBase {
 public:
-    explicit CServicesDlg(ui::Dialog* owner = nullptr);
+    explicit CServicesDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // Always 0: the services text holds only what Set accepted.
     int store(int interactive) override;
@@ -36,7 +36,6 @@ private:
     void set();
     void remove();
     void clear();
-    std::string sourceFolderText();
 
     ServiceTable table_;
     std::string name_, display_;

@@ -6,7 +6,6 @@
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
-#include "wizard/product_info_dlg.h"
 
 namespace pages {
 
@@ -21,8 +20,8 @@ int imageOf(int kind) { return kind == kKindShortcut ? 1 : 0; }
 
 }  // namespace
 
-CShortcutsDlg::CShortcutsDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Shortcuts, wizard::PageRole::HubPage,
+CShortcutsDlg::CShortcutsDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_SHORTCUTS, "", "p1 8 2", "Bundlewright6.html"}, wizard::PageRole::HubPage,
                {IDC_SHORTCUTS_NEXT, IDC_SHORTCUTS_BACK, ui::IdCancel, IDC_SHORTCUTS_HELP}, owner) {}
 
 void CShortcutsDlg::doDataExchange(Exchange& dx) {
@@ -46,7 +45,6 @@ void CShortcutsDlg::clearInputs() {
 int CShortcutsDlg::selectedEntry() const { return tree_.findItem(tvSelected(kTree)); }
 
 std::string CShortcutsDlg::productName() {
-    if (const CProductInfoDlg* info = ownerPage<CProductInfoDlg>(8)) return info->product;
     return record().product_name.str();
 }
 

@@ -13,7 +13,7 @@ namespace pages {
 
 class CShortcutsDlg : public wizard::PageBase {
 public:
-    explicit CShortcutsDlg(ui::Dialog* owner = nullptr);
+    explicit CShortcutsDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // 0 stored; -1 when shortcuts.txt cannot be opened (the page stays).
     int store(int interactive) override;

@@ -10,10 +10,11 @@
 
 namespace pages {
 
-CSourceFolderDlg::CSourceFolderDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::SourceFolder, wizard::PageRole::MainChain,
+CSourceFolderDlg::CSourceFolderDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_SOURCE_FOLDER, "p1 4 1", "p1 4 2", "Bundlewright3.html"}, wizard::PageRole::MainChain,
                {IDC_SOURCE_FOLDER_NEXT, IDC_SOURCE_FOLDER_BACK, ui::IdCancel, IDC_SOURCE_FOLDER_HELP},
-               owner) {}
+               owner),
+      source_(chain.source_text) {}
 
 void CSourceFolderDlg::doDataExchange(Exchange& dx) {
     dx.text(IDC_SOURCE_FOLDER_EDIT, source_);

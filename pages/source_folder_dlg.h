@@ -15,17 +15,13 @@ inline constexpr const char* kBrowseSourceTitle = "Browse for source folder";
 
 class CSourceFolderDlg : public wizard::PageBase {
 public:
-    explicit CSourceFolderDlg(ui::Dialog* owner = nullptr);
+    explicit CSourceFolderDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // The source validation: 0 when list.txt is written and the record holds
     // the page's values, -1 when the page stays. interactive 0 leaves out only
     // the empty-folder message.
     int store(int interactive) override;
 
-    // Read by later pages: the values as last taken from the controls.
-    const std::string& sourceText() const { return source_; }
-    const std::string& destinationText() const { return destination_; }
-    int includeSubfolders() const { return include_subfolders_; }
 
 protected:
     void initPage() override;
@@ -40,7 +36,8 @@ private:
     // The list.txt of an opened, unchanged project: its stored list, unchanged.
     bool restoreStoredList();
 
-    std::string source_;
+    // The folder as last taken from the controls is the chain's source_text.
+    std::string& source_;
     std::string destination_;
     int include_subfolders_ = 0;
 };

@@ -1,7 +1,7 @@
 // How the summary page's Build runs beyond what the pages hold: `twk build`
 // watches the progress on its own terminal, chooses the compression threads
-// and the compression cache and skips the pause before the working files go. The wizard keeps the
-// defaults.
+// and the compression cache and skips the pause before the working files go.
+// The wizard keeps the defaults. The chain holds them.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,5 @@ struct BuildSettings {
     std::optional<std::string> cacheFolder;
     uint64_t cacheLimit = builder::kDefaultCacheLimit;
 };
-
-BuildSettings& buildSettings();
 
 }  // namespace wizard

@@ -1,43 +1,33 @@
 #include "wizard/output_location_dlg.h"
 
-#include "pages/file_list_dlg.h"
-#include "pages/source_folder_dlg.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
-#include "wizard/product_info_dlg.h"
-#include "wizard/project_start_dlg.h"
 
 namespace {
 constexpr const char* kPackageFilter = "Selfextracting executable|*.exe||";
 constexpr const char* kProjectFilter = "Bundlewright project files|*.wzp||";
 }  // namespace
 
-COutputLocationDlg::COutputLocationDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::OutputLocation, wizard::PageRole::OutputLocation,
+COutputLocationDlg::COutputLocationDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_OUTPUT_LOCATION, "p1 11 1", "", "Bundlewright9.html"}, wizard::PageRole::OutputLocation,
                {IDC_OUTPUT_LOCATION_NEXT, IDC_OUTPUT_LOCATION_BACK, ui::IdCancel, IDC_OUTPUT_LOCATION_HELP},
                owner) {}
 
 void COutputLocationDlg::doDataExchange(Exchange& dx) {
-    dx.text(IDC_OUTPUT_FILE_EDIT, output_text);
-    dx.text(IDC_OUTPUT_PROJECT_EDIT, project_text);
+    dx.text(IDC_OUTPUT_FILE_EDIT, chain().output_text);
+    dx.text(IDC_OUTPUT_PROJECT_EDIT, chain().project_text);
 }
 
-std::string COutputLocationDlg::projectName() const { return start_ ? start_->new_project_name : std::string(); }
-
 void COutputLocationDlg::initPage() {
-    // The hub hands this page the file list page as owner; the others stand below it.
-    fileList_ = ownerPage<pages::CFileListDlg>();
-    source_ = ownerPage<pages::CSourceFolderDlg>(8);
-    product_ = ownerPage<CProductInfoDlg>(8);
-    start_ = ownerPage<CProjectStartDlg>(8);
     const wizard::ProjectRecord& r = record();
+    wizard::Chain& c = chain();
     if (r.project_opened == 1 || r.output_page_done == wizard::kDone) {
-        output_text = r.output_file_path.str();
-        project_text = r.project_file_path.str();
+        c.output_text = r.output_file_path.str();
+        c.project_text = r.project_file_path.str();
     } else {
         const std::string base = r.install_dir.str() + "\\";
-        output_text = base + "output\\" + projectName() + ".exe";
-        project_text = base + "projects\\" + projectName() + ".wzp";
+        c.output_text = base + "output\\" + projectName() + ".exe";
+        c.project_text = base + "projects\\" + projectName() + ".wzp";
     }
     updateData(false);
 }
@@ -56,11 +46,11 @@ void COutputLocationDlg::browse(std::string& target, const char* defaultExt, con
 
 bool COutputLocationDlg::onCommand(int id, int code) {
     if (code == ui::BnClicked && id == IDC_OUTPUT_FILE_BROWSE) {
-        browse(output_text, "exe", kPackageFilter);
+        browse(chain().output_text, "exe", kPackageFilter);
         return true;
     }
     if (code == ui::BnClicked && id == IDC_OUTPUT_PROJECT_BROWSE) {
-        browse(project_text, "wzp", kProjectFilter);
+        browse(chain().project_text, "wzp", kProjectFilter);
         return true;
     }
     return PageBase::onCommand(id, code);
@@ -70,8 +60,8 @@ int COutputLocationDlg::store(int) {
     updateData(true);
     wizard::ProjectRecord& r = record();
     r.output_page_done = wizard::kDone;
-    r.output_file_path = output_text;
-    r.project_file_path = project_text;
+    r.output_file_path = chain().output_text;
+    r.project_file_path = chain().project_text;
     return 0;
 }
 

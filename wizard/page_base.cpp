@@ -1,9 +1,6 @@
 #include "wizard/page_base.h"
 
-#include <stdexcept>
-
 #include "wizard/help_launcher.h"
-#include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 
@@ -16,32 +13,19 @@ ui::Fatal fatalFor(const std::string& code) {
     return {};
 }
 
-PageBase::PageBase(PageSlot slot, PageRole role, PageButtons buttons, ui::Dialog* owner,
+PageBase::PageBase(Chain& chain, PageInfo info, PageRole role, PageButtons buttons, ui::Dialog* owner,
                    int templateId)
-    : Dialog(templateId ? templateId : pageInfo(slot).resource, owner),
-      slot_(slot),
+    : Dialog(templateId ? templateId : info.dialog, owner),
+      chain_(chain),
+      info_(info),
       role_(role),
       buttons_(buttons) {}
-
-ProjectRecord& PageBase::record() {
-    if (!record_) {
-        if (auto* self = dynamic_cast<ProjectRecord*>(this)) {
-            record_ = self;
-        } else {
-            for (ui::Dialog* d = owner(); d && !record_; d = d->owner())
-                record_ = dynamic_cast<ProjectRecord*>(d);
-        }
-        if (!record_) throw std::logic_error("a page runs without the project record");
-    }
-    return *record_;
-}
 
 bool PageBase::confirmCancel() { return ui::Prompter().ask(kCancelQuestion); }
 
 bool PageBase::onInitDialog() {
     guardedCode(initCode(), [&] {
         setIcons(IDI_MAIN);
-        if (role_ != PageRole::Plain && role_ != PageRole::Welcome) record();
         initPage();
         const bool hidesOwner = role_ == PageRole::MainChain || role_ == PageRole::HubPage ||
                                 role_ == PageRole::OutputLocation || role_ == PageRole::Summary;
@@ -72,10 +56,11 @@ void PageBase::onPaint() {
     if (id && hasControl(id)) focus(id);
 }
 
-bool PageBase::runNextPage(PageSlot slot) {
-    std::unique_ptr<ui::Dialog> next = createPage(slot);
-    if (!next) return false;
-    if (next->runModal() == ui::IdCancel) os::exitProcess(kExitCancelled);
+bool PageBase::runPage(std::unique_ptr<ui::Dialog> page) {
+    if (!page) return false;
+    const int result = page->runModal();
+    if (!chain_.ended() && result == ui::IdCancel) chain_.end(kExitCancelled);
+    if (chain_.ended()) end(ui::IdCancel);
     return true;
 }
 
@@ -85,9 +70,7 @@ void PageBase::onNext() {
         case PageRole::MainChain:
         case PageRole::OutputLocation:
             if (store(1) == -1) return;
-            // The file list page hides itself: the hub that follows never shows.
-            if (slot_ == PageSlot::FileList) hide();
-            if (!runNextPage(nextSlot(slot_)) && slot_ == PageSlot::FileList) show();
+            runNextPage();
             return;
         case PageRole::HubPage:
             if (store(1) != -1) end(1);
@@ -100,8 +83,8 @@ void PageBase::onNext() {
 
 void PageBase::storeForBack() {
     const ProjectRecord& r = record();
-    if (slot_ == PageSlot::ProjectStart && r.project_start_done == kDone) return;
-    if (slot_ == PageSlot::ProductInfo && r.product_page_done == kDone) return;
+    if (info_.dialog == IDD_PROJECT_START && r.project_start_done == kDone) return;
+    if (info_.dialog == IDD_PRODUCT_INFO && r.product_page_done == kDone) return;
     (void)store(0);
 }
 
@@ -116,7 +99,7 @@ void PageBase::onBack() {
         case PageRole::HubPage:
         case PageRole::OutputLocation:
             if (store(role_ == PageRole::OutputLocation ? 0 : 1) == -1) return;
-            if (hub_) hub_->back_requested = 1;
+            hub().back_requested = 1;
             end(kBackResult);
             return;
         case PageRole::Summary:
@@ -130,10 +113,9 @@ void PageBase::onBack() {
 }
 
 void PageBase::onHelp() {
-    const char* page = pageInfo(slot_).helpPage;
-    if (!*page) return;
+    if (!*info_.helpPage) return;
     const ProjectRecord& r = record();
-    wizard::HelpLauncher(r.install_dir.str(), r.browser_path.str()).open(page);
+    wizard::HelpLauncher(r.install_dir.str(), r.browser_path.str()).open(info_.helpPage);
 }
 
 }  // namespace wizard

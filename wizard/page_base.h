@@ -20,14 +20,14 @@
 //
 //   class CProductInfoDlg : public wizard::PageBase {
 //   public:
-//       explicit CProductInfoDlg(ui::Dialog* owner = nullptr)
-//           : PageBase(wizard::PageSlot::ProductInfo, wizard::PageRole::MainChain,
+//       explicit CProductInfoDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr)
+//           : PageBase(chain, {IDD_PRODUCT_INFO, "p1 3 1", "p1 3 2", "Bundlewright2.html"},
+//                      wizard::PageRole::MainChain,
 //                      {IDC_PRODUCT_NEXT, IDC_PRODUCT_BACK, IDC_PRODUCT_CANCEL, IDC_PRODUCT_HELP},
 //                      owner) {}
 //       int store(int interactive) override;     // 0 stored, -1 refused (page stays)
 //   protected:
 //       void initPage() override {               // runs under "p1 3 1", icons already set
-//           start_ = ownerPage<CProjectStartDlg>();
 //           if (record().product_page_done == wizard::kDone || record().project_opened == 1)
 //               setText(IDC_PRODUCT_COMPANY, record().company_name.str());
 //       }                                        // the base hides the owner afterwards
@@ -37,11 +37,7 @@
 //           return PageBase::onCommand(id, code); // Next, Back, Cancel, Help
 //       }
 //   };
-//   // and one line in the page list, wizard/page_list.cpp:
-//   case PageSlot::ProductInfo: return page<CProductInfoDlg>;
-//
-// The option hub makes its pages with createPage(hubSlot(e), fileListPage) and
-// calls attachHub(hub, record) on them before runModal().
+//   // and one row in the page list, pages/page_list.cpp.
 #pragma once
 
 #include <string>
@@ -49,7 +45,7 @@
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/guarded.h"
-#include "wizard/page_table.h"
+#include "wizard/chain.h"
 #include "wizard/project_record.h"
 
 namespace wizard {
@@ -66,13 +62,15 @@ inline constexpr char kCancelQuestion[] =
 // IDCANCEL as "I am shown again".
 inline constexpr int kBackResult = 1;
 
-// What the option hub shares with the pages it runs.
-struct HubState {
-    int back_requested = 0;     // set by a page's Back, cleared before each page runs
-    int register_flag = 0;      // the installation options page's register-the-product box
-};
-
 enum class PageRole { Welcome, MainChain, HubPage, OutputLocation, Summary, Plain };
+
+// What a page is: its dialog, its fatal codes and its help page.
+struct PageInfo {
+    int dialog = 0;               // the DIALOG template
+    const char* initCode = "";    // fatal code of the initialisation ("" = none)
+    const char* mainCode = "";    // of the store routine or main action ("" = none)
+    const char* helpPage = "";    // "" = no Help button
+};
 
 // The page's own button ids (0 = the page has no such button). Id 2 (IDCANCEL)
 // reaches onCancel through the framework in any case.
@@ -100,33 +98,20 @@ bool guardedCode(const std::string& code, F&& fn) {
 
 class PageBase : public ui::Dialog {
 public:
-    // templateId 0: the slot's resource (tests may run a page on a template of their own).
-    PageBase(PageSlot slot, PageRole role, PageButtons buttons, ui::Dialog* owner = nullptr,
+    // templateId 0: the page's own dialog (tests may run a page on a template of their own).
+    PageBase(Chain& chain, PageInfo info, PageRole role, PageButtons buttons, ui::Dialog* owner = nullptr,
              int templateId = 0);
 
     // 0: stored; -1: refused, the page stays. interactive 1 shows validation
     // messages, 0 is silent (Back on the main chain).
     virtual int store(int interactive) { (void)interactive; return 0; }
 
-    // The hub hands these over before the page runs.
-    void attachHub(HubState& hub, ProjectRecord& record) { hub_ = &hub; record_ = &record; }
-
-    // The record: handed over, else the first owner that is one (CTarnwickDlg).
-    // Throws when there is none (that is a fatal code of the page).
-    ProjectRecord& record();
-    HubState* hub() const { return hub_; }
-    PageSlot slot() const { return slot_; }
+    Chain& chain() const { return chain_; }
+    ProjectRecord& record() const { return chain_.record; }
+    HubState& hub() const { return chain_.hub; }
+    const PageInfo& info() const { return info_; }
     PageRole role() const { return role_; }
     const PageButtons& buttons() const { return buttons_; }
-
-    // The nearest page of type T among the owners (up to maxLevels), nullptr when none.
-    template <class T>
-    T* ownerPage(int maxLevels = 5) const {
-        ui::Dialog* d = owner();
-        for (int i = 0; d && i < maxLevels; ++i, d = d->owner())
-            if (T* t = dynamic_cast<T*>(d)) return t;
-        return nullptr;
-    }
 
     // Asks the cancel question; true when the user answered Yes.
     static bool confirmCancel();
@@ -145,24 +130,26 @@ protected:
     // Back on the main chain stores without messages and ignores the result:
     // the project start and product pages only while their marker is not 3.
     virtual void storeForBack();
-    // Runs the page at `slot` modally; IDCANCEL from it ends the process with
-    // exit code 0. False when no page is registered there (this page stays).
-    bool runNextPage(PageSlot slot);
+    // Runs `page` modally. IDCANCEL from it ends the run with exit code 0;
+    // when the run has ended this page ends too. False for no page (this
+    // page stays).
+    bool runPage(std::unique_ptr<ui::Dialog> page);
+    // Runs the page the chain's list puts after this one.
+    bool runNextPage() { return runPage(chain_.pages.make(chain_.pages.next(info_.dialog), chain_)); }
 
     bool onInitDialog() override;
     bool onCommand(int id, int code) override;
     void onCancel() override;       // Esc, the close box, IDCANCEL
     void onPaint() override;
 
-    std::string initCode() const { return pageInfo(slot_).initCode; }
-    std::string mainCode() const { return pageInfo(slot_).mainCode; }
+    std::string initCode() const { return info_.initCode; }
+    std::string mainCode() const { return info_.mainCode; }
 
 private:
-    PageSlot slot_;
+    Chain& chain_;
+    PageInfo info_;
     PageRole role_;
     PageButtons buttons_;
-    ProjectRecord* record_ = nullptr;
-    HubState* hub_ = nullptr;
 };
 
 }  // namespace wizard

@@ -5,7 +5,6 @@
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 #include "wizard/project_file_texts.h"
-#include "wizard/project_start_dlg.h"
 
 namespace {
 
@@ -35,8 +34,8 @@ bool emailAccepted(const std::string& email) {
 
 }  // namespace
 
-CProductInfoDlg::CProductInfoDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::ProductInfo, wizard::PageRole::MainChain,
+CProductInfoDlg::CProductInfoDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_PRODUCT_INFO, "p1 3 1", "p1 3 2", "Bundlewright2.html"}, wizard::PageRole::MainChain,
                {IDC_PRODUCT_NEXT, IDC_PRODUCT_BACK, IDC_PRODUCT_CANCEL, IDC_PRODUCT_HELP}, owner) {}
 
 void CProductInfoDlg::doDataExchange(Exchange& dx) {
@@ -45,7 +44,6 @@ void CProductInfoDlg::doDataExchange(Exchange& dx) {
 }
 
 void CProductInfoDlg::initPage() {
-    start_ = ownerPage<CProjectStartDlg>();
     const wizard::ProjectRecord& r = record();
     if (r.project_opened != 1 && r.product_page_done != wizard::kDone) return;
     filling_ = true;

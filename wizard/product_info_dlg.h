@@ -6,18 +6,16 @@
 
 #include "wizard/page_base.h"
 
-class CProjectStartDlg;
-
 class CProductInfoDlg : public wizard::PageBase {
 public:
-    explicit CProductInfoDlg(ui::Dialog* owner = nullptr);
+    explicit CProductInfoDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // 0 stored; -1 refused. The mandatory-field message is shown only when
     // interactive; the e-mail message and the refusal of a text the project
     // file cannot carry are shown in both modes.
     int store(int interactive) override;
 
-    // The seven texts as typed (uncut); later pages read them.
+    // The seven texts as typed (uncut).
     std::string company, product, version, email, description, comments, copyright;
 
     // The product texts, company to copyright notice.
@@ -30,6 +28,5 @@ protected:
     void doDataExchange(Exchange& dx) override;
 
 private:
-    CProjectStartDlg* start_ = nullptr;
     bool filling_ = false;   // the initialisation fills the edits: no limit message
 };

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string_view>
 
 #include "platform/os/os.h"
@@ -133,9 +132,10 @@ void splitText3(const std::string& tok, std::string out[3], bool& second, bool& 
     out[2] = tok.substr(b + 20);
 }
 
-// The content in file order; section 7 comes from `registryRows`, called
-// after section 6 has embedded registry.txt as it stood before the append.
-std::string buildContent(const ProjectRecord& r, const std::function<std::string()>& registryRows) {
+}  // namespace
+
+// The content in file order.
+std::string projectFileContent(const ProjectRecord& r) {
     const char B = kFieldSeparator;
     std::string o;
     auto field = [&](const std::string& v) { o += v; o += B; };
@@ -187,7 +187,7 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
     else field(rawOrBlank(r.env_registry_text));
 
     field("start7");
-    if (registryHasRows(r)) field(registryRows());
+    if (registryHasRows(r)) field(registryPageText(r));
     else if (r.registry_page_done != kDone) field(rawOrBlank(r.registry_text));
     else field(kBlank);
 
@@ -213,20 +213,13 @@ std::string buildContent(const ProjectRecord& r, const std::function<std::string
     return o;
 }
 
-}  // namespace
-
-std::string projectFileContent(const ProjectRecord& r) {
-    return buildContent(r, [&] { return registryPageText(r); });
-}
 
 bool writeProjectFile(const ProjectRecord& r, const std::string& path) {
     const std::string temp = path + ".tmp";
     FILE* f = os::openFile(temp, "wb");
-    if (!f) return false;   // before the append step, so registry.txt is untouched
-    bool registryFailed = false;
-    const std::string bytes =
-        toTextStream(buildContent(r, [&] { return appendRegistryRows(r, &registryFailed); }));
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && !registryFailed;
+    if (!f) return false;
+    const std::string bytes = toTextStream(projectFileContent(r));
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fclose(f) == 0 && ok;
     if (!ok || !os::moveFile(temp, path)) {
         os::deleteFile(temp);

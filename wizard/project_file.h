@@ -13,14 +13,13 @@ struct Messages {
     virtual void show(const std::string& text, const std::string& caption) = 0;
 };
 
-// The project file's content before the text-stream translation, with the
-// registry rows rendered from the table but registry.txt left alone.
+// The project file's content before the text-stream translation.
 std::string projectFileContent(const ProjectRecord& r);
 
 // Writes the project file to `path` through a temporary name that replaces
-// the file only when complete, running the registry append step
-// (registry_append.h) for the registry rows once the temporary file is open.
-// False when it could not be written (registry.txt's append included).
+// the file only when complete; registry.txt is left alone (the Build appends
+// the rows once the project file is in place). False when it could not be
+// written.
 bool writeProjectFile(const ProjectRecord& r, const std::string& path);
 
 enum LoadStatus {

@@ -24,12 +24,12 @@ struct PageMessages : wizard::Messages {
 
 }  // namespace
 
-CProjectStartDlg::CProjectStartDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::ProjectStart, wizard::PageRole::MainChain,
+CProjectStartDlg::CProjectStartDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_PROJECT_START, "p1 2 1", "p1 2 2", "Bundlewright1.html"}, wizard::PageRole::MainChain,
                {IDC_PROJECT_NEXT, IDC_PROJECT_BACK, IDC_PROJECT_CANCEL, IDC_PROJECT_HELP}, owner) {}
 
 void CProjectStartDlg::doDataExchange(Exchange& dx) {
-    dx.text(IDC_PROJECT_NAME, new_project_name);
+    dx.text(IDC_PROJECT_NAME, chain().new_project_name);
     dx.text(IDC_PROJECT_PATH, open_project_path);
 }
 
@@ -93,7 +93,7 @@ void CProjectStartDlg::browse() {
 int CProjectStartDlg::store(int interactive) {
     updateData(true);
     const bool opening = !newSelected();
-    const std::string& taken = opening ? open_project_path : new_project_name;
+    const std::string& taken = opening ? open_project_path : chain().new_project_name;
     if (taken.empty()) {
         if (interactive) ui::Prompter().message(opening ? kNoPath : kNoName);
         return -1;

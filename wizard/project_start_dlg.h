@@ -9,15 +9,15 @@
 
 class CProjectStartDlg : public wizard::PageBase {
 public:
-    explicit CProjectStartDlg(ui::Dialog* owner = nullptr);
+    explicit CProjectStartDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // 0 stored (and, for an existing project, loaded); -1 refused or the file
     // is not found. An invalid project file ends the process with exit code 1.
     // The loader's messages are shown in silent mode too.
     int store(int interactive) override;
 
-    // Read by the output location page for the default file names.
-    std::string new_project_name;
+    // The new project's name is the chain's (the output location page's
+    // default file names).
     std::string open_project_path;
 
 protected:

@@ -66,15 +66,13 @@ std::string registryFileSection(const ProjectRecord& r) { return render(r, Form:
 
 bool registryHasRows(const ProjectRecord& r) { return r.registry_root[0].size() > 5; }
 
-std::string appendRegistryRows(const ProjectRecord& r, bool* writeFailed) {
-    if (writeFailed) *writeFailed = false;
+bool appendRegistryRows(const ProjectRecord& r) {
+    if (!registryHasRows(r)) return true;
     FILE* f = os::openFile(r.registry_file_path.str(), "ab");
-    if (!f) return std::string();
+    if (!f) return false;
     const std::string section = registryFileSection(r);
-    bool ok = std::fwrite(section.data(), 1, section.size(), f) == section.size();
-    ok = std::fclose(f) == 0 && ok;
-    if (writeFailed) *writeFailed = !ok;
-    return registryPageText(r);
+    const bool ok = std::fwrite(section.data(), 1, section.size(), f) == section.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 }  // namespace wizard

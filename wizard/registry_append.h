@@ -1,6 +1,6 @@
 // The registry append step of the build: the registry table of the record
-// becomes the project file's registry rows (page format) and, at the same
-// time, the second section of registry.txt.
+// becomes the project file's registry rows (page format) and, once the
+// project file is written, the second section of registry.txt.
 //
 // Page format, one line per entry, CR LF each, fields split by one backquote:
 //   *Default_Root`ROOT                 before row 1 and at every change of root
@@ -31,12 +31,11 @@ std::string registryFileSection(const ProjectRecord& r);
 // one blank in their place.
 bool registryHasRows(const ProjectRecord& r);
 
-// The step itself: appends the second section to registry.txt
-// (r.registry_file_path, created when missing) and returns the page-format
-// text for the project file. When registry.txt cannot be opened for
-// appending, nothing is written anywhere and the result is empty. A write
-// that failed after the open sets *writeFailed, so the build can stop
-// instead of packing a registry file without its rows.
-std::string appendRegistryRows(const ProjectRecord& r, bool* writeFailed = nullptr);
+// The step itself, once per Build: appends the second section to
+// registry.txt (r.registry_file_path, created when missing) when the table
+// has rows, and leaves it alone otherwise. False when it
+// could not be opened or written, so the build stops instead of packing a
+// registry file without its rows.
+bool appendRegistryRows(const ProjectRecord& r);
 
 }  // namespace wizard

@@ -24,8 +24,9 @@ bool toDib(const wizard::DibPicture& picture, ui::Dib& out) {
     return true;
 }
 
-CSplashDlg::CSplashDlg(const std::string& install_dir, ui::Dialog* owner)
-    : PageBase(PageSlot::Splash, PageRole::Plain, {}, owner), install_dir_(install_dir) {}
+CSplashDlg::CSplashDlg(Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_SPLASH, "p1 0 1", "", ""}, PageRole::Plain, {}, owner),
+      install_dir_(chain.record.install_dir.str()) {}
 
 void CSplashDlg::initPage() {
     setTimer(IDT_SPLASH_CLOSE, kSplashMs);
@@ -53,8 +54,8 @@ void CSplashDlg::onPaint() {
     else drawDib(0, 0, dib_);
 }
 
-int runSplashWindow(const std::string& installDir, ui::Dialog* owner) {
-    CSplashDlg splash(installDir, owner);
+int runSplashWindow(Chain& chain, ui::Dialog* owner) {
+    CSplashDlg splash(chain, owner);
     return splash.runModal();
 }
 

@@ -20,11 +20,12 @@ inline constexpr unsigned kSplashMs = 3000;
 bool toDib(const wizard::DibPicture& picture, ui::Dib& out);
 
 // The splash step Tarnwick.exe gives its welcome page.
-int runSplashWindow(const std::string& installDir, ui::Dialog* owner);
+int runSplashWindow(Chain& chain, ui::Dialog* owner);
 
 class CSplashDlg : public PageBase {
 public:
-    explicit CSplashDlg(const std::string& install_dir, ui::Dialog* owner = nullptr);
+    // The picture comes from the record's installation folder.
+    explicit CSplashDlg(Chain& chain, ui::Dialog* owner = nullptr);
 
     wizard::DibLoad loadResult() const { return load_; }
     bool hasPicture() const { return hasPicture_; }

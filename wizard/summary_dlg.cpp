@@ -5,22 +5,18 @@
 #include <cstdint>
 
 #include "builder/package_builder.h"
-#include "pages/file_list_dlg.h"
-#include "pages/source_folder_dlg.h"
-#include "pages/text.h"
 #include "platform/os/os.h"
+#include "platform/os/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
-#include "wizard/build_settings.h"
-#include "wizard/output_location_dlg.h"
-#include "wizard/product_info_dlg.h"
 #include "wizard/project_file.h"
+#include "wizard/registry_append.h"
 #include "wizard/summary_text.h"
 
 namespace wizard {
-BuildSettings& buildSettings() {
-    static BuildSettings settings;
-    return settings;
+std::string notWrittenMessage(const std::string& what, const std::string& path) {
+    return "The " + what + " " + path +
+           " could not be written. Close any program that has it open, then press Build again.";
 }
 }  // namespace wizard
 
@@ -60,30 +56,31 @@ bool canWriteFile(const std::string& path) {
 // a second. The first and the last values are always shown.
 class CSummaryDlg::Progress : public builder::BuildProgress {
 public:
-    explicit Progress(CSummaryDlg& page, int lastPosition) : page_(page), last_(lastPosition) {}
+    explicit Progress(CSummaryDlg& page, int lastPosition)
+        : page_(page), settings_(page.chain().build), last_(lastPosition) {}
     void onStatus(const std::string& text) override {
         page_.status_text = text;
         textDue_ = true;
         show(false);
-        if (auto* o = wizard::buildSettings().observer) o->onStatus(text);
+        if (auto* o = settings_.observer) o->onStatus(text);
     }
     void onProgress(int position) override {
         position_ = position;
         show(position <= 1 || position >= last_);
-        if (auto* o = wizard::buildSettings().observer) o->onProgress(position);
+        if (auto* o = settings_.observer) o->onProgress(position);
     }
     void onWait(unsigned milliseconds) override {
         show(true);
-        if (wizard::buildSettings().pauseAtEnd) BuildProgress::onWait(milliseconds);
+        if (settings_.pauseAtEnd) BuildProgress::onWait(milliseconds);
     }
     // `twk build` prints it; the wizard says it once the package is complete.
     void onNote(const std::string& text) override {
-        if (auto* o = wizard::buildSettings().observer) o->onNote(text);
+        if (auto* o = settings_.observer) o->onNote(text);
         else if (note.empty()) note = text;
     }
     std::string note;
     void onCacheUse(unsigned hits, unsigned misses) override {
-        if (auto* o = wizard::buildSettings().observer) o->onCacheUse(hits, misses);
+        if (auto* o = settings_.observer) o->onCacheUse(hits, misses);
     }
 
 private:
@@ -99,6 +96,7 @@ private:
         lastShown_ = now;
     }
     CSummaryDlg& page_;
+    const wizard::BuildSettings& settings_;
     int last_;
     int position_ = 0;
     bool textDue_ = false;
@@ -106,8 +104,8 @@ private:
     std::chrono::steady_clock::time_point lastShown_;
 };
 
-CSummaryDlg::CSummaryDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Summary, wizard::PageRole::Summary,
+CSummaryDlg::CSummaryDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_SUMMARY, "p1 12 1", "p1 12 2", "Bundlewright10.html"}, wizard::PageRole::Summary,
                {IDC_SUMMARY_BUILD, IDC_SUMMARY_BACK, ui::IdCancel, IDC_SUMMARY_HELP}, owner) {}
 
 void CSummaryDlg::doDataExchange(Exchange& dx) {
@@ -115,26 +113,7 @@ void CSummaryDlg::doDataExchange(Exchange& dx) {
     dx.text(IDC_SUMMARY_STATUS, status_text);
 }
 
-std::string CSummaryDlg::outputText() const { return output_ ? output_->output_text : std::string(); }
-std::string CSummaryDlg::projectText() const { return output_ ? output_->project_text : std::string(); }
-
-std::string CSummaryDlg::sourceFolder() const {
-    const pages::CSourceFolderDlg* source = output_ ? output_->sourceFolderPage() : nullptr;
-    return source ? source->sourceText() : std::string();
-}
-
-double CSummaryDlg::requiredSpace() const {
-    const pages::CFileListDlg* list = output_ ? output_->fileListPage() : nullptr;
-    return list ? list->required_space() : 0;
-}
-
-int CSummaryDlg::fileCount() const {
-    const pages::CFileListDlg* list = output_ ? output_->fileListPage() : nullptr;
-    return list ? list->file_count() : 0;
-}
-
 void CSummaryDlg::initPage() {
-    output_ = ownerPage<COutputLocationDlg>();
     showControl(IDC_SUMMARY_STATUS, false);
     showControl(IDC_SUMMARY_PROGRESS, false);
     wizard::SummaryValues v;
@@ -177,7 +156,7 @@ std::string CSummaryDlg::checkTargets() {
         static_cast<double>(freeBytes) < requiredSpace())
         return wizard::kNoSpaceMessage;
     // Writing both would leave one of them destroyed.
-    if (pages::equalsNoCase(outputText(), projectText())) return wizard::kSamePathMessage;
+    if (os::equalsNoCase(outputText(), projectText())) return wizard::kSamePathMessage;
     if (!canWriteFile(outputText())) return wizard::kNoOutputFolderMessage;
     if (!canWriteFile(projectText())) return wizard::kNoProjectFolderMessage;
     // The source folder before anything is written.
@@ -202,8 +181,15 @@ void CSummaryDlg::build() {
     progressSetStep(IDC_SUMMARY_PROGRESS, 1);
 
     wizard::ProjectRecord& r = record();
-    if (!wizard::writeProjectFile(r, projectText())) {
-        ui::Prompter().message(wizard::kNoProjectFolderMessage);
+    // The project file first, then the registry rows into registry.txt, once
+    // per Build: a Build pressed again after a failure appends them once.
+    std::string failed;
+    if (!wizard::writeProjectFile(r, projectText()))
+        failed = wizard::notWrittenMessage("project file", projectText());
+    else if (!wizard::appendRegistryRows(r))
+        failed = wizard::notWrittenMessage("registry file", r.registry_file_path.str());
+    if (!failed.empty()) {
+        ui::Prompter().message(failed);
         enableButtons(true);
         return;
     }
@@ -240,15 +226,18 @@ void CSummaryDlg::build() {
     if (r.services_text) q.services_text = *r.services_text;
     q.file_count = fileCount();
     q.required_space = requiredSpace();
-    q.threads = wizard::buildSettings().threads;
-    q.cache_folder = wizard::buildSettings().cacheFolder.value_or(r.install_dir.str() + "\\temp\\cache");
-    q.cache_limit = wizard::buildSettings().cacheLimit;
+    const wizard::BuildSettings& settings = chain().build;
+    q.threads = settings.threads;
+    q.cache_folder = settings.cacheFolder.value_or(r.install_dir.str() + "\\temp\\cache");
+    q.cache_limit = settings.cacheLimit;
 
     Progress progress(*this, fileCount() + 10);
     const builder::BuildResult result = builder::PackageBuilder(progress).build(q);
     if (!result.ok()) {
         ui::messageBox(result.failure.text, result.failure.caption, ui::Buttons::Ok, ui::Icon::None);
-        os::exitProcess(result.failure.exitCode);
+        chain().end(result.failure.exitCode);
+        end(ui::IdCancel);
+        return;
     }
     r.freeBuildTexts();
     if (!progress.note.empty()) {
@@ -258,13 +247,13 @@ void CSummaryDlg::build() {
     }
 
     hide();
-    CFinishDlg finish(this);
-    if (finish.runModal() == ui::IdCancel) os::exitProcess(wizard::kExitCancelled);
-    os::exitProcess(wizard::kExitFinished);
+    CFinishDlg finish(chain(), this);
+    chain().end(finish.runModal() == ui::IdCancel ? wizard::kExitCancelled : wizard::kExitFinished);
+    end(ui::IdCancel);
 }
 
-CFinishDlg::CFinishDlg(ui::Dialog* owner)
-    : PageBase(wizard::PageSlot::Finish, wizard::PageRole::Plain, {}, owner) {}
+CFinishDlg::CFinishDlg(wizard::Chain& chain, ui::Dialog* owner)
+    : PageBase(chain, {IDD_FINISH, "", "", ""}, wizard::PageRole::Plain, {}, owner) {}
 
 void CFinishDlg::initPage() { show(); }
 

@@ -8,8 +8,6 @@
 
 #include "wizard/page_base.h"
 
-class COutputLocationDlg;
-
 namespace wizard {
 inline constexpr char kNoSpaceMessage[] =
     "Space required to create the installation program is not available, delete unnecessary or temperory files "
@@ -23,11 +21,14 @@ inline constexpr char kNoSourceFolderMessage[] =
     "folder.";
 inline constexpr char kSamePathMessage[] =
     "The project file and the output file are the same file. Choose another name for one of them.";
+// The project file or registry.txt could not be written although their
+// folders exist (the checks before passed): another program may hold it.
+std::string notWrittenMessage(const std::string& what, const std::string& path);
 }  // namespace wizard
 
 class CSummaryDlg : public wizard::PageBase {
 public:
-    explicit CSummaryDlg(ui::Dialog* owner = nullptr);
+    explicit CSummaryDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     std::string summary_text;
     std::string status_text;
@@ -48,19 +49,19 @@ private:
     void build();
     void enableButtons(bool on);
 
-    COutputLocationDlg* output_ = nullptr;
-    std::string outputText() const;
-    std::string projectText() const;
-    std::string sourceFolder() const;
-    double requiredSpace() const;
-    int fileCount() const;
+    // What the earlier pages published in the chain.
+    const std::string& outputText() const { return chain().output_text; }
+    const std::string& projectText() const { return chain().project_text; }
+    const std::string& sourceFolder() const { return chain().source_text; }
+    double requiredSpace() const { return chain().required_space; }
+    int fileCount() const { return chain().file_count; }
 };
 
 // The Finish page (dialog 157): two pictures and "&Finish", which ends the
 // run with exit code 1; Esc ends it with 0.
 class CFinishDlg : public wizard::PageBase {
 public:
-    explicit CFinishDlg(ui::Dialog* owner = nullptr);
+    explicit CFinishDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
 protected:
     void initPage() override;

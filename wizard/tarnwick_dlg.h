@@ -1,5 +1,5 @@
-// CTarnwickDlg: the welcome page (dialog 102) and the project record of the
-// whole run. Its initialisation settles every installation-wide value in
+// CTarnwickDlg: the welcome page (dialog 102); it owns the chain of the
+// whole run (the record and what the pages share). Its initialisation settles every installation-wide value in
 // this order: installation folder (M1 and exit code 1 when there is none),
 // browser command, working-file paths, launch mode from the command line,
 // the splash, the panel flags from config.mnu.
@@ -30,11 +30,21 @@ Point minimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int 
 // result (-1 when its window could not be made). Tarnwick.exe passes
 // runSplashWindow (wizard/splash_dlg.h); without one (twk) the run goes on as
 // if the splash had ended, and the picture decoder is not linked.
-using SplashStep = int (*)(const std::string& installDir, ui::Dialog* owner);
+using SplashStep = int (*)(Chain& chain, ui::Dialog* owner);
 
-class CTarnwickDlg : public PageBase, public ProjectRecord {
+// Holds the chain ahead of the page base, which is handed it.
+struct ChainOwner {
+    ChainOwner(PageList pages, RunEnd how) : ownedChain_(std::move(pages), how) {}
+    Chain ownedChain_;
+};
+
+class CTarnwickDlg : private ChainOwner, public PageBase {
 public:
-    explicit CTarnwickDlg(ui::Dialog* owner = nullptr, SplashStep splash = nullptr);
+    // `pages`: the program's pages (pages::pageList() for Tarnwick). A run
+    // with RunEnd::Result ends by returning from runModal(), its exit code
+    // in chain().ended().
+    explicit CTarnwickDlg(PageList pages, ui::Dialog* owner = nullptr, SplashStep splash = nullptr,
+                          RunEnd how = RunEnd::ExitProcess);
     // Where the last paint drew the program's icon; set only while minimised.
     const Point* iconDrawnAt() const { return iconDrawn_ ? &iconAt_ : nullptr; }
 

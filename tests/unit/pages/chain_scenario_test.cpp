@@ -9,6 +9,7 @@
 
 #include "platform/os/os.h"
 #include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
 #include "tests/unit/pages/pages_chain.h"
 #include "tests/support/host_path.h"
 
@@ -29,10 +30,10 @@ TEST(ChainScenario, SourceFileListAndOptionsBackAndForth) {
     env.tree.write("Prod\\sub\\c.txt", std::string(5000, 'c'));
     env.tree.mkdir("Prod\\sub\\empty");
     env.tree.write("extra.txt", "added from outside");
-    pagestest::StandIns standIns({wizard::PageSlot::DeliveryOptions, wizard::PageSlot::Shortcuts,
-                                  wizard::PageSlot::Environment, wizard::PageSlot::Registry,
-                                  wizard::PageSlot::Services, wizard::PageSlot::OutputLanguage,
-                                  wizard::PageSlot::OutputLocation});
+    env.standIns({IDD_DELIVERY_OPTIONS, IDD_SHORTCUTS,
+                                  IDD_ENVIRONMENT, IDD_REGISTRY,
+                                  IDD_SERVICES, IDD_OUTPUT_LANGUAGE,
+                                  IDD_OUTPUT_LOCATION});
     std::string text = pagestest::readFile(scenarioPath());
     ASSERT_NE(text, "<missing>") << scenarioPath();
     const std::string root = env.tree.root();
@@ -46,8 +47,8 @@ TEST(ChainScenario, SourceFileListAndOptionsBackAndForth) {
               "NO_LICENSE_SECTION\r\n\r\nNO_PASSWORD_SECTION\r\n\r\nYES_README_SECTION\r\n\\A.TXT\r\n\r\n");
     EXPECT_EQ(pagestest::stepLog(), (std::vector<std::string>{"shortcuts", "environment", "shortcuts",
                                                               "shortcuts", "environment", "output"}));
-    EXPECT_EQ(env.root.default_destination.str(), "C:\\Program Files\\Prod");
-    EXPECT_EQ(env.root.register_product, 1);
+    EXPECT_EQ(env.rec.default_destination.str(), "C:\\Program Files\\Prod");
+    EXPECT_EQ(env.rec.register_product, 1);
 }
 
 }  // namespace

@@ -17,20 +17,10 @@
 namespace {
 
 using pagestest::PagesEnv;
+using pagestest::startAt;
 
 const char* kCancelHere = "answer message yes\nesc\n";
 const std::string kSeparator = "~!@#$%^&*()*&^%$#@!~";
-
-// Runs one page from the root as the hub would; Next on the root runs it again.
-template <class Page>
-void startAt(PagesEnv& env, std::vector<int>* results = nullptr) {
-    env.root.next = [results](pagestest::CTestRoot& root) {
-        Page page(&root);
-        page.attachHub(root.hub, root);
-        const int r = page.runModal();
-        if (results) results->push_back(r);
-    };
-}
 
 std::string opening(int dialog, const std::string& rest) {
     return "on dialog 950; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n" + rest;
@@ -40,7 +30,7 @@ std::string language(const std::string& rest) { return opening(333, rest); }
 
 // A source folder C:\...\Prod with its list: two programs among other files.
 void writeList(PagesEnv& env, const std::vector<std::string>& relative) {
-    env.root.source_folder = env.tree.path("Prod");
+    env.rec.source_folder = env.tree.path("Prod");
     std::string list;
     for (const std::string& r : relative) list += (r[0] == '\\' ? env.tree.path("Prod") + r : r) + "\r\n";
     pagestest::writeFile(env.listFile(), list);
@@ -52,9 +42,9 @@ TEST(DeliveryOptionsPage, OpensWithNothingChosenAndNextStoresNone) {
     std::vector<int> results;
     startAt<pages::CDeliveryOptionsDlg>(env, &results);
     // Stored values of no visit: the page must not take them.
-    env.root.finish_action = 2;
-    env.root.post_install_choice = 0;
-    env.root.post_install_cmdline = "stale";
+    env.rec.finish_action = 2;
+    env.rec.post_install_choice = 0;
+    env.rec.post_install_cmdline = "stale";
     env.run(delivery("expect checked IDC_DELIVERY_DO_NOTHING 1\n"
                      "expect checked IDC_DELIVERY_RESTART 0\n"
                      "expect rows IDC_DELIVERY_PRE_INSTALL_FILE 2\n"
@@ -70,9 +60,9 @@ TEST(DeliveryOptionsPage, OpensWithNothingChosenAndNextStoresNone) {
                      "click IDC_DELIVERY_NEXT\n"
                      "on dialog 950\n") + kCancelHere);
     EXPECT_EQ(results, std::vector<int>{1});
-    const wizard::ProjectRecord& r = env.root;
+    const wizard::ProjectRecord& r = env.rec;
     EXPECT_EQ(r.delivery_page_done, 3);
-    EXPECT_EQ(env.root.hub.back_requested, 0);
+    EXPECT_EQ(env.chain.hub.back_requested, 0);
     EXPECT_EQ(r.pre_install_choice, -1);
     EXPECT_EQ(r.post_install_choice, -1);
     EXPECT_EQ(r.pre_uninstall_choice, -1);
@@ -112,8 +102,8 @@ TEST(DeliveryOptionsPage, PickingAndTypingDriveTheCommandLineBoxesAndBackStoresA
     }
     run.finish();
     EXPECT_EQ(results, std::vector<int>{1});
-    const wizard::ProjectRecord& r = env.root;
-    EXPECT_EQ(env.root.hub.back_requested, 1);
+    const wizard::ProjectRecord& r = env.rec;
+    EXPECT_EQ(env.chain.hub.back_requested, 1);
     EXPECT_EQ(r.delivery_page_done, 3);
     EXPECT_EQ(r.pre_install_file.str(), "\\setup.exe");
     EXPECT_EQ(r.pre_install_cmdline.str(), "/check \"<<TARGETDIR>>\"");
@@ -178,7 +168,7 @@ TEST(DeliveryOptionsPage, ALaterVisitFindsTheChoicesByTextAfterTheListChanged) {
     } catch (const os::ExitRequest&) {
     }
     run.finish();
-    const wizard::ProjectRecord& r = env.root;
+    const wizard::ProjectRecord& r = env.rec;
     EXPECT_EQ(r.pre_install_file.str(), "\\b.exe");
     EXPECT_EQ(r.pre_install_choice, 0);
     EXPECT_EQ(r.post_install_file.str(), "");
@@ -193,7 +183,7 @@ TEST(DeliveryOptionsPage, AnOpenedProjectSelectsItsStoredRows) {
     PagesEnv env;
     writeList(env, {"\\a.exe", "\\b.exe", env.tree.path("Tools\\x.exe")});
     startAt<pages::CDeliveryOptionsDlg>(env);
-    wizard::ProjectRecord& r = env.root;
+    wizard::ProjectRecord& r = env.rec;
     r.project_opened = 1;
     r.pre_install_choice = 2;
     r.pre_install_cmdline = " ";      // the project file's blank of an empty text
@@ -224,9 +214,9 @@ TEST(DeliveryOptionsPage, AnOpenedProjectSelectsItsStoredRows) {
 
 TEST(DeliveryOptionsPage, WithoutListTxtTheMessageAndAUsablePageKeepingTheStoredChoices) {
     PagesEnv env;
-    env.root.source_folder = env.tree.path("Prod");
+    env.rec.source_folder = env.tree.path("Prod");
     startAt<pages::CDeliveryOptionsDlg>(env);
-    wizard::ProjectRecord& r = env.root;
+    wizard::ProjectRecord& r = env.rec;
     r.delivery_page_done = 3;
     r.finish_action = 2;
     r.post_install_cmdline = "-x";
@@ -278,8 +268,8 @@ TEST(DeliveryOptionsPage, TextsTheRecordOrProjectFileCannotHoldAreRefusedOnNextA
                          "\nclick IDC_DELIVERY_BACK\nexpect message " + c.message + "\n") +
                 kCancelHere + "on dialog 950\n" + kCancelHere);
         EXPECT_EQ(results, std::vector<int>{ui::IdCancel});
-        EXPECT_EQ(env.root.delivery_page_done, 0);
-        EXPECT_EQ(env.root.hub.back_requested, 0);
+        EXPECT_EQ(env.rec.delivery_page_done, 0);
+        EXPECT_EQ(env.chain.hub.back_requested, 0);
     }
     // At the limit: 259 characters are kept whole.
     PagesEnv env;
@@ -287,7 +277,7 @@ TEST(DeliveryOptionsPage, TextsTheRecordOrProjectFileCannotHoldAreRefusedOnNextA
     startAt<pages::CDeliveryOptionsDlg>(env);
     env.run(delivery("pick IDC_DELIVERY_POST_INSTALL_FILE #0\nset IDC_DELIVERY_POST_INSTALL_CMD " +
                      std::string(259, 'c') + "\nclick IDC_DELIVERY_NEXT\non dialog 950\n") + kCancelHere);
-    EXPECT_EQ(env.root.post_install_cmdline.str(), std::string(259, 'c'));
+    EXPECT_EQ(env.rec.post_install_cmdline.str(), std::string(259, 'c'));
 }
 
 TEST(OutputLanguagePage, ANewProjectOffersEnglishAndAChoiceComesBack) {
@@ -303,7 +293,7 @@ TEST(OutputLanguagePage, ANewProjectOffersEnglishAndAChoiceComesBack) {
                                                   "click IDC_LANGUAGE_NEXT\n"
                                                   "on dialog 950\n"),
                                          "language");
-    s.then([&](ui::Dialog&) { EXPECT_EQ(env.root.language_index, 0); });
+    s.then([&](ui::Dialog&) { EXPECT_EQ(env.rec.language_index, 0); });
     s.add("click IDC_PAGES_NEXT\non dialog 333\n"
           "pick IDC_LANGUAGE_LIST Spanish\n"
           "click IDC_LANGUAGE_BACK\n"
@@ -321,8 +311,8 @@ TEST(OutputLanguagePage, ANewProjectOffersEnglishAndAChoiceComesBack) {
     }
     run.finish();
     EXPECT_EQ(results, (std::vector<int>{1, 1, 1}));
-    EXPECT_EQ(env.root.hub.back_requested, 1);
-    EXPECT_EQ(env.root.language_index, 1);   // typed in full, in any letter case
+    EXPECT_EQ(env.chain.hub.back_requested, 1);
+    EXPECT_EQ(env.rec.language_index, 1);   // typed in full, in any letter case
 }
 
 TEST(OutputLanguagePage, AStoredIndexOutsideTheListSelectsNothingAndNextAndBackRefuse) {
@@ -331,7 +321,7 @@ TEST(OutputLanguagePage, AStoredIndexOutsideTheListSelectsNothingAndNextAndBackR
         PagesEnv env;
         std::vector<int> results;
         startAt<pages::COutputLanguageDlg>(env, &results);
-        env.root.language_index = stored;
+        env.rec.language_index = stored;
         env.run(language("expect selected IDC_LANGUAGE_LIST -1\n"
                          "expect text IDC_LANGUAGE_LIST \n"
                          "click IDC_LANGUAGE_NEXT\n"
@@ -346,7 +336,7 @@ TEST(OutputLanguagePage, AStoredIndexOutsideTheListSelectsNothingAndNextAndBackR
                          "click IDC_LANGUAGE_NEXT\n"
                          "on dialog 950\n") + kCancelHere);
         EXPECT_EQ(results, std::vector<int>{1});
-        EXPECT_EQ(env.root.language_index, 2);
+        EXPECT_EQ(env.rec.language_index, 2);
     }
 }
 
@@ -359,7 +349,7 @@ TEST(OutputLanguagePage, CancelAsksAndYesEndsThePageWithCancel) {
                      "with Bundlewright\n"
                      "answer message yes\nesc\non dialog 950\n") + kCancelHere);
     EXPECT_EQ(results, std::vector<int>{ui::IdCancel});
-    EXPECT_EQ(env.root.language_index, 0);
+    EXPECT_EQ(env.rec.language_index, 0);
 }
 
 }  // namespace

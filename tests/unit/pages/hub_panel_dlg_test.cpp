@@ -16,7 +16,6 @@ namespace {
 
 using pagestest::PagesEnv;
 using pagestest::readFile;
-using wizard::PageSlot;
 
 const char* kCancelHere = "answer message yes\nesc\n";
 
@@ -25,20 +24,20 @@ void startAtFileList(PagesEnv& env) {
     env.tree.write("Prod\\a.txt", "a");
     pagestest::writeFile(env.listFile(), env.tree.path("Prod\\a.txt") + "\r\n");
     env.root.next = [](pagestest::CTestRoot& root) {
-        pages::CFileListDlg page;
+        pages::CFileListDlg page(root.chain());
         root.lastResult = page.runModal();
     };
 }
 
-const std::vector<PageSlot> kLaterPages = {PageSlot::DeliveryOptions, PageSlot::Shortcuts,
-                                           PageSlot::Environment, PageSlot::Registry,
-                                           PageSlot::Services, PageSlot::OutputLanguage,
-                                           PageSlot::OutputLocation};
+const std::vector<int> kLaterPages = {IDD_DELIVERY_OPTIONS, IDD_SHORTCUTS,
+                                           IDD_ENVIRONMENT, IDD_REGISTRY,
+                                           IDD_SERVICES, IDD_OUTPUT_LANGUAGE,
+                                           IDD_OUTPUT_LOCATION};
 
 TEST(OptionHub, DefaultFlagsRunOptionsShortcutsEnvironmentAndBackRetracesThem) {
     PagesEnv env;
     startAtFileList(env);
-    pagestest::StandIns standIns(kLaterPages);
+    env.standIns(kLaterPages);
     env.run("on dialog 950; click IDC_PAGES_NEXT\n"
             "on dialog 138; click IDC_FILE_LIST_NEXT\n"
             "on dialog 139; click IDC_INSTALL_OPTIONS_NEXT\n"
@@ -59,7 +58,7 @@ TEST(OptionHub, NoFlagsGoStraightToOutputLocationAndBackToTheFileList) {
     PagesEnv env;
     env.setFlags("0000000");
     startAtFileList(env);
-    pagestest::StandIns standIns(kLaterPages);
+    env.standIns(kLaterPages);
     env.run("on dialog 950; click IDC_PAGES_NEXT\n"
             "on dialog 138; click IDC_FILE_LIST_NEXT\n"
             "on dialog 951; click IDC_PAGES_BACK\n"
@@ -73,7 +72,7 @@ TEST(OptionHub, FirstFlagTwoIsSkippedButShownCheckedAndOkMakesItOne) {
     PagesEnv env;
     env.setFlags("2000000");
     startAtFileList(env);
-    pagestest::StandIns standIns(kLaterPages);
+    env.standIns(kLaterPages);
     pagestest::writeFile(env.configFile(), "2000000");
     env.run("on dialog 950; click IDC_PAGES_NEXT\n"
             "on dialog 138; click IDC_FILE_LIST_NEXT\n"
@@ -86,7 +85,7 @@ TEST(OptionHub, FirstFlagTwoIsSkippedButShownCheckedAndOkMakesItOne) {
             "click 1\n"
             "on dialog 950\n" + kCancelHere);
     EXPECT_EQ(pagestest::stepLog(), std::vector<std::string>{"output"});
-    EXPECT_EQ(env.root.panel_flags[0], 1);
+    EXPECT_EQ(env.rec.panel_flags[0], 1);
     EXPECT_EQ(readFile(env.configFile()), "2000000");   // OK lasts for this run only
 }
 
@@ -94,7 +93,7 @@ TEST(OptionHub, EveryForwardPassResetsOptionFileBeforeTheOptionsPage) {
     PagesEnv env;
     env.setFlags("1000000");
     startAtFileList(env);
-    pagestest::StandIns standIns(kLaterPages);
+    env.standIns(kLaterPages);
     ui::Scenario s = ui::Scenario::parse(
         "on dialog 950; click IDC_PAGES_NEXT\n"
         "on dialog 138; click IDC_FILE_LIST_NEXT\n"
@@ -123,7 +122,7 @@ TEST(OptionHub, EveryForwardPassResetsOptionFileBeforeTheOptionsPage) {
     run.finish();
     EXPECT_EQ(code, 0);   // Cancel on a hub page ends the program with 0
     EXPECT_EQ(seen, pages::allOffOptionText());
-    EXPECT_EQ(env.root.register_product, 1);
+    EXPECT_EQ(env.rec.register_product, 1);
 }
 
 TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
@@ -146,8 +145,8 @@ TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
     s.then([&](ui::Dialog& d) {
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(readFile(env.configFile()), "1011000");
-        EXPECT_EQ(env.root.panel_flags[0], 0);
-        EXPECT_EQ(env.root.panel_flags[6], 1);
+        EXPECT_EQ(env.rec.panel_flags[0], 0);
+        EXPECT_EQ(env.rec.panel_flags[6], 1);
     });
     s.add("click IDC_PAGES_CONFIGURE\n"
           "on dialog 332\n"
@@ -158,7 +157,7 @@ TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
           "answer message yes\n"
           "esc\n"
           "on dialog 950\n");
-    s.then([&](ui::Dialog&) { EXPECT_EQ(env.root.panel_flags[2], 1); });   // Cancel changed nothing
+    s.then([&](ui::Dialog&) { EXPECT_EQ(env.rec.panel_flags[2], 1); });   // Cancel changed nothing
     s.add("click IDC_PAGES_CONFIGURE\n"
           "on dialog 332\n"
           "check IDC_PANEL_OPTIONS; check IDC_PANEL_DELIVERY; check IDC_PANEL_SHORTCUTS\n"

@@ -30,10 +30,9 @@ void startAtOptions(PagesEnv& env, OptionsRun& out) {
     env.tree.write("Prod\\docs\\readme.txt", "read me");
     env.tree.write("Prod2\\r.txt", "r");
     env.tree.write("Other\\r.txt", "r");
-    env.root.source_folder = env.tree.path("Prod");
+    env.rec.source_folder = env.tree.path("Prod");
     env.root.next = [&out](pagestest::CTestRoot& root) {
-        pages::CInstallOptionsDlg page(&root);
-        page.attachHub(root.hub, root);
+        pages::CInstallOptionsDlg page(pagestest::afterSource(root), &root);
         out.result = page.runModal();
         out.promptOnPage = page.text(IDC_INSTALL_PROMPT_EDIT);
     };
@@ -52,8 +51,8 @@ TEST(InstallOptionsPage, AllOffWritesTheFiveNoMarkersAndMarksThePage) {
     EXPECT_EQ(readFile(env.optionFile()),
               "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\n"
               "NO_PASSWORD_SECTION\r\n\r\nNO_README_SECTION\r\n\r\n");
-    EXPECT_EQ(env.root.options_page_done, 3);
-    EXPECT_EQ(env.root.hub.back_requested, 0);
+    EXPECT_EQ(env.rec.options_page_done, 3);
+    EXPECT_EQ(env.chain.hub.back_requested, 0);
 }
 
 TEST(InstallOptionsPage, CheckBoxesEnableFillAndFocusTheirControls) {
@@ -142,11 +141,11 @@ TEST(InstallOptionsPage, LongPromptIsCutTo259InTheFileAnd100InRecordAndPage) {
               "YES_PROMPT_SECTION\r\n" + std::string(259, 'q') + "\r\n\r\nNO_WELCOME_SECTION\r\n\r\n"
               "NO_LICENSE_SECTION\r\n\r\nYES_PASSWORD_SECTION\r\n0123456789abcde\r\n\r\n"
               "NO_README_SECTION\r\n\r\n");
-    EXPECT_EQ(env.root.prompt_text.str(), std::string(100, 'q'));
+    EXPECT_EQ(env.rec.prompt_text.str(), std::string(100, 'q'));
     EXPECT_EQ(out.promptOnPage, std::string(100, 'q'));
-    EXPECT_EQ(env.root.password.str(), "0123456789abcde");
-    EXPECT_EQ(env.root.prompt_enabled, 1);
-    EXPECT_EQ(env.root.password_enabled, 1);
+    EXPECT_EQ(env.rec.password.str(), "0123456789abcde");
+    EXPECT_EQ(env.rec.prompt_enabled, 1);
+    EXPECT_EQ(env.rec.password_enabled, 1);
 }
 
 // Each case turns on what it names; only the first failing section speaks.
@@ -199,8 +198,8 @@ TEST(InstallOptionsPage, CommitMessagesInSectionOrder) {
                                 "expect enabled IDC_INSTALL_OPTIONS_NEXT 1\n") +
                 kCancelHere + "on dialog 950\n" + kCancelHere);
         EXPECT_EQ(out.result, ui::IdCancel);
-        EXPECT_EQ(env.root.options_page_done, 0);
-        EXPECT_EQ(env.root.hub.back_requested, 0);
+        EXPECT_EQ(env.rec.options_page_done, 0);
+        EXPECT_EQ(env.chain.hub.back_requested, 0);
     }
 }
 
@@ -216,10 +215,10 @@ TEST(InstallOptionsPage, ReadmeIsFoundAnywhereInThePathAndUpperCased) {
                     "on dialog 950\n") + kCancelHere);
     const std::string text = readFile(env.optionFile());
     EXPECT_NE(text.find("YES_README_SECTION\r\n2\\R.TXT\r\n\r\n"), std::string::npos) << text;
-    EXPECT_EQ(env.root.readme_file.str(), readme);
-    EXPECT_EQ(env.root.hub.back_requested, 1);
-    EXPECT_EQ(env.root.hub.register_flag, 1);
-    EXPECT_EQ(env.root.register_product, 1);
+    EXPECT_EQ(env.rec.readme_file.str(), readme);
+    EXPECT_EQ(env.chain.hub.back_requested, 1);
+    EXPECT_EQ(env.chain.hub.register_flag, 1);
+    EXPECT_EQ(env.rec.register_product, 1);
 }
 
 TEST(InstallOptionsPage, FailedLicenceLeavesPromptAndWelcomeAndTheFixRewritesAll) {
@@ -248,23 +247,23 @@ TEST(InstallOptionsPage, FailedLicenceLeavesPromptAndWelcomeAndTheFixRewritesAll
     EXPECT_EQ(readFile(env.optionFile()),
               "YES_PROMPT_SECTION\r\nHi\r\n\r\nYES_WELCOME_SECTION\r\nWelcome!\r\n\r\n\r\n"
               "YES_LICENSE_SECTION\r\nLicence text\r\n\r\nNO_PASSWORD_SECTION\r\n\r\nNO_README_SECTION\r\n\r\n");
-    EXPECT_EQ(env.root.welcome_default, 0);
-    EXPECT_EQ(env.root.welcome_file.str(), env.tree.path("Prod\\welcome.txt"));
+    EXPECT_EQ(env.rec.welcome_default, 0);
+    EXPECT_EQ(env.rec.welcome_file.str(), env.tree.path("Prod\\welcome.txt"));
 }
 
 TEST(InstallOptionsPage, RestoresFromTheRecordWithoutTheLimitMessage) {
     PagesEnv env;
     OptionsRun out;
     startAtOptions(env, out);
-    env.root.options_page_done = 3;
-    env.root.password_enabled = 1;
-    env.root.password = "fifteen-chars!!";
-    env.root.welcome_enabled = 1;
-    env.root.welcome_default = 1;
-    env.root.welcome_file = "default";
-    env.root.license_enabled = 0;
-    env.root.license_file = "C:\\unused.txt";
-    env.root.register_product = 1;
+    env.rec.options_page_done = 3;
+    env.rec.password_enabled = 1;
+    env.rec.password = "fifteen-chars!!";
+    env.rec.welcome_enabled = 1;
+    env.rec.welcome_default = 1;
+    env.rec.welcome_file = "default";
+    env.rec.license_enabled = 0;
+    env.rec.license_file = "C:\\unused.txt";
+    env.rec.register_product = 1;
     env.run(opening("expect no message\n"
                     "expect checked IDC_INSTALL_PASSWORD_CHECK 1\n"
                     "expect text IDC_INSTALL_PASSWORD_EDIT fifteen-chars!!\n"

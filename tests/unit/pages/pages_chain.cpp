@@ -4,20 +4,20 @@
 
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
+#include "resources/tarnwick/resource.h"
 #include "tests/unit/pages/resources/resource.h"
 
 namespace pagestest {
 
-CTestRoot::CTestRoot()
-    : PageBase(wizard::PageSlot::Welcome, wizard::PageRole::Welcome, {IDC_PAGES_NEXT, 0, 0, 0}, nullptr,
-               IDD_PAGES_ROOT) {}
+CTestRoot::CTestRoot(wizard::Chain& chain)
+    : PageBase(chain, {IDD_PAGES_ROOT, "", "", ""}, wizard::PageRole::Welcome, {IDC_PAGES_NEXT, 0, 0, 0}) {}
 
 void CTestRoot::onNext() {
     hide();
     if (next) {
         next(*this);
     } else {
-        std::unique_ptr<ui::Dialog> page = wizard::createPage(wizard::PageSlot::SourceFolder);
+        std::unique_ptr<ui::Dialog> page = chain().pages.make(IDD_SOURCE_FOLDER, chain());
         lastResult = page->runModal();
         if (lastResult == ui::IdCancel) os::exitProcess(wizard::kExitCancelled);
     }
@@ -26,7 +26,7 @@ void CTestRoot::onNext() {
 
 bool CTestRoot::onCommand(int id, int code) {
     if (id == IDC_PAGES_CONFIGURE && code == ui::BnClicked) {
-        std::unique_ptr<ui::Dialog> panel = wizard::createPage(wizard::PageSlot::PanelConfig, this);
+        std::unique_ptr<ui::Dialog> panel = chain().pages.make(IDD_PANEL_CONFIG, chain(), this);
         lastResult = panel->runModal();
         return true;
     }
@@ -41,34 +41,37 @@ std::vector<std::string>& stepLog() {
 namespace {
 class CStepPage : public wizard::PageBase {
 public:
-    CStepPage(wizard::PageSlot slot, ui::Dialog* owner)
-        : PageBase(slot, wizard::PageRole::HubPage, {IDC_PAGES_NEXT, IDC_PAGES_BACK, ui::IdCancel, 0}, owner,
-                   IDD_PAGES_STEP) {}
+    CStepPage(wizard::Chain& chain, std::string name, ui::Dialog* owner)
+        : PageBase(chain, {IDD_PAGES_STEP, "", "", ""}, wizard::PageRole::HubPage,
+                   {IDC_PAGES_NEXT, IDC_PAGES_BACK, ui::IdCancel, 0}, owner),
+          name_(std::move(name)) {}
 protected:
-    void initPage() override { stepLog().push_back(pageName()); }
-    std::string pageName() const {
-        switch (slot()) {
-        case wizard::PageSlot::InstallOptions: return "options";
-        case wizard::PageSlot::DeliveryOptions: return "delivery";
-        case wizard::PageSlot::Shortcuts: return "shortcuts";
-        case wizard::PageSlot::Environment: return "environment";
-        case wizard::PageSlot::Registry: return "registry";
-        case wizard::PageSlot::Services: return "services";
-        case wizard::PageSlot::OutputLanguage: return "language";
-        case wizard::PageSlot::OutputLocation: return "output";
-        default: return "?";
-        }
-    }
+    void initPage() override { stepLog().push_back(name_); }
+private:
+    std::string name_;
 };
+
+const char* stepName(int dialog) {
+    switch (dialog) {
+    case IDD_INSTALL_OPTIONS: return "options";
+    case IDD_DELIVERY_OPTIONS: return "delivery";
+    case IDD_SHORTCUTS: return "shortcuts";
+    case IDD_ENVIRONMENT: return "environment";
+    case IDD_REGISTRY: return "registry";
+    case IDD_SERVICES: return "services";
+    case IDD_OUTPUT_LANGUAGE: return "language";
+    case IDD_OUTPUT_LOCATION: return "output";
+    default: return "?";
+    }
+}
 }  // namespace
 
-StandIns::StandIns(const std::vector<wizard::PageSlot>& slots) {
+void PagesEnv::standIns(const std::vector<int>& dialogs) {
     stepLog().clear();
-    for (wizard::PageSlot slot : slots)
-        overrides_.push_back(std::make_unique<wizard::PageOverride>(
-            slot, [slot](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-                return std::make_unique<CStepPage>(slot, owner);
-            }));
+    for (int dialog : dialogs)
+        chain.pages.replace(dialog, [dialog](wizard::Chain& c, ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+            return std::make_unique<CStepPage>(c, stepName(dialog), owner);
+        });
 }
 
 PagesEnv::PagesEnv() : savedDirectory(os::currentDirectory()) {
@@ -77,14 +80,14 @@ PagesEnv::PagesEnv() : savedDirectory(os::currentDirectory()) {
     tree.mkdir("inst\\temp");
     tree.mkdir("inst\\bin");
     const std::string inst = tree.path("inst");
-    root.install_dir = inst;
-    root.list_file_path = inst + "\\temp\\list.txt";
-    root.registry_file_path = inst + "\\temp\\registry.txt";
-    root.shortcuts_file_path = inst + "\\temp\\shortcuts.txt";
-    root.option_file_path = inst + "\\temp\\option.txt";
-    root.panel_config_path = inst + "\\bin\\config.mnu";
-    root.lang_dir = inst + "\\lang\\";
-    root.project_opened = 0;
+    rec.install_dir = inst;
+    rec.list_file_path = inst + "\\temp\\list.txt";
+    rec.registry_file_path = inst + "\\temp\\registry.txt";
+    rec.shortcuts_file_path = inst + "\\temp\\shortcuts.txt";
+    rec.option_file_path = inst + "\\temp\\option.txt";
+    rec.panel_config_path = inst + "\\bin\\config.mnu";
+    rec.lang_dir = inst + "\\lang\\";
+    rec.project_opened = 0;
     setFlags("1011000");
 }
 
@@ -94,7 +97,7 @@ PagesEnv::~PagesEnv() {
 }
 
 void PagesEnv::setFlags(const char* digits) {
-    for (int i = 0; i < 7; ++i) root.panel_flags[i] = digits[i] - '0';
+    for (int i = 0; i < 7; ++i) rec.panel_flags[i] = digits[i] - '0';
 }
 
 int PagesEnv::run(const std::string& scenario, std::vector<ui::RecordedMessage>* messages) {

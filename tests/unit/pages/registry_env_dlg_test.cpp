@@ -17,22 +17,12 @@
 namespace {
 
 using pagestest::PagesEnv;
+using pagestest::startAt;
 using pagestest::readFile;
 
 const char* kCancelHere = "answer message yes\nesc\n";
 const char* kBackToRoot = "on dialog 950\nanswer message yes\nesc\n";
 const std::string kEnvKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-
-// Runs page P from the root as the hub would; every Next on the root runs it again.
-template <class P>
-void startAt(PagesEnv& env, std::vector<int>* results = nullptr) {
-    env.root.next = [results](pagestest::CTestRoot& root) {
-        P page(&root);
-        page.attachHub(root.hub, root);
-        const int r = page.runModal();
-        if (results) results->push_back(r);
-    };
-}
 
 std::string open(int dialog) { return "on dialog 950; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n"; }
 
@@ -88,10 +78,10 @@ TEST(RegistryKeyDialog, ChecksInOrderAndKeepsItsEntries) {
                 "on dialog 167\nexpect rows IDC_REGISTRY_ROWS 1\n"
                 "click IDC_REGISTRY_NEXT\n" + kBackToRoot,
             &messages);
-    EXPECT_EQ(env.root.registry_root[0].str(), "HKEY_USERS");
-    EXPECT_EQ(env.root.registry_action[0].str(), "Set Key Value");
-    EXPECT_EQ(env.root.registry_key_value[0].str(), std::string(99, 'v'));
-    EXPECT_TRUE(env.root.registry_root[1].empty());
+    EXPECT_EQ(env.rec.registry_root[0].str(), "HKEY_USERS");
+    EXPECT_EQ(env.rec.registry_action[0].str(), "Set Key Value");
+    EXPECT_EQ(env.rec.registry_key_value[0].str(), std::string(99, 'v'));
+    EXPECT_TRUE(env.rec.registry_root[1].empty());
 }
 
 TEST(RegistryPage, RootRunsGiveARootLineAtEveryChangeInBothForms) {
@@ -102,16 +92,17 @@ TEST(RegistryPage, RootRunsGiveARootLineAtEveryChangeInBothForms) {
             addRow("HKEY_USERS", "S", "N", "V", true) +
             addRow("HKEY_CURRENT_USER", "Software\\Acme", "", "lonely", false) +
             "click IDC_REGISTRY_NEXT\n" + kBackToRoot);
-    EXPECT_EQ(env.root.registry_page_done, 3);
+    EXPECT_EQ(env.rec.registry_page_done, 3);
     const std::string page =
         "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme``\r\n*Addkey`Software\\Acme\\W`Ver`1.0\r\n"
         "*Default_Root`HKEY_USERS\r\n*SetKeyValue`S`N`V\r\n"
         "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme``lonely\r\n";
-    ASSERT_TRUE(env.root.registry_text);
-    EXPECT_EQ(*env.root.registry_text, page);
+    ASSERT_TRUE(env.rec.registry_text);
+    EXPECT_EQ(*env.rec.registry_text, page);
     // The build's append step: the same rows for the project file, section 2 for registry.txt.
-    EXPECT_EQ(wizard::appendRegistryRows(env.root), page);
-    EXPECT_EQ(readFile(env.root.registry_file_path.str()),
+    EXPECT_EQ(wizard::registryPageText(env.rec), page);
+    EXPECT_TRUE(wizard::appendRegistryRows(env.rec));
+    EXPECT_EQ(readFile(env.rec.registry_file_path.str()),
               "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme\r\n*Addkey`Software\\Acme\\W\r\n"
               "*SetKeyValue`Software\\Acme\\W`Ver`1.0\r\n*Default_Root`HKEY_USERS\r\n*SetKeyValue`S`N`V\r\n"
               "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme\r\n");
@@ -121,8 +112,8 @@ TEST(RegistryPage, FortyRowsRefuseAddUntilOneIsRemoved) {
     PagesEnv env;
     std::string text = "*Default_Root`HKEY_USERS\r\n";
     for (int i = 0; i < 40; ++i) text += "*Addkey`K" + std::to_string(i) + "``\r\n";
-    env.root.registry_text = text;
-    env.root.registry_page_done = 3;
+    env.rec.registry_text = text;
+    env.rec.registry_page_done = 3;
     startAt<pages::CRegistryDlg>(env);
     env.run(open(167) + "expect rows IDC_REGISTRY_ROWS 40\n"
             "click IDC_REGISTRY_ADD\n"
@@ -132,9 +123,9 @@ TEST(RegistryPage, FortyRowsRefuseAddUntilOneIsRemoved) {
             "pick IDC_REGISTRY_ROWS #7\nclick IDC_REGISTRY_REMOVE\nexpect rows IDC_REGISTRY_ROWS 39\n" +
             addRow("HKEY_LOCAL_MACHINE", "Last", "", "", false) + "expect rows IDC_REGISTRY_ROWS 40\n"
             "click IDC_REGISTRY_NEXT\n" + kBackToRoot);
-    EXPECT_EQ(env.root.registry_key_name[7].str(), "K8");
-    EXPECT_EQ(env.root.registry_key_name[39].str(), "Last");
-    EXPECT_EQ(env.root.registry_root[39].str(), "HKEY_LOCAL_MACHINE");
+    EXPECT_EQ(env.rec.registry_key_name[7].str(), "K8");
+    EXPECT_EQ(env.rec.registry_key_name[39].str(), "Last");
+    EXPECT_EQ(env.rec.registry_root[39].str(), "HKEY_LOCAL_MACHINE");
 }
 
 TEST(RegistryPage, RowsComeBackOnReturnAndAnEmptyListLeavesNoText) {
@@ -152,10 +143,10 @@ TEST(RegistryPage, RowsComeBackOnReturnAndAnEmptyListLeavesNoText) {
             "click IDC_REGISTRY_REMOVE\nclick IDC_REGISTRY_NEXT\n"
             "on dialog 950; click IDC_PAGES_NEXT\non dialog 167\nexpect rows IDC_REGISTRY_ROWS 0\n"
             "click IDC_REGISTRY_NEXT\n" + kBackToRoot);
-    EXPECT_FALSE(env.root.registry_text);
-    EXPECT_TRUE(env.root.registry_root[0].empty());
-    EXPECT_EQ(env.root.hub.back_requested, 1);
-    EXPECT_EQ(wizard::appendRegistryRows(env.root), "");
+    EXPECT_FALSE(env.rec.registry_text);
+    EXPECT_TRUE(env.rec.registry_root[0].empty());
+    EXPECT_EQ(env.chain.hub.back_requested, 1);
+    EXPECT_EQ(wizard::registryPageText(env.rec), "");
 }
 
 TEST(RegistryPage, AnOpenedProjectRefillsOnlyFromAUsableText) {
@@ -172,8 +163,8 @@ TEST(RegistryPage, AnOpenedProjectRefillsOnlyFromAUsableText) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PagesEnv env;
-        env.root.project_opened = 1;
-        env.root.registry_text = c.text;
+        env.rec.project_opened = 1;
+        env.rec.registry_text = c.text;
         startAt<pages::CRegistryDlg>(env);
         std::string steps = open(167) + "expect rows IDC_REGISTRY_ROWS " + std::to_string(c.rows) + "\n";
         if (c.rows) steps += "expect row IDC_REGISTRY_ROWS 0 HKEY_USERS\n";
@@ -193,9 +184,9 @@ std::string envLine(const char* tag, const std::string& name, const std::string&
 }
 
 void productTexts(PagesEnv& env) {
-    env.root.company_name = "Acme";
-    env.root.product_name = "Widget";
-    env.root.product_version = "1.0";
+    env.rec.company_name = "Acme";
+    env.rec.product_name = "Widget";
+    env.rec.product_version = "1.0";
 }
 
 TEST(EnvironmentPage, BoxClearWritesOnlyTheProductKeyOrNoFileAtAll) {
@@ -203,17 +194,17 @@ TEST(EnvironmentPage, BoxClearWritesOnlyTheProductKeyOrNoFileAtAll) {
         SCOPED_TRACE(flag);
         PagesEnv env;
         productTexts(env);
-        env.root.hub.register_flag = flag;
-        pagestest::writeFile(env.root.registry_file_path.str(), "stale");
+        env.chain.hub.register_flag = flag;
+        pagestest::writeFile(env.rec.registry_file_path.str(), "stale");
         startAt<pages::CEnvironmentDlg>(env);
         env.run(open(161) + "expect enabled IDC_ENV_NAMES 0\nexpect enabled IDC_ENV_SET 0\n"
                 "expect enabled IDC_ENV_ADD 1\nclick IDC_ENV_NEXT\n" + kBackToRoot);
-        EXPECT_EQ(env.root.environment_page_done, 3);
-        EXPECT_EQ(env.root.env_vars_enabled, 0);
+        EXPECT_EQ(env.rec.environment_page_done, 3);
+        EXPECT_EQ(env.rec.env_vars_enabled, 0);
         if (flag == 0) {
-            EXPECT_EQ(readFile(env.root.registry_file_path.str()), "<missing>");
+            EXPECT_EQ(readFile(env.rec.registry_file_path.str()), "<missing>");
         } else {
-            EXPECT_EQ(readFile(env.root.registry_file_path.str()),
+            EXPECT_EQ(readFile(env.rec.registry_file_path.str()),
                       "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\Acme\\Widget\\1.0\r\n");
         }
     }
@@ -222,7 +213,7 @@ TEST(EnvironmentPage, BoxClearWritesOnlyTheProductKeyOrNoFileAtAll) {
 TEST(EnvironmentPage, ListSortedFileInCreationOrderAndTheMessagesOfSet) {
     PagesEnv env;
     productTexts(env);
-    env.root.hub.register_flag = 1;
+    env.chain.hub.register_flag = 1;
     startAt<pages::CEnvironmentDlg>(env);
     env.run(open(161) + "check IDC_ENV_ENABLE\n"
             "expect enabled IDC_ENV_NAMES 1\nexpect checked IDC_ENV_ADD 1\nexpect checked IDC_ENV_APPEND 0\n"
@@ -240,10 +231,10 @@ TEST(EnvironmentPage, ListSortedFileInCreationOrderAndTheMessagesOfSet) {
     const std::string section = "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\Acme\\Widget\\1.0\r\n"
                                 "*Default_Root`HKEY_LOCAL_MACHINE\r\n" +
                                 envLine("*AppendKeyValue", "PATH", "C:\\Tools") + envLine("*SetKeyValue", "MYVAR", "1");
-    EXPECT_EQ(readFile(env.root.registry_file_path.str()), section);
-    ASSERT_TRUE(env.root.env_registry_text);
-    EXPECT_EQ(*env.root.env_registry_text, section);
-    EXPECT_EQ(env.root.env_vars_enabled, 1);
+    EXPECT_EQ(readFile(env.rec.registry_file_path.str()), section);
+    ASSERT_TRUE(env.rec.env_registry_text);
+    EXPECT_EQ(*env.rec.env_registry_text, section);
+    EXPECT_EQ(env.rec.env_vars_enabled, 1);
 }
 
 TEST(EnvironmentPage, SetOverAnEntryUpdatesItAndDeleteThenSetAddsAtTheEnd) {
@@ -259,7 +250,7 @@ TEST(EnvironmentPage, SetOverAnEntryUpdatesItAndDeleteThenSetAddsAtTheEnd) {
             "expect text IDC_ENV_NAME \n" +
             setEntry("MyVar", "2", true) + "expect rows IDC_ENV_NAMES 2\n"
             "click IDC_ENV_NEXT\n" + kBackToRoot);
-    EXPECT_EQ(readFile(env.root.registry_file_path.str()),
+    EXPECT_EQ(readFile(env.rec.registry_file_path.str()),
               "*Default_Root`HKEY_LOCAL_MACHINE\r\n" + envLine("*SetKeyValue", "path", "D:\\Bin") +
                   envLine("*AppendKeyValue", "MyVar", "2"));
 }
@@ -288,7 +279,7 @@ TEST(EnvironmentPage, InputTheFilesCannotCarryIsRefusedWhenSet) {
              "click IDC_ENV_NEXT\n" + kBackToRoot;
     startAt<pages::CEnvironmentDlg>(env);
     env.run(steps);
-    const std::string file = readFile(env.root.registry_file_path.str());
+    const std::string file = readFile(env.rec.registry_file_path.str());
     EXPECT_NE(file.find(envLine("*SetKeyValue", std::string(24, 'N'), std::string(259, 'v'))), std::string::npos);
     EXPECT_NE(file.find(envLine("*SetKeyValue", "V5", "changed")), std::string::npos);
     EXPECT_EQ(file.find("ONEMORE"), std::string::npos);
@@ -297,7 +288,7 @@ TEST(EnvironmentPage, InputTheFilesCannotCarryIsRefusedWhenSet) {
 TEST(EnvironmentPage, ReturningShowsTheEntriesButNotTheProductKey) {
     PagesEnv env;
     productTexts(env);
-    env.root.hub.register_flag = 1;
+    env.chain.hub.register_flag = 1;
     startAt<pages::CEnvironmentDlg>(env);
     env.run(open(161) + "check IDC_ENV_ENABLE\n" + setEntry("PATH", "C:\\Tools", true) +
             setEntry("MYVAR", "1", false) + "click IDC_ENV_BACK\n"
@@ -309,9 +300,9 @@ TEST(EnvironmentPage, ReturningShowsTheEntriesButNotTheProductKey) {
             "clear IDC_ENV_ENABLE\nexpect enabled IDC_ENV_NAMES 0\nclick IDC_ENV_NEXT\n"
             "on dialog 950; click IDC_PAGES_NEXT\non dialog 161\n"
             "expect checked IDC_ENV_ENABLE 0\nexpect rows IDC_ENV_NAMES 0\nclick IDC_ENV_NEXT\n" + kBackToRoot);
-    EXPECT_EQ(readFile(env.root.registry_file_path.str()),
+    EXPECT_EQ(readFile(env.rec.registry_file_path.str()),
               "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\Acme\\Widget\\1.0\r\n");
-    EXPECT_EQ(env.root.env_vars_enabled, 0);
+    EXPECT_EQ(env.rec.env_vars_enabled, 0);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct Shown {
 // list.txt with the source folder Prod: a text file, two programs inside and
 // one added from outside the source folder.
 void startAtServices(PagesEnv& env, std::vector<Shown>& shown, bool withList = true) {
-    env.root.source_folder = env.tree.path("Prod");
+    env.rec.source_folder = env.tree.path("Prod");
     if (withList)
         pagestest::writeFile(env.listFile(), env.tree.path("Prod\\setup.ini") + "\r\n" +
                                                  env.tree.path("Prod\\bin\\svc.exe") + "\r\n" +
@@ -36,8 +36,7 @@ void startAtServices(PagesEnv& env, std::vector<Shown>& shown, bool withList = t
                                                  env.tree.path("Prod\\bin\\a.exe.txt") + "\r\n" +
                                                  env.tree.path("Other\\agent.exe") + "\r\n");
     env.root.next = [&shown](pagestest::CTestRoot& root) {
-        pages::CServicesDlg page(&root);
-        page.attachHub(root.hub, root);
+        pages::CServicesDlg page(pagestest::afterSource(root), &root);
         Shown s;
         s.result = page.runModal();
         for (int i = 0; i < page.rowCount(IDC_SERVICES_EXECUTABLE); ++i)
@@ -64,8 +63,8 @@ TEST(ServicesPage, ComboOffersTheProgramsOfListTxtUnderTheirPackedNames) {
             next() + kCancelHere);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].combo, (std::vector<std::string>{"\\bin\\svc.exe", "\\bin\\Tool.EXE", "\\agent.exe"}));
-    EXPECT_EQ(env.root.services_text, std::string());
-    EXPECT_EQ(env.root.services_page_done, 3);
+    EXPECT_EQ(env.rec.services_text, std::string());
+    EXPECT_EQ(env.rec.services_page_done, 3);
 }
 
 TEST(ServicesPage, TypingTwoCharactersEnablesTheControlsPickingEnablesThem) {
@@ -84,7 +83,7 @@ TEST(ServicesPage, TypingTwoCharactersEnablesTheControlsPickingEnablesThem) {
             "click IDC_SERVICES_SET\nexpect message You must enter the Service Name.\n"
             "set IDC_SERVICES_NAME S\nclick IDC_SERVICES_SET\nexpect message You must enter the Service Display Name.\n" +
             next() + kCancelHere);
-    EXPECT_EQ(env.root.services_text, std::string());
+    EXPECT_EQ(env.rec.services_text, std::string());
 }
 
 TEST(ServicesPage, SetAddsUpdatesByExactNameAndWritesTheText) {
@@ -102,7 +101,7 @@ TEST(ServicesPage, SetAddsUpdatesByExactNameAndWritesTheText) {
     EXPECT_TRUE(std::is_permutation(shown[0].list.begin(), shown[0].list.end(),
                                     std::vector<std::string>{"WidgetSvc", "widgetsvc"}.begin()));
     EXPECT_EQ(shown[0].list.size(), 2u);
-    EXPECT_EQ(env.root.services_text,
+    EXPECT_EQ(env.rec.services_text,
               std::string("\\agent.exe~WidgetSvc~Widget Agent\r\n\\bin\\Tool.EXE~widgetsvc~Lower case is another service"));
     bool info = false;
     for (const auto& m : messages)
@@ -124,7 +123,7 @@ TEST(ServicesPage, DeleteFindsTheShownEntryOnlyWhileItsFieldsAreUnchanged) {
             "pick IDC_SERVICES_LIST Two\nclick IDC_SERVICES_DELETE\nexpect rows IDC_SERVICES_LIST 1\n" +
             next() + kCancelHere);
     // The deleted entry was in the last slot: the text ends with CR LF.
-    EXPECT_EQ(env.root.services_text, std::string("\\bin\\svc.exe~One~First\r\n"));
+    EXPECT_EQ(env.rec.services_text, std::string("\\bin\\svc.exe~One~First\r\n"));
 }
 
 TEST(ServicesPage, TwentySetsWithDeletionsFillTheTable) {
@@ -149,7 +148,7 @@ TEST(ServicesPage, TwentySetsWithDeletionsFillTheTable) {
         want += "\\bin\\svc.exe~S" + std::to_string(i) + "~D";
         if (i != 19) want += "\r\n";
     }
-    EXPECT_EQ(env.root.services_text, want);
+    EXPECT_EQ(env.rec.services_text, want);
 }
 
 TEST(ServicesPage, FieldsPastTheirSlotsOrHoldingSeparatorsAreRefused) {
@@ -162,15 +161,15 @@ TEST(ServicesPage, FieldsPastTheirSlotsOrHoldingSeparatorsAreRefused) {
             "\n" + set("\\bin\\svc.exe", "a~b", "D") + "expect message " + pages::kMsgServiceBadChar + "\n" +
             set("\\bin\\svc.exe", "N", "a`b") + "expect message " + pages::kMsgServiceBadChar + "\n" +
             "expect rows IDC_SERVICES_LIST 0\n" + set("\\bin\\svc.exe", n49, d49) + next() + kCancelHere);
-    EXPECT_EQ(env.root.services_text, "\\bin\\svc.exe~" + n49 + "~" + d49);
+    EXPECT_EQ(env.rec.services_text, "\\bin\\svc.exe~" + n49 + "~" + d49);
 }
 
 TEST(ServicesPage, ShownAgainTheEntriesComeBackAndWithoutListTxtTheyAreKept) {
     PagesEnv env;
     std::vector<Shown> shown;
     startAtServices(env, shown, false);
-    env.root.project_opened = 1;
-    env.root.services_text = std::string("\\bin\\svc.exe~Beta~B\r\n\\gone.exe~alpha~A\r\n");
+    env.rec.project_opened = 1;
+    env.rec.services_text = std::string("\\bin\\svc.exe~Beta~B\r\n\\gone.exe~alpha~A\r\n");
     env.run(opening() + "expect message Supporting file not found\nexpect rows IDC_SERVICES_LIST 2\n"
                         "pick IDC_SERVICES_LIST alpha\nexpect text IDC_SERVICES_EXECUTABLE \\gone.exe\n"
                         "expect text IDC_SERVICES_NAME alpha\n" +
@@ -178,7 +177,7 @@ TEST(ServicesPage, ShownAgainTheEntriesComeBackAndWithoutListTxtTheyAreKept) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0].combo.empty());
     EXPECT_EQ(shown[0].list, (std::vector<std::string>{"alpha", "Beta"}));
-    EXPECT_EQ(env.root.services_text, std::string("\\bin\\svc.exe~Beta~B\r\n\\gone.exe~alpha~A"));
+    EXPECT_EQ(env.rec.services_text, std::string("\\bin\\svc.exe~Beta~B\r\n\\gone.exe~alpha~A"));
 }
 
 TEST(ServicesPage, EscEndsAtOnceCancelAsks) {

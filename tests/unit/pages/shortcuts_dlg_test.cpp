@@ -44,10 +44,9 @@ struct Shown {
 };
 
 void startAtShortcuts(PagesEnv& env, std::vector<Shown>& shown) {
-    env.root.product_name = "Widget";
+    env.rec.product_name = "Widget";
     env.root.next = [&shown](pagestest::CTestRoot& root) {
-        pages::CShortcutsDlg page(&root);
-        page.attachHub(root.hub, root);
+        pages::CShortcutsDlg page(pagestest::afterSource(root), &root);
         Shown s;
         s.result = page.runModal();
         s.tree = dump(page, page.tvRoot(IDC_SHORTCUTS_TREE));
@@ -90,12 +89,12 @@ TEST(ShortcutsPage, NewProjectTickedWritesTheDefaultFolderOnly) {
     EXPECT_EQ(shown[0].result, 1);
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Startup,Widget)))");
     const std::string want = kDir + "Widget\r\n";
-    EXPECT_EQ(readFile(env.root.shortcuts_file_path.str()), want);
-    ASSERT_TRUE(env.root.shortcuts_text.has_value());
-    EXPECT_EQ(*env.root.shortcuts_text, want);
-    EXPECT_EQ(env.root.shortcuts_page_done, 3);
-    EXPECT_EQ(env.root.shortcuts_enabled, 1);
-    EXPECT_EQ(env.root.uninstall_shortcut, 0);
+    EXPECT_EQ(readFile(env.rec.shortcuts_file_path.str()), want);
+    ASSERT_TRUE(env.rec.shortcuts_text.has_value());
+    EXPECT_EQ(*env.rec.shortcuts_text, want);
+    EXPECT_EQ(env.rec.shortcuts_page_done, 3);
+    EXPECT_EQ(env.rec.shortcuts_enabled, 1);
+    EXPECT_EQ(env.rec.uninstall_shortcut, 0);
 }
 
 TEST(ShortcutsPage, UninstallShortcutAloneNamesTheProductAndIsNotKeptInTheRecord) {
@@ -103,23 +102,23 @@ TEST(ShortcutsPage, UninstallShortcutAloneNamesTheProductAndIsNotKeptInTheRecord
     std::vector<Shown> shown;
     startAtShortcuts(env, shown);
     env.run(opening() + "check IDC_SHORTCUTS_UNINSTALL\n" + next() + kCancelHere);
-    EXPECT_EQ(readFile(env.root.shortcuts_file_path.str()),
+    EXPECT_EQ(readFile(env.rec.shortcuts_file_path.str()),
               kDir + "Widget\r\n"
                      "add_shortcut`%WINDIR%\\UnBundlewright.exe`Desktop\\Start Menu\\Programs\\Widget\\Uninstall.lnk`"
                      "shortcut to Vornel`-f<<TARGETDIR>>\\Uninstall.wzu\r\n");
-    EXPECT_FALSE(env.root.shortcuts_text.has_value());
-    EXPECT_EQ(env.root.shortcuts_enabled, 0);
-    EXPECT_EQ(env.root.uninstall_shortcut, 1);
+    EXPECT_FALSE(env.rec.shortcuts_text.has_value());
+    EXPECT_EQ(env.rec.shortcuts_enabled, 0);
+    EXPECT_EQ(env.rec.uninstall_shortcut, 1);
 }
 
 TEST(ShortcutsPage, NeitherBoxLeavesNoFile) {
     PagesEnv env;
     std::vector<Shown> shown;
     startAtShortcuts(env, shown);
-    pagestest::writeFile(env.root.shortcuts_file_path.str(), "stale");
+    pagestest::writeFile(env.rec.shortcuts_file_path.str(), "stale");
     env.run(opening() + next() + kCancelHere);
-    EXPECT_EQ(readFile(env.root.shortcuts_file_path.str()), "<missing>");
-    EXPECT_EQ(env.root.shortcuts_page_done, 3);
+    EXPECT_EQ(readFile(env.rec.shortcuts_file_path.str()), "<missing>");
+    EXPECT_EQ(env.rec.shortcuts_page_done, 3);
 }
 
 // Folders with long labels, under "Desktop" and under "Startup", two named
@@ -150,8 +149,8 @@ TEST(ShortcutsPage, TreeIsWrittenAndRebuiltUnderTheSavedParents) {
                              "Startup\\Tools\r\n" +
                              line("<<TARGETDIR>>\\run.exe", programs + "Widget\\" + cut + "\\Run.lnk", "-v") +
                              line("%WINDIR%\\notepad.exe", programs + "Startup\\Tools\\Later.lnk", "");
-    EXPECT_EQ(*env.root.shortcuts_text, want);
-    EXPECT_EQ(readFile(env.root.shortcuts_file_path.str()), want);
+    EXPECT_EQ(*env.rec.shortcuts_text, want);
+    EXPECT_EQ(readFile(env.rec.shortcuts_file_path.str()), want);
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Startup(Tools(New Shortcut)),Widget(" + longLabel +
                                  "(New Shortcut),Tools))),Top)");
     // Shown again: labels are the written names, each item under its own parent.
@@ -178,7 +177,7 @@ TEST(ShortcutsPage, LabelEditKeepsTheOldNameUntilSet) {
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Startup,Widget(Renamed))))");
     EXPECT_EQ(shown[1].tree, "Desktop(Start Menu(Programs(Startup,Widget(New Shortcut))))");
     EXPECT_EQ(shown[2].tree, "Desktop(Start Menu(Programs(Startup,Widget(Start))))");
-    EXPECT_EQ(*env.root.shortcuts_text,
+    EXPECT_EQ(*env.rec.shortcuts_text,
               kDir + "Widget\r\n" + line("<<TARGETDIR>>\\start.exe", place + "Start.lnk", "--go now"));
 }
 
@@ -191,7 +190,7 @@ TEST(ShortcutsPage, EmptiedTargetIsWrittenEmptyAndRebuiltWithNameAndArguments) {
             next() + again() + "select IDC_SHORTCUTS_TREE " + widget + "/Doc\n"
             "expect text IDC_SHORTCUTS_TARGET \nexpect text IDC_SHORTCUTS_ARGUMENTS /open\n" + next() +
             kCancelHere);
-    EXPECT_EQ(*env.root.shortcuts_text,
+    EXPECT_EQ(*env.rec.shortcuts_text,
               kDir + "Widget\r\n" + line("", "Desktop\\Start Menu\\Programs\\Widget\\Doc.lnk", "/open"));
 }
 
@@ -207,8 +206,8 @@ TEST(ShortcutsPage, DeletingAFolderDropsItsShortcutAndTheFirstLiveFolderNamesThe
             // The fields were the deleted shortcut's; nothing is left to Set.
             "expect enabled IDC_SHORTCUTS_SET 0\n" + next() + kCancelHere);
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Startup)),Acme)");
-    EXPECT_EQ(*env.root.shortcuts_text, "create_shortcut_dir`Desktop\\Acme\r\n");
-    EXPECT_EQ(readFile(env.root.shortcuts_file_path.str()),
+    EXPECT_EQ(*env.rec.shortcuts_text, "create_shortcut_dir`Desktop\\Acme\r\n");
+    EXPECT_EQ(readFile(env.rec.shortcuts_file_path.str()),
               "create_shortcut_dir`Desktop\\Acme\r\n" + kDir + "Acme\r\n"
               "add_shortcut`%WINDIR%\\UnBundlewright.exe`Desktop\\Start Menu\\Programs\\Acme\\Uninstall.lnk`"
               "shortcut to Vornel`-f<<TARGETDIR>>\\Uninstall.wzu\r\n");
@@ -253,7 +252,7 @@ TEST(ShortcutsPage, LabelsTheLineFormatCannotCarryAreRefused) {
             rename + "label IDC_SHORTCUTS_TREE \"\"\nexpect message " + pages::kMsgLabelEmpty + "\n" +
             next() + kCancelHere);
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Startup,Widget)))");
-    EXPECT_EQ(*env.root.shortcuts_text, kDir + "Widget\r\n");
+    EXPECT_EQ(*env.rec.shortcuts_text, kDir + "Widget\r\n");
 }
 
 TEST(ShortcutsPage, SetRefusesFieldsPastTheirSlotsOrHoldingSeparators) {
@@ -277,7 +276,7 @@ TEST(ShortcutsPage, SetRefusesFieldsPastTheirSlotsOrHoldingSeparators) {
         steps += set + "expect message " + message + "\nexpect enabled IDC_SHORTCUTS_SET 1\n";
     steps += setFields(n259, t259, a499) + next() + kCancelHere;
     env.run(steps);
-    EXPECT_EQ(*env.root.shortcuts_text,
+    EXPECT_EQ(*env.rec.shortcuts_text,
               kDir + "Widget\r\n" + line(t259, "Desktop\\Start Menu\\Programs\\Widget\\" + n259 + ".lnk", a499));
 }
 
@@ -297,7 +296,7 @@ TEST(ShortcutsPage, TheFiftyFirstEntryIsRefused) {
     env.run(steps);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].result, 1);
-    const std::string text = *env.root.shortcuts_text;
+    const std::string text = *env.rec.shortcuts_text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 45);   // the default folder and F0..F43
     EXPECT_EQ(text.find("Last"), std::string::npos);
 }
@@ -306,10 +305,10 @@ TEST(ShortcutsPage, AnOpenedProjectsDamagedTextIsPlacedUnderPrograms) {
     PagesEnv env;
     std::vector<Shown> shown;
     startAtShortcuts(env, shown);
-    env.root.project_opened = 1;
-    env.root.shortcuts_enabled = 1;
-    env.root.uninstall_shortcut = 1;
-    env.root.shortcuts_text = "create_shortcut_dir`Nowhere\\Lost\r\n"
+    env.rec.project_opened = 1;
+    env.rec.shortcuts_enabled = 1;
+    env.rec.uninstall_shortcut = 1;
+    env.rec.shortcuts_text = "create_shortcut_dir`Nowhere\\Lost\r\n"
                               "create_shortcut_dir`Loose\r\n"
                               "add_shortcut`x.exe`Desktop\\Missing\\Orphan.lnk\r\n"
                               "add_shortcut\r\n";
@@ -317,7 +316,7 @@ TEST(ShortcutsPage, AnOpenedProjectsDamagedTextIsPlacedUnderPrograms) {
                         "expect enabled IDC_SHORTCUTS_TREE 1\n" +
             next() + kCancelHere);
     EXPECT_EQ(shown[0].tree, "Desktop(Start Menu(Programs(Loose,Lost,Orphan,Startup)))");
-    EXPECT_EQ(*env.root.shortcuts_text,
+    EXPECT_EQ(*env.rec.shortcuts_text,
               kDir + "Lost\r\n" + kDir + "Loose\r\n" + line("x.exe", "Desktop\\Start Menu\\Programs\\Orphan.lnk", ""));
 }
 
@@ -333,7 +332,7 @@ TEST(ShortcutsPage, CancelAndEscBothAsk) {
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[0].text, wizard::kCancelQuestion);
     EXPECT_EQ(messages[1].text, wizard::kCancelQuestion);
-    EXPECT_EQ(env.root.shortcuts_page_done, 0);
+    EXPECT_EQ(env.rec.shortcuts_page_done, 0);
 }
 
 }  // namespace

@@ -22,18 +22,18 @@ using pagestest::readFile;
 // Ends a page by a confirmed Cancel (the run then exits with 0).
 const char* kCancelHere = "answer message yes\nesc\n";
 
-// Runs the file list page straight from the root, keeping what it computed.
+// Runs the file list page straight from the root, keeping what it gave the chain.
 struct FileListRun {
     int result = 0;
     int fileCount = -1;
     double requiredSpace = -1;
 };
 void runFileListFromRoot(PagesEnv& env, FileListRun& out) {
-    env.root.next = [&out](pagestest::CTestRoot&) {
-        pages::CFileListDlg page;
+    env.root.next = [&out](pagestest::CTestRoot& root) {
+        pages::CFileListDlg page(root.chain());
         out.result = page.runModal();
         out.fileCount = page.file_count();
-        out.requiredSpace = page.required_space();
+        out.requiredSpace = root.chain().required_space;
     };
 }
 
@@ -55,7 +55,7 @@ TEST(SourceFolderPage, RefusesEmptyDriveOnlyAndRelativeFoldersInOrder) {
               "You must select the source folder|source directory not found|source directory not found|"
               "Are you sure to cancel the project? Press Yes to cancel, press No to continue with Bundlewright|");
     EXPECT_EQ(readFile(env.listFile()), "<missing>");   // refused folders never touch list.txt
-    EXPECT_NE(env.root.source_page_done, 3);
+    EXPECT_NE(env.rec.source_page_done, 3);
 }
 
 TEST(SourceFolderPage, WalksWithAndWithoutSubfoldersIntoTheFileList) {
@@ -83,10 +83,10 @@ TEST(SourceFolderPage, WalksWithAndWithoutSubfoldersIntoTheFileList) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(readFile(env.listFile()),
               prod + "\\a.txt\r\n" + prod + "\\sub\\c.txt\r\n" + prod + "\\sub\\deeper\\temp$\r\n");
-    EXPECT_EQ(env.root.source_page_done, 3);
-    EXPECT_EQ(env.root.source_folder.str(), prod);
-    EXPECT_EQ(env.root.default_destination.str(), "C:\\Program Files\\Prod");
-    EXPECT_EQ(env.root.include_subfolders, 1);
+    EXPECT_EQ(env.rec.source_page_done, 3);
+    EXPECT_EQ(env.rec.source_folder.str(), prod);
+    EXPECT_EQ(env.rec.default_destination.str(), "C:\\Program Files\\Prod");
+    EXPECT_EQ(env.rec.include_subfolders, 1);
 }
 
 TEST(SourceFolderPage, EmptyFolderGivesOneMarkerAndTheListRefusesNext) {
@@ -131,11 +131,11 @@ TEST(SourceFolderPage, OpenedProjectKeepsItsStoredListUntilFolderOrBoxChange) {
     env.tree.write("Prod\\a.txt", "a");
     env.tree.write("Prod\\sub\\b.txt", "b");
     const std::string prod = env.tree.path("Prod");
-    env.root.project_opened = 1;
-    env.root.source_folder = prod;
-    env.root.include_subfolders = 0;
-    env.root.default_destination = "C:\\Dest";
-    env.root.stored_file_list = prod + "\\kept.txt\r\nC:\\elsewhere\\added.txt\r\n";
+    env.rec.project_opened = 1;
+    env.rec.source_folder = prod;
+    env.rec.include_subfolders = 0;
+    env.rec.default_destination = "C:\\Dest";
+    env.rec.stored_file_list = prod + "\\kept.txt\r\nC:\\elsewhere\\added.txt\r\n";
     std::vector<ui::RecordedMessage> messages;
     env.run("on dialog 950; click IDC_PAGES_NEXT\n"
             "on dialog 130\n"
@@ -156,24 +156,24 @@ TEST(SourceFolderPage, OpenedProjectKeepsItsStoredListUntilFolderOrBoxChange) {
             "expect row IDC_FILE_LIST_FILES 0 a.txt\n" + std::string(kCancelHere), &messages);
     EXPECT_EQ(readFile(env.listFile()), prod + "\\a.txt\r\n" + prod + "\\sub\\b.txt\r\n");
     // The file list's Back wrote the kept list back into the stored copy.
-    ASSERT_TRUE(env.root.stored_file_list.has_value());
-    EXPECT_EQ(*env.root.stored_file_list, prod + "\\kept.txt\r\nC:\\elsewhere\\added.txt\r\n");
+    ASSERT_TRUE(env.rec.stored_file_list.has_value());
+    EXPECT_EQ(*env.rec.stored_file_list, prod + "\\kept.txt\r\nC:\\elsewhere\\added.txt\r\n");
 }
 
 TEST(SourceFolderPage, BackAfterAStoreKeepsTheValueTakenFromTheBox) {
     PagesEnv env;
     env.tree.write("Prod\\a.txt", "a");
     const std::string prod = env.tree.path("Prod");
-    env.root.source_page_done = 3;
-    env.root.source_folder = prod;
+    env.rec.source_page_done = 3;
+    env.rec.source_folder = prod;
     env.run(std::string("on dialog 950; click IDC_PAGES_NEXT\n"
                         "on dialog 130\n"
                         "set IDC_SOURCE_FOLDER_EDIT C:\\Typed\\Since\n"
                         "check IDC_SOURCE_FOLDER_SUBFOLDERS\n"
                         "click IDC_SOURCE_FOLDER_BACK\n"
                         "on dialog 950\n") + kCancelHere);
-    EXPECT_EQ(env.root.source_folder.str(), prod);
-    EXPECT_EQ(env.root.include_subfolders, 1);
+    EXPECT_EQ(env.rec.source_folder.str(), prod);
+    EXPECT_EQ(env.rec.include_subfolders, 1);
     EXPECT_EQ(readFile(env.listFile()), "<missing>");
 }
 
@@ -193,7 +193,7 @@ TEST(SourceFolderPage, BrowseFillsTheBoxOnlyWhenAFolderIsChosen) {
             "click IDC_SOURCE_FOLDER_NEXT\n"
             "on dialog 138\n"
             "expect rows IDC_FILE_LIST_FILES 1\n" + std::string(kCancelHere));
-    EXPECT_EQ(env.root.source_folder.str(), prod);
+    EXPECT_EQ(env.rec.source_folder.str(), prod);
 }
 
 TEST(SourceFolderPage, AFileLineLongerThan259IsRefusedNamingTheFile) {
@@ -247,7 +247,7 @@ TEST(FileListPage, SizesPathsAndMarkersFromList) {
     FileListRun out;
     runFileListFromRoot(env, out);
     env.setFlags("0000000");
-    pagestest::StandIns standIns({wizard::PageSlot::OutputLocation});
+    env.standIns({IDD_OUTPUT_LOCATION});
     ui::Scenario s = ui::Scenario::parse(
         "on dialog 950; click IDC_PAGES_NEXT\n"
         "on dialog 138\n"
@@ -282,7 +282,7 @@ TEST(FileListPage, AddRefusesAnotherCaseAndRemoveTakesExactlyTheSelectedRows) {
     FileListRun out;
     runFileListFromRoot(env, out);
     env.setFlags("0000000");
-    pagestest::StandIns standIns({wizard::PageSlot::OutputLocation});
+    env.standIns({IDD_OUTPUT_LOCATION});
     std::string upper = prod + "\\A.TXT";
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     std::vector<ui::RecordedMessage> messages;
@@ -363,7 +363,7 @@ TEST(FileListPage, ANamedTempDollarFileIsAMarkerWrittenAfterTheFiles) {
     env.tree.write("Prod\\a.txt", "a");
     const std::string prod = env.tree.path("Prod");
     env.setFlags("0000000");
-    pagestest::StandIns standIns({wizard::PageSlot::OutputLocation});
+    env.standIns({IDD_OUTPUT_LOCATION});
     env.run("on dialog 950; click IDC_PAGES_NEXT\n"
             "on dialog 130\n"
             "set IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
@@ -403,7 +403,7 @@ TEST(SourceFolderPage, RefusesTextsTheProjectFileCannotCarry) {
               "its sections (start1 to start12).|"
               "Are you sure to cancel the project? Press Yes to cancel, press No to continue with Bundlewright|");
     EXPECT_EQ(readFile(env.listFile()), "<missing>");
-    EXPECT_NE(env.root.source_page_done, 3);
+    EXPECT_NE(env.rec.source_page_done, 3);
 }
 
 }  // namespace

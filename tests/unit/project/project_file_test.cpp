@@ -261,8 +261,8 @@ TEST_F(ProjectFile, FailedWriteKeepsThePreviousProjectFile) {
     put("p.wzp", "the previous project");
     auto r = fullRecord();
     r->list_file_path = win("none.txt");
-    // registry.txt opens but its append cannot be written: the build must stop.
-    r->registry_file_path = os::windowsPath("/dev/full");
+    // The temporary file opens but its bytes cannot be written out.
+    fs::create_symlink("/dev/full", dir / "p.wzp.tmp");
     EXPECT_FALSE(writeProjectFile(*r, win("p.wzp")));
     EXPECT_EQ(get("p.wzp"), "the previous project");
     EXPECT_FALSE(fs::exists(dir / "p.wzp.tmp"));

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "pages/page_list.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
 #include "resources/tarnwick/resource.h"
 #include "tests/unit/project/resources/resource.h"
 #include "wizard/page_base.h"
-#include "wizard/page_table.h"
 #include "wizard/product_info_dlg.h"
 #include "wizard/project_file.h"
 #include "wizard/project_start_dlg.h"
@@ -29,30 +29,35 @@
 
 namespace fs = std::filesystem;
 using wizard::PageRole;
-using wizard::PageSlot;
 
 namespace {
-
-// Stands where the welcome page stands: holds the record, Next runs the
-// project start page.
-class CRoot : public wizard::PageBase, public wizard::ProjectRecord {
-public:
-    CRoot() : PageBase(PageSlot::Welcome, PageRole::Welcome, {IDC_PP_NEXT, 0, IDC_PP_CANCEL, IDC_PP_HELP}, nullptr,
-                       IDD_PP_ROOT) {}
-protected:
-    void onNext() override {
-        hide();
-        if (!runNextPage(PageSlot::ProjectStart)) show();
-    }
-};
 
 // The page after the product information page; it only shows that Next got there.
 class CAfter : public wizard::PageBase {
 public:
-    explicit CAfter(ui::Dialog* owner)
-        : PageBase(PageSlot::SourceFolder, PageRole::MainChain, {IDC_PP_NEXT, IDC_PP_BACK, IDC_PP_CANCEL, IDC_PP_HELP},
-                   owner, IDD_PP_AFTER) {}
+    CAfter(wizard::Chain& chain, ui::Dialog* owner)
+        : PageBase(chain, {IDD_SOURCE_FOLDER, "", "", ""}, PageRole::MainChain,
+                   {IDC_PP_NEXT, IDC_PP_BACK, IDC_PP_CANCEL, IDC_PP_HELP}, owner, IDD_PP_AFTER) {}
     int store(int) override { return 0; }
+};
+
+std::unique_ptr<ui::Dialog> after(wizard::Chain& c, ui::Dialog* owner) { return std::make_unique<CAfter>(c, owner); }
+
+// Stands where the welcome page stands: holds the chain, Next runs the
+// project start page, and the page after the product page is CAfter.
+class CRoot : private wizard::ChainOwner, public wizard::PageBase {
+public:
+    CRoot()
+        : ChainOwner(pages::pageList(), wizard::RunEnd::ExitProcess),
+          PageBase(ownedChain_, {IDD_WELCOME, "", "", ""}, PageRole::Welcome,
+                   {IDC_PP_NEXT, 0, IDC_PP_CANCEL, IDC_PP_HELP}, nullptr, IDD_PP_ROOT) {
+        chain().pages.replace(IDD_SOURCE_FOLDER, after);
+    }
+protected:
+    void onNext() override {
+        hide();
+        if (!runNextPage()) show();
+    }
 };
 
 class ProjectPages : public ::testing::Test {
@@ -112,8 +117,6 @@ protected:
 
     fs::path dir;
     std::unique_ptr<CRoot> root;
-    wizard::PageOverride after{PageSlot::SourceFolder,
-                               [](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> { return std::make_unique<CAfter>(owner); }};
 };
 
 ui::Scenario& expectText(ui::Scenario& s, int id, const std::string& want) {
@@ -148,20 +151,20 @@ set 1061 sales@acme.com ; click 1037
 on dialog 951: click 1151
 on dialog 129: click 1038
 on dialog 166: click 1013)") + kEnd), -1);
-    EXPECT_EQ(root->project_opened, 0);
-    EXPECT_EQ(root->launch_project_path, "MyProject");
-    EXPECT_EQ(root->project_start_done, wizard::kDone);
-    EXPECT_EQ(root->product_page_done, wizard::kDone);
-    EXPECT_EQ(root->company_name, "Acme");
-    EXPECT_EQ(root->product_name, "Widget");
-    EXPECT_EQ(root->product_version, "1.0");
-    EXPECT_EQ(root->email, "sales@acme.com");
+    EXPECT_EQ(root->record().project_opened, 0);
+    EXPECT_EQ(root->record().launch_project_path, "MyProject");
+    EXPECT_EQ(root->record().project_start_done, wizard::kDone);
+    EXPECT_EQ(root->record().product_page_done, wizard::kDone);
+    EXPECT_EQ(root->record().company_name, "Acme");
+    EXPECT_EQ(root->record().product_name, "Widget");
+    EXPECT_EQ(root->record().product_version, "1.0");
+    EXPECT_EQ(root->record().email, "sales@acme.com");
 }
 
 TEST_F(ProjectPages, ProjectNamedOnTheCommandLineOpensAndFillsTheProductPage) {
     const std::string path = savedProject();
-    root->project_opened = 1;
-    root->launch_project_path = path;
+    root->record().project_opened = 1;
+    root->record().launch_project_path = path;
     ui::Scenario s = ui::Scenario::parse(R"(
 on dialog 950: click 1150
 on dialog 166
@@ -185,11 +188,11 @@ expect text 1010 (c) Acme)");
     std::vector<ui::RecordedMessage> messages;
     EXPECT_EQ(run(std::move(s), &messages), 0);   // Cancel confirmed below the welcome page
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(root->project_opened, 1);
-    EXPECT_EQ(root->source_folder, "C:\\src");
-    EXPECT_EQ(root->language_index, 1);
-    EXPECT_EQ(root->panel_flags[0], 0);
-    EXPECT_EQ(root->product_page_done, 0);
+    EXPECT_EQ(root->record().project_opened, 1);
+    EXPECT_EQ(root->record().source_folder, "C:\\src");
+    EXPECT_EQ(root->record().language_index, 1);
+    EXPECT_EQ(root->record().panel_flags[0], 0);
+    EXPECT_EQ(root->record().product_page_done, 0);
 }
 
 TEST_F(ProjectPages, RadioButtonsAndBrowse) {
@@ -241,7 +244,7 @@ TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
     };
     for (const Case& c : cases) {
         root = std::make_unique<CRoot>();
-        root->project_opened = 2;   // as start-up leaves it without a project named
+        root->record().project_opened = 2;   // as start-up leaves it without a project named
         std::vector<ui::RecordedMessage> messages;
         const std::string tail = c.exitCode == -1 ? std::string(kEnd) : std::string();
         EXPECT_EQ(run("on dialog 950: click 1150\non dialog 166: click 1053\n" + c.steps + tail, &messages), c.exitCode)
@@ -250,8 +253,8 @@ TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
         for (const auto& m : messages) texts.push_back(m.text);
         if (c.exitCode == -1) texts.pop_back();   // the cancel question that ends the root
         EXPECT_EQ(texts, c.messages) << c.name;
-        EXPECT_EQ(root->project_opened, c.opened) << c.name;
-        EXPECT_EQ(root->company_name, c.company) << c.name;
+        EXPECT_EQ(root->record().project_opened, c.opened) << c.name;
+        EXPECT_EQ(root->record().company_name, c.company) << c.name;
         if (!messages.empty() && messages[0].text == "p1 2 2") {
             EXPECT_EQ(messages[0].caption, "Tarnwick") << c.name;
         }
@@ -267,8 +270,8 @@ on dialog 129: set 1060 First ; set 1062 P ; set 1007 1 ; click 1037
 on dialog 951: click 1151
 on dialog 129: set 1060 Second ; click 1038
 on dialog 166: set 1014 Second ; click 1013)") + kEnd), -1);
-    EXPECT_EQ(root->launch_project_path, "First");
-    EXPECT_EQ(root->company_name, "First");
+    EXPECT_EQ(root->record().launch_project_path, "First");
+    EXPECT_EQ(root->record().company_name, "First");
 
     // Never stored: Back stores silently, and with an empty company nothing is
     // stored and nothing is said.
@@ -282,9 +285,9 @@ on dialog 166: click 1012
 on dialog 129: set 1060 C ; set 1062 P ; set 1007 1 ; click 1038
 on dialog 166: click 1013)") + kEnd, &messages), -1);
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(root->product_page_done, wizard::kDone);
-    EXPECT_EQ(root->company_name, "C");
-    EXPECT_EQ(root->product_name, "P");
+    EXPECT_EQ(root->record().product_page_done, wizard::kDone);
+    EXPECT_EQ(root->record().company_name, "C");
+    EXPECT_EQ(root->record().product_name, "P");
 }
 
 TEST_F(ProjectPages, BackWithABadEmailSaysSoAndStillGoesBack) {
@@ -295,8 +298,8 @@ on dialog 166: set 1014 N ; click 1012
 on dialog 129: set 1060 A ; set 1062 P ; set 1007 1 ; set 1061 me@example.org ; click 1038
 expect message Unrecognised Email-id format...
 on dialog 166: click 1013)") + kEnd, &messages), -1);
-    EXPECT_EQ(root->product_page_done, 0);
-    EXPECT_EQ(root->company_name, "");
+    EXPECT_EQ(root->record().product_page_done, 0);
+    EXPECT_EQ(root->record().company_name, "");
 }
 
 TEST_F(ProjectPages, EmailRule) {
@@ -317,7 +320,7 @@ TEST_F(ProjectPages, EmailRule) {
     s.add("click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
     s.add(kEnd);
     EXPECT_EQ(run(std::move(s)), -1);
-    EXPECT_EQ(root->email, "");
+    EXPECT_EQ(root->record().email, "");
 }
 
 TEST_F(ProjectPages, LimitMessageAndCutTexts) {
@@ -333,9 +336,9 @@ TEST_F(ProjectPages, LimitMessageAndCutTexts) {
                                          "click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
     s.add(kEnd);
     EXPECT_EQ(run(std::move(s), &messages), -1);
-    EXPECT_EQ(root->company_name, fifty);
-    EXPECT_EQ(root->product_version, "1234567890");
-    EXPECT_EQ(root->comments, std::string(250, 'm'));
+    EXPECT_EQ(root->record().company_name, fifty);
+    EXPECT_EQ(root->record().product_version, "1234567890");
+    EXPECT_EQ(root->record().comments, std::string(250, 'm'));
 }
 
 TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
@@ -356,7 +359,7 @@ TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
                       &messages),
                   -1)
             << c.set;
-        EXPECT_EQ(root->product_page_done, 0) << c.set;
+        EXPECT_EQ(root->record().product_page_done, 0) << c.set;
     }
     // A backquote after the 250th character is cut off anyway and is no fault.
     root = std::make_unique<CRoot>();
@@ -365,7 +368,7 @@ TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
                       std::string(250, 'x') + "`\nclick 1037\non dialog 951: click 1151\non dialog 129: click 1038\n"
                       "on dialog 166: click 1013" + kEnd),
               -1);
-    EXPECT_EQ(root->comments, std::string(250, 'x'));
+    EXPECT_EQ(root->record().comments, std::string(250, 'x'));
 }
 
 TEST_F(ProjectPages, BackquoteInANewProjectNameIsRefused) {
@@ -374,7 +377,7 @@ TEST_F(ProjectPages, BackquoteInANewProjectNameIsRefused) {
                               "expect message The project name cannot contain the character ` (backquote), because the project file uses it to separate its fields.\n"
                               "click 1013") + kEnd, &messages),
               -1);
-    EXPECT_EQ(root->project_start_done, 0);
+    EXPECT_EQ(root->record().project_start_done, 0);
 }
 
 TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
@@ -398,14 +401,15 @@ TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
              "on dialog 102: answer message yes ; esc";
     int result = 0;
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(pages::pageList(), nullptr, wizard::runSplashWindow);
+        welcome->chain().pages.replace(IDD_SOURCE_FOLDER, after);
         ui::ScenarioRun player(ui::Scenario::parse(steps, "welcome.scn"));
         result = welcome->runModal();
         player.finish();
-        EXPECT_EQ(welcome->project_opened, 1);
-        EXPECT_EQ(welcome->company_name, "Acme");
-        EXPECT_EQ(welcome->product_page_done, wizard::kDone);
-        EXPECT_EQ(welcome->language_index, 1);
+        EXPECT_EQ(welcome->record().project_opened, 1);
+        EXPECT_EQ(welcome->record().company_name, "Acme");
+        EXPECT_EQ(welcome->record().product_page_done, wizard::kDone);
+        EXPECT_EQ(welcome->record().language_index, 1);
     }
     EXPECT_EQ(result, ui::IdCancel);
 #ifndef _WIN32
@@ -426,17 +430,18 @@ TEST_F(ProjectPages, TheSharedProjectPagesScenarioPasses) {
     const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_project_pages.scn");
     ASSERT_FALSE(path.empty());
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(pages::pageList(), nullptr, wizard::runSplashWindow);
+        welcome->chain().pages.replace(IDD_SOURCE_FOLDER, after);
         ui::ScenarioRun player(ui::Scenario::load(path));
         EXPECT_EQ(welcome->runModal(), ui::IdCancel);
         player.finish();
-        EXPECT_EQ(welcome->launch_project_path, "Demo");
-        EXPECT_EQ(welcome->project_opened, 0);
-        EXPECT_EQ(welcome->product_page_done, wizard::kDone);
-        EXPECT_EQ(welcome->company_name, "Acme Tools");
-        EXPECT_EQ(welcome->product_version, "1.0.0-beta");
-        EXPECT_EQ(welcome->email, "sales@acme.com");
-        EXPECT_EQ(welcome->copyright_notice, "(c) Acme Tools");
+        EXPECT_EQ(welcome->record().launch_project_path, "Demo");
+        EXPECT_EQ(welcome->record().project_opened, 0);
+        EXPECT_EQ(welcome->record().product_page_done, wizard::kDone);
+        EXPECT_EQ(welcome->record().company_name, "Acme Tools");
+        EXPECT_EQ(welcome->record().product_version, "1.0.0-beta");
+        EXPECT_EQ(welcome->record().email, "sales@acme.com");
+        EXPECT_EQ(welcome->record().copyright_notice, "(c) Acme Tools");
     }
     if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);
     else os::unsetEnv(wizard::kInstallDirVariable);
@@ -459,7 +464,7 @@ TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
     os::setEnv(wizard::kInstallDirVariable, os::windowsPath((dir / "inst").string()));
     int code = -1;
     {
-        auto welcome = std::make_unique<wizard::CTarnwickDlg>(nullptr, wizard::runSplashWindow);
+        auto welcome = std::make_unique<wizard::CTarnwickDlg>(pages::pageList(), nullptr, wizard::runSplashWindow);
         ui::ScenarioRun player(ui::Scenario::parse(
             "on dialog 266\non dialog 102: click 1000\n"
             "on dialog 166: set 1014 Demo ; click 1012\n"
@@ -473,8 +478,8 @@ TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
             code = e.code;
         }
         player.finish();
-        EXPECT_EQ(welcome->company_name, "Acme");
-        EXPECT_EQ(welcome->launch_project_path, "Demo");
+        EXPECT_EQ(welcome->record().company_name, "Acme");
+        EXPECT_EQ(welcome->record().launch_project_path, "Demo");
     }
     EXPECT_EQ(code, 0);   // Cancel confirmed on the file list page
     if (hadInstall) os::setEnv(wizard::kInstallDirVariable, oldInstall);

@@ -120,30 +120,28 @@ TEST_F(RegistryAppend, AppendsAfterTheFirstSectionOrCreatesTheFile) {
     const std::string section1 = HKCU + "*AddKey`SOFTWARE\\Acme\\W\\1\r\n";
     put("registry.txt", section1);
     r->registry_file_path = win("registry.txt");
-    EXPECT_EQ(appendRegistryRows(*r), registryPageText(*r));
+    EXPECT_TRUE(appendRegistryRows(*r));
     EXPECT_EQ(get("registry.txt"), section1 + registryFileSection(*r));
 
     r->registry_file_path = win("fresh.txt");
-    bool failed = true;
-    EXPECT_EQ(appendRegistryRows(*r, &failed), registryPageText(*r));
-    EXPECT_FALSE(failed);
+    EXPECT_TRUE(appendRegistryRows(*r));
     EXPECT_EQ(get("fresh.txt"), registryFileSection(*r));
 }
 
-TEST_F(RegistryAppend, UnopenableFileWritesNothingAnywhere) {
+TEST_F(RegistryAppend, UnopenableFileIsAFailureAndTheProjectFileKeepsItsRows) {
     auto r = withRows({{"HKEY_LOCAL_MACHINE", "Software\\Acme", "", "", "Create Key"}});
     r->registry_file_path = win("no-such-folder\\registry.txt");
-    EXPECT_EQ(appendRegistryRows(*r), "");
+    EXPECT_FALSE(appendRegistryRows(*r));
     EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
 
-    // The writer then leaves the registry rows section empty, and the loader
-    // still finds the sections after it.
+    // The project file does not depend on registry.txt: its rows section is
+    // the table's, and the loader finds the sections after it.
     r->product_name = "P";
     r->product_version = "1";
     r->output_file_path = "C:\\out.exe";
     ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
     const std::string bytes = get("p.wzp");
-    EXPECT_NE(bytes.find("`start7``start8`C:\\out.exe`"), std::string::npos);
+    EXPECT_NE(bytes.find("`start8`C:\\out.exe`"), std::string::npos);
     auto back = std::make_unique<ProjectRecord>();
     back->launch_project_path = win("p.wzp");
     struct Silent : Messages {
@@ -152,11 +150,11 @@ TEST_F(RegistryAppend, UnopenableFileWritesNothingAnywhere) {
     } m;
     ASSERT_EQ(loadProjectFile(*back, m), kLoaded);
     EXPECT_TRUE(m.texts.empty());
-    EXPECT_EQ(*back->registry_text, "");
+    EXPECT_NE(back->registry_text->find("*Addkey`Software\\Acme"), std::string::npos);
     EXPECT_EQ(back->output_file_path, "C:\\out.exe");
 }
 
-TEST_F(RegistryAppend, WriterEmbedsRegistryTxtBeforeAppending) {
+TEST_F(RegistryAppend, TheProjectFileEmbedsRegistryTxtAndTheAppendComesAfter) {
     auto r = withRows({{"HKEY_CURRENT_USER", "Software\\A", "", "", "Create Key"},
                        {"HKEY_USERS", "S", "n", "v", "Set Key Value"}});
     const std::string section1 = HKLM + "*SetKeyValue`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`X`1\r\n";
@@ -166,7 +164,8 @@ TEST_F(RegistryAppend, WriterEmbedsRegistryTxtBeforeAppending) {
     r->env_vars_enabled = 1;
     r->environment_page_done = wizard::kDone;   // the page wrote registry.txt in this run
     ASSERT_TRUE(writeProjectFile(*r, win("p.wzp")));
-
+    EXPECT_EQ(get("registry.txt"), section1);
+    ASSERT_TRUE(appendRegistryRows(*r));
     EXPECT_EQ(get("registry.txt"), section1 + HKCU + "*Addkey`Software\\A\r\n" + HKU + "*SetKeyValue`S`n`v\r\n");
     auto crcrlf = [](std::string s) {
         std::string out;
@@ -188,8 +187,8 @@ TEST_F(RegistryAppend, NoRowsOrNoProjectFileLeavesRegistryTxtAlone) {
     EXPECT_NE(get("p.wzp").find("`start7` `start8`"), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "registry.txt"));
 
-    // A project file that cannot be created stops before the append, so a
-    // second Build never doubles the rows.
+    // Writing the project file never appends: the Build does, once the
+    // project file is in place, so a second Build never doubles the rows.
     auto rows = withRows({{"HKEY_USERS", "k", "", "", "Create Key"}});
     rows->registry_file_path = win("registry.txt");
     EXPECT_FALSE(writeProjectFile(*rows, win("missing\\p.wzp")));

@@ -18,7 +18,7 @@
 #include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
 #include "tests/unit/wizard/tarnwick_run.h"
-#include "wizard/build_settings.h"
+#include "wizard/page_base.h"
 #include "wizard/startup.h"
 #include "wizard/summary_dlg.h"
 #include "wizard/summary_text.h"
@@ -38,8 +38,6 @@ protected:
     void SetUp() override {
         os::setExitTrap(true);
         ui::setProgramName("Tarnwick");
-        // The builder's closing pause only slows the tests down; one test keeps it.
-        wizard::buildSettings().pauseAtEnd = false;
         root = dir.path();
         inst = root + "\\inst";
         for (const char* sub : {"bin", "temp", "lang", "output", "projects", "image"})
@@ -65,7 +63,6 @@ protected:
         if (had_) os::setEnv(wizard::kInstallDirVariable, old_);
         else os::unsetEnv(wizard::kInstallDirVariable);
         os::setExitTrap(false);
-        wizard::buildSettings() = wizard::BuildSettings{};
     }
 
     static void put(const std::string& path, const std::string& bytes) {
@@ -88,7 +85,7 @@ protected:
     }
 
     // Runs Tarnwick's welcome page under the scenario; the exit code.
-    int runTarnwick(ui::Scenario scenario) { return bwtest::runTarnwick(std::move(scenario), messages); }
+    int runTarnwick(ui::Scenario scenario) { return bwtest::runTarnwick(std::move(scenario), messages, pauseAtEnd); }
     int runTarnwick(const std::string& text) { return runTarnwick(ui::Scenario::parse(withFolders(text), "chain")); }
 
     // The new project's way to the summary page, with the two paths chosen
@@ -123,6 +120,7 @@ protected:
     bwtest::TestFolder dir;
     std::string root, inst;
     std::vector<ui::RecordedMessage> messages;
+    bool pauseAtEnd = false;     // the builder's closing pause; one test keeps it
 
 private:
     bool had_ = false;
@@ -348,7 +346,7 @@ TEST_F(BuildChain, DeliveryProgramsAndLanguageReachThePackageAndComeBackWithTheP
 }
 
 TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {
-    wizard::buildSettings().pauseAtEnd = true;
+    pauseAtEnd = true;
     const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
     os::createDirectories(root + "\\out");
     std::string shown;
@@ -435,14 +433,10 @@ TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheS
     // A refused press, then one that builds: the same package as one press,
     // with the registry rows appended once.
     auto addRows = [](ui::Dialog& d) {
-        for (ui::Dialog* o = &d; o; o = o->owner())
-            if (auto* r = dynamic_cast<wizard::ProjectRecord*>(o)) {
-                r->registry_root[0] = "HKEY_LOCAL_MACHINE";
-                r->registry_key_name[0] = "Software\\Acme";
-                r->registry_action[0] = "Create Key";
-                return;
-            }
-        ADD_FAILURE() << "no record above the summary page";
+        wizard::ProjectRecord& r = dynamic_cast<wizard::PageBase&>(d).record();
+        r.registry_root[0] = "HKEY_LOCAL_MACHINE";
+        r.registry_key_name[0] = "Software\\Acme";
+        r.registry_action[0] = "Create Key";
     };
     ui::Scenario once = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
     once.then(addRows).add("click IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n");
@@ -464,5 +458,29 @@ TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheS
     EXPECT_EQ(runTarnwick(std::move(twice)), wizard::kExitFinished);
     EXPECT_TRUE(get(out) == single) << "a second press built another package";
 }
+
+#ifndef _WIN32
+// The project file fails late (its bytes cannot be written out, after the
+// file was opened): the page says what failed, and the press that builds
+// then carries the registry rows once.
+TEST_F(BuildChain, ABuildAfterAProjectFileThatFailedLateAppendsTheRowsOnce) {
+    const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
+    os::createDirectories(root + "\\out");
+    ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    s.then([&](ui::Dialog& d) {
+        wizard::ProjectRecord& r = dynamic_cast<wizard::PageBase&>(d).record();
+        r.registry_root[0] = "HKEY_LOCAL_MACHINE";
+        r.registry_key_name[0] = "Software\\Acme";
+        r.registry_action[0] = "Create Key";
+        std::filesystem::create_symlink("/dev/full", os::hostPath(wzp + ".tmp"));
+    });
+    s.add("click IDC_SUMMARY_BUILD\nexpect message " + wizard::notWrittenMessage("project file", wzp) + "\n");
+    s.add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
+    EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitFinished);
+    const twk::PackageContents p = readBack(out);
+    EXPECT_EQ(p.registry, "*Default_Root`HKEY_LOCAL_MACHINE\r\n*Addkey`Software\\Acme\r\n");
+    EXPECT_NE(get(wzp).find("start8"), std::string::npos);
+}
+#endif
 
 }  // namespace

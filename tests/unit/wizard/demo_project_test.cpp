@@ -20,7 +20,6 @@
 #include "tests/support/host_path.h"
 #include "tests/support/test_folder.h"
 #include "tests/unit/wizard/tarnwick_run.h"
-#include "wizard/build_settings.h"
 #include "wizard/startup.h"
 
 namespace fs = std::filesystem;
@@ -92,14 +91,12 @@ TEST(DemoProject, TheWizardMakesTheCommittedDemoProject) {
     os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\"");
     os::setExitTrap(true);
     ui::setProgramName("Tarnwick");
-    wizard::buildSettings().pauseAtEnd = false;
     const std::string here = os::currentDirectory();
     std::vector<ui::RecordedMessage> messages;
     const int code = bwtest::runTarnwick(
         ui::Scenario::load(bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/demo_project.scn")), messages);
     os::setCurrentDirectory(here);
     os::setExitTrap(false);
-    wizard::buildSettings() = wizard::BuildSettings{};
     os::unsetEnv(wizard::kInstallDirVariable);
     EXPECT_EQ(code, 1);
     for (const auto& m : messages) ADD_FAILURE() << m.text;

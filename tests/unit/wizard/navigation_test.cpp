@@ -2,7 +2,7 @@
 // pages, hub pages, the output location page and the summary; owner hiding;
 // the silent store on Back; the cancel question and exit codes; fatal codes
 // with their two exceptions. Test pages stand on templates of their own and
-// are put into the page table for the length of a test.
+// are put into the chain's page list at the dialogs of the real pages.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,19 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "pages/page_list.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
 #include "tests/unit/wizard/resources/resource.h"
+#include "wizard/chain.h"
+#include "wizard/tarnwick_dlg.h"
 #include "wizard/page_base.h"
-#include "wizard/page_table.h"
 #include "wizard/project_record.h"
 
 namespace {
 
 using wizard::PageRole;
-using wizard::PageSlot;
 
 const wizard::PageButtons kButtons{IDC_NAV_NEXT, IDC_NAV_BACK, IDC_NAV_CANCEL, IDC_NAV_HELP};
 
@@ -35,61 +37,88 @@ struct ExitTrap {
     ~ExitTrap() { os::setExitTrap(false); }
 };
 
-// What each test page does, by position, and what it saw.
+// The real pages the test pages stand in for: their names and fatal codes.
+struct Stand {
+    int dialog;
+    const char* name;
+    const char* initCode;
+    const char* mainCode;
+};
+constexpr Stand kStands[] = {
+    {IDD_PROJECT_START, "CProjectStartDlg", "p1 2 1", "p1 2 2"},
+    {IDD_PRODUCT_INFO, "CProductInfoDlg", "p1 3 1", "p1 3 2"},
+    {IDD_SOURCE_FOLDER, "CSourceFolderDlg", "p1 4 1", "p1 4 2"},
+    {IDD_FILE_LIST, "CFileListDlg", "p1 5 1", "p1 5 2"},
+    {IDD_INSTALL_OPTIONS, "CInstallOptionsDlg", "p1 6 1", "p1 6 2"},
+    {IDD_SHORTCUTS, "CShortcutsDlg", "", "p1 8 2"},
+    {IDD_OUTPUT_LOCATION, "COutputLocationDlg", "p1 11 1", ""},
+    {IDD_SUMMARY, "CSummaryDlg", "p1 12 1", "p1 12 2"},
+};
+const Stand& standAt(int dialog) {
+    for (const Stand& s : kStands)
+        if (s.dialog == dialog) return s;
+    throw std::out_of_range("no such stand");
+}
+
+// What each test page does, by the dialog it stands at, and what it saw.
 struct Script {
-    std::map<PageSlot, int> storeResult;       // default 0
-    std::map<PageSlot, bool> throwInInit;
-    std::map<PageSlot, bool> throwInStore;
+    std::map<int, int> storeResult;       // default 0
+    std::map<int, bool> throwInInit;
+    std::map<int, bool> throwInStore;
     std::vector<std::string> log;
 };
 
-std::string slotName(PageSlot s) { return wizard::pageInfo(s).className; }
-
 class CTestPage : public wizard::PageBase {
 public:
-    CTestPage(PageSlot slot, PageRole role, int tpl, ui::Dialog* owner, Script& script)
-        : PageBase(slot, role, kButtons, owner, tpl), script_(script) {}
+    CTestPage(wizard::Chain& chain, int dialog, PageRole role, int tpl, ui::Dialog* owner, Script& script)
+        : PageBase(chain, {dialog, standAt(dialog).initCode, standAt(dialog).mainCode, ""}, role, kButtons, owner,
+                   tpl),
+          script_(script) {}
     int store(int interactive) override {
-        script_.log.push_back(slotName(slot()) + " store " + std::to_string(interactive));
-        if (script_.throwInStore[slot()]) throw std::runtime_error("store");
-        return script_.storeResult[slot()];
+        script_.log.push_back(name() + " store " + std::to_string(interactive));
+        if (script_.throwInStore[info().dialog]) throw std::runtime_error("store");
+        return script_.storeResult[info().dialog];
     }
 protected:
     void initPage() override {
-        if (script_.throwInInit[slot()]) throw std::runtime_error("init");
-        script_.log.push_back(slotName(slot()) + " init");
+        if (script_.throwInInit[info().dialog]) throw std::runtime_error("init");
+        script_.log.push_back(name() + " init");
     }
     int focusControl() const override { return IDC_NAV_NAME; }
 private:
+    std::string name() const { return standAt(info().dialog).name; }
     Script& script_;
 };
 
-// The record at the root of the chain, standing where the welcome page stands.
-class CTestRoot : public wizard::PageBase, public wizard::ProjectRecord {
+// The root of the chain, standing where the welcome page stands, with the
+// chain of Tarnwick's page list.
+class CTestRoot : private wizard::ChainOwner, public wizard::PageBase {
 public:
-    CTestRoot() : PageBase(PageSlot::Welcome, PageRole::Welcome, kButtons, nullptr, IDD_NAV_ROOT) {}
+    CTestRoot()
+        : ChainOwner(pages::pageList(), wizard::RunEnd::ExitProcess),
+          PageBase(ownedChain_, {IDD_WELCOME, "", "", ""}, PageRole::Welcome, kButtons, nullptr, IDD_NAV_ROOT) {}
+    wizard::ProjectRecord& rec() { return record(); }
 protected:
     void onNext() override {
         hide();
-        if (!runNextPage(PageSlot::ProjectStart)) show();
+        if (!runNextPage()) show();
     }
 };
 
-// A page table of test pages: main chain 901..905 for the five positions
-// after the root, the hub's pages and the summary as asked.
+// Test pages put into the root's page list: main chain 901..905 for the
+// dialogs after the root, the hub's pages and the summary as asked.
 class PageSet {
 public:
-    explicit PageSet(Script& script) : script_(script) {}
-    void put(PageSlot slot, PageRole role, int tpl) {
+    PageSet(CTestRoot& root, Script& script) : root_(root), script_(script) {}
+    void put(int dialog, PageRole role, int tpl) {
         Script* s = &script_;
-        overrides_.push_back(std::make_unique<wizard::PageOverride>(
-            slot, [=](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-                return std::make_unique<CTestPage>(slot, role, tpl, owner, *s);
-            }));
+        root_.chain().pages.replace(dialog, [=](wizard::Chain& c, ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+            return std::make_unique<CTestPage>(c, dialog, role, tpl, owner, *s);
+        });
     }
 private:
+    CTestRoot& root_;
     Script& script_;
-    std::vector<std::unique_ptr<wizard::PageOverride>> overrides_;
 };
 
 int runExpectingExit(ui::Dialog& root) {
@@ -112,10 +141,10 @@ ui::Scenario& expectOwnerHidden(ui::Scenario& s, bool hidden) {
 TEST(NavigationMainChain, NextBackAndConfirmedCancelEndTheRunWithZero) {
     ExitTrap trap;
     Script script;
-    PageSet pages(script);
-    pages.put(PageSlot::ProjectStart, PageRole::MainChain, IDD_NAV_PAGE1);
-    pages.put(PageSlot::ProductInfo, PageRole::MainChain, IDD_NAV_PAGE2);
     CTestRoot root;
+    PageSet pages(root, script);
+    pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
+    pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
     ui::Scenario s = ui::Scenario::parse("on dialog 900: click 1100\non dialog 901");
     expectOwnerHidden(s, true);
     s.add("click 1100\non dialog 902");
@@ -144,12 +173,12 @@ TEST(NavigationMainChain, NextBackAndConfirmedCancelEndTheRunWithZero) {
 TEST(NavigationMainChain, RefusedStoreKeepsThePageAndBackStoresOnlyWhileNotDone) {
     ExitTrap trap;
     Script script;
-    script.storeResult[PageSlot::ProjectStart] = -1;
-    PageSet pages(script);
-    pages.put(PageSlot::ProjectStart, PageRole::MainChain, IDD_NAV_PAGE1);
-    pages.put(PageSlot::ProductInfo, PageRole::MainChain, IDD_NAV_PAGE2);
+    script.storeResult[IDD_PROJECT_START] = -1;
     CTestRoot root;
-    root.project_start_done = wizard::kDone;
+    PageSet pages(root, script);
+    pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
+    pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
+    root.rec().project_start_done = wizard::kDone;
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 900: click 1100\n"
         "on dialog 901: click 1100\n"       // refused: still on 901
@@ -165,14 +194,14 @@ TEST(NavigationMainChain, RefusedStoreKeepsThePageAndBackStoresOnlyWhileNotDone)
 TEST(NavigationMainChain, FileListHidesItselfAndComesBackWhenTheHubReturns) {
     ExitTrap trap;
     Script script;
-    PageSet pages(script);
-    pages.put(PageSlot::ProjectStart, PageRole::MainChain, IDD_NAV_PAGE1);
-    pages.put(PageSlot::ProductInfo, PageRole::MainChain, IDD_NAV_PAGE2);
-    pages.put(PageSlot::SourceFolder, PageRole::MainChain, IDD_NAV_PAGE3);
-    pages.put(PageSlot::FileList, PageRole::MainChain, IDD_NAV_PAGE4);
-    // No hub: Next stores, hides the file list page and shows it again.
-    wizard::PageOverride noHub(PageSlot::OptionHub, nullptr);
     CTestRoot root;
+    PageSet pages(root, script);
+    pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
+    pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
+    pages.put(IDD_SOURCE_FOLDER, PageRole::MainChain, IDD_NAV_PAGE3);
+    pages.put(IDD_FILE_LIST, PageRole::MainChain, IDD_NAV_PAGE4);
+    // No hub: Next stores, hides the file list page and shows it again.
+    root.chain().pages.replace(IDD_OPTION_HUB, nullptr);
     ui::Scenario s = ui::Scenario::parse(
         "on dialog 900: click 1100\non dialog 901: click 1100\non dialog 902: click 1100\n"
         "on dialog 903: click 1100\non dialog 904: click 1100");
@@ -186,23 +215,21 @@ TEST(NavigationMainChain, FileListHidesItselfAndComesBackWhenTheHubReturns) {
 
 // A hub standing in for the option hub: runs the pages at the given hub
 // indexes in order with the history rule, inside its initialisation.
-class CTestHub : public wizard::PageBase, public wizard::HubState {
+class CTestHub : public wizard::PageBase {
 public:
-    CTestHub(ui::Dialog* owner, std::vector<int> order, std::vector<int>& shown)
-        : PageBase(PageSlot::OptionHub, PageRole::Plain, {}, owner, IDD_NAV_PAGE5),
+    CTestHub(wizard::Chain& chain, ui::Dialog* owner, std::vector<int> order, std::vector<int>& shown)
+        : PageBase(chain, {IDD_OPTION_HUB, "", "", ""}, PageRole::Plain, {}, owner, IDD_NAV_PAGE5),
           order_(order), shown_(shown) {}
 protected:
     void initPage() override {
         ui::Dialog* fileList = owner();
         size_t i = 0;
-        std::vector<size_t> history;
         while (true) {
-            back_requested = 0;
-            auto page = wizard::createPage(wizard::hubSlot(order_[i]), fileList);
-            static_cast<wizard::PageBase&>(*page).attachHub(*this, record());
+            hub().back_requested = 0;
+            auto page = chain().pages.make(pages::kHubPages[order_[i]], chain(), fileList);
             shown_.push_back(order_[i]);
             if (page->runModal() == ui::IdCancel) os::exitProcess(wizard::kExitCancelled);
-            if (back_requested) {
+            if (hub().back_requested) {
                 if (i == 0) break;
                 --i;
             } else {
@@ -220,21 +247,18 @@ private:
 TEST(NavigationHub, NextBackRefusalAndTheOutputLocationsSilentBack) {
     ExitTrap trap;
     Script script;
-    PageSet pages(script);
-    pages.put(PageSlot::ProjectStart, PageRole::MainChain, IDD_NAV_PAGE1);
-    pages.put(PageSlot::InstallOptions, PageRole::HubPage, IDD_NAV_PAGE2);
-    pages.put(PageSlot::OutputLocation, PageRole::OutputLocation, IDD_NAV_PAGE3);
-    pages.put(PageSlot::Summary, PageRole::Summary, IDD_NAV_PAGE4);
-    std::vector<int> shown;
-    wizard::PageOverride hub(PageSlot::FileList, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-        return std::make_unique<CTestHub>(owner, std::vector<int>{0, 7}, shown);
-    });
-    // The hub sits where the project start page's successor would be: put it
-    // after ProductInfo by making ProjectStart's next (ProductInfo) the hub.
-    wizard::PageOverride viaHub(PageSlot::ProductInfo, [](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-        return wizard::createPage(PageSlot::FileList, owner);
-    });
     CTestRoot root;
+    PageSet pages(root, script);
+    pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
+    pages.put(IDD_INSTALL_OPTIONS, PageRole::HubPage, IDD_NAV_PAGE2);
+    pages.put(IDD_OUTPUT_LOCATION, PageRole::OutputLocation, IDD_NAV_PAGE3);
+    pages.put(IDD_SUMMARY, PageRole::Summary, IDD_NAV_PAGE4);
+    std::vector<int> shown;
+    // The hub sits where the project start page's successor would be.
+    root.chain().pages.replace(IDD_PRODUCT_INFO,
+                               [&](wizard::Chain& c, ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+                                   return std::make_unique<CTestHub>(c, owner, std::vector<int>{0, 7}, shown);
+                               });
     ui::Scenario s = ui::Scenario::parse(
         "on dialog 900: click 1100\n"
         "on dialog 901: click 1100\n"
@@ -264,28 +288,24 @@ TEST(NavigationHub, NextBackRefusalAndTheOutputLocationsSilentBack) {
 TEST(NavigationHub, RefusedStoreKeepsAHubPageOnNextAndOnBack) {
     ExitTrap trap;
     Script script;
-    script.storeResult[PageSlot::Shortcuts] = -1;
-    PageSet pages(script);
-    pages.put(PageSlot::Shortcuts, PageRole::HubPage, IDD_NAV_PAGE2);
-    wizard::HubState hub;
+    script.storeResult[IDD_SHORTCUTS] = -1;
     // The root runs the page when it first paints, as the hub runs its pages.
     int result = 0;
     class CRunner : public CTestRoot {
     public:
-        CRunner(wizard::HubState& h, int& r) : hub_(h), result_(r) {}
+        explicit CRunner(int& r) : result_(r) {}
     protected:
         void onPaint() override {
             if (ran_) return;
             ran_ = true;
-            auto page = wizard::createPage(PageSlot::Shortcuts, this);
-            static_cast<wizard::PageBase&>(*page).attachHub(hub_, *this);
-            result_ = page->runModal();
+            result_ = chain().pages.make(IDD_SHORTCUTS, chain(), this)->runModal();
         }
     private:
-        wizard::HubState& hub_;
         int& result_;
         bool ran_ = false;
-    } runner(hub, result);
+    } runner(result);
+    PageSet pages(runner, script);
+    pages.put(IDD_SHORTCUTS, PageRole::HubPage, IDD_NAV_PAGE2);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 902: click 1100 ; click 1101\n"   // both refused: the page stays
         "expect visible 1100 1\n"
@@ -294,7 +314,7 @@ TEST(NavigationHub, RefusedStoreKeepsAHubPageOnNextAndOnBack) {
     EXPECT_EQ(runner.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(result, ui::IdCancel);
-    EXPECT_EQ(hub.back_requested, 0);
+    EXPECT_EQ(runner.chain().hub.back_requested, 0);
     const std::vector<std::string> want = {"CShortcutsDlg init", "CShortcutsDlg store 1",
                                            "CShortcutsDlg store 1"};
     EXPECT_EQ(script.log, want);
@@ -302,28 +322,28 @@ TEST(NavigationHub, RefusedStoreKeepsAHubPageOnNextAndOnBack) {
 
 TEST(NavigationFatal, CodesShowTheirTextAndEndWithTheirExitCodes) {
     struct Case {
-        PageSlot slot;
+        int dialog;
         bool inInit;
         const char* code;
         int exitCode;   // -1: the run goes on
     } cases[] = {
-        {PageSlot::ProjectStart, true, "p1 2 1", 1},
-        {PageSlot::ProjectStart, false, "p1 2 2", -1},   // the loader's code continues
-        {PageSlot::ProductInfo, true, "p1 3 1", 0},      // exits with 0
-        {PageSlot::ProductInfo, false, "p1 3 2", 1},
+        {IDD_PROJECT_START, true, "p1 2 1", 1},
+        {IDD_PROJECT_START, false, "p1 2 2", -1},   // the loader's code continues
+        {IDD_PRODUCT_INFO, true, "p1 3 1", 0},      // exits with 0
+        {IDD_PRODUCT_INFO, false, "p1 3 2", 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         ExitTrap trap;
         Script script;
-        (c.inInit ? script.throwInInit : script.throwInStore)[c.slot] = true;
-        PageSet pages(script);
-        pages.put(PageSlot::ProjectStart, PageRole::MainChain, IDD_NAV_PAGE1);
-        pages.put(PageSlot::ProductInfo, PageRole::MainChain, IDD_NAV_PAGE2);
+        (c.inInit ? script.throwInInit : script.throwInStore)[c.dialog] = true;
         CTestRoot root;
+        PageSet pages(root, script);
+        pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
+        pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
         std::string steps = "on dialog 900: click 1100\n";
-        if (c.slot == PageSlot::ProductInfo) steps += "on dialog 901: click 1100\n";
-        if (!c.inInit) steps += "on dialog " + std::to_string(wizard::pageInfo(c.slot).resource == 166 ? 901 : 902) + ": click 1100\n";
+        if (c.dialog == IDD_PRODUCT_INFO) steps += "on dialog 901: click 1100\n";
+        if (!c.inInit) steps += "on dialog " + std::to_string(c.dialog == IDD_PROJECT_START ? 901 : 902) + ": click 1100\n";
         steps += std::string("expect message ") + c.code + "\nexpect caption Tarnwick\n";
         if (c.exitCode == -1) steps += "on dialog 901: answer message yes ; esc\n";
         ui::ScenarioRun run(ui::Scenario::parse(steps));
@@ -332,37 +352,23 @@ TEST(NavigationFatal, CodesShowTheirTextAndEndWithTheirExitCodes) {
     }
 }
 
-TEST(NavigationFatal, APageWithoutTheRecordEndsWithItsInitCode) {
-    ExitTrap trap;
-    Script script;
-    CTestPage lonely(PageSlot::SourceFolder, PageRole::MainChain, IDD_NAV_PAGE3, nullptr, script);
-    ui::ScenarioRun run(ui::Scenario::parse("expect message p1 4 1"));
-    EXPECT_EQ(runExpectingExit(lonely), wizard::kExitFatal);
-    run.finish();
-    EXPECT_TRUE(script.log.empty());
-}
-
 // Every page the list makes runs on its own dialog template with the buttons
 // it navigates by; every page template Tarnwick carries has its page in the
 // list (a template without one would be a page lost from the chain).
-TEST(PageTable, EveryListedPageMatchesItsTemplateAndEveryTemplateHasItsPage) {
+TEST(PageList, EveryListedPageMatchesItsTemplateAndEveryTemplateHasItsPage) {
     const ui::res::ResourceSet& res = ui::res::resources();
-    for (int i = 0; i < static_cast<int>(PageSlot::Count); ++i) {
-        const PageSlot slot = static_cast<PageSlot>(i);
-        const wizard::PageInfo& info = wizard::pageInfo(slot);
-        SCOPED_TRACE(info.className);
-        const auto t = res.dialogs.find(info.resource);
-        const bool madeByWelcome = slot == PageSlot::Welcome || slot == PageSlot::Splash;
-        if (t != res.dialogs.end() && !madeByWelcome) {
-            EXPECT_TRUE(wizard::listsPage(slot)) << "dialog " << info.resource << " has no page in the list";
-        }
-        std::unique_ptr<ui::Dialog> page = wizard::makeListedPage(slot, nullptr);
+    wizard::Chain chain(pages::pageList());
+    for (const wizard::PageRow& row : chain.pages.rows()) {
+        SCOPED_TRACE(row.title);
+        const auto t = res.dialogs.find(row.dialog);
+        ASSERT_NE(t, res.dialogs.end()) << "no template " << row.dialog;
+        std::unique_ptr<ui::Dialog> page = chain.pages.make(row.dialog, chain);
         if (!page) continue;
-        ASSERT_NE(t, res.dialogs.end()) << "no template " << info.resource;
-        EXPECT_EQ(page->templateId(), info.resource);
+        EXPECT_EQ(page->templateId(), row.dialog);
         EXPECT_EQ(t->second.caption, "Bundlewright");
         auto* base = dynamic_cast<wizard::PageBase*>(page.get());
         ASSERT_NE(base, nullptr);
+        EXPECT_EQ(base->info().dialog, row.dialog);
         auto hasControl = [&](int id) {
             for (const auto& c : t->second.controls)
                 if (c.id == id) return true;
@@ -371,32 +377,38 @@ TEST(PageTable, EveryListedPageMatchesItsTemplateAndEveryTemplateHasItsPage) {
         const wizard::PageButtons& b = base->buttons();
         for (int id : {b.next, b.back, b.cancel, b.help}) {
             if (id) {
-                EXPECT_TRUE(hasControl(id)) << "dialog " << info.resource << " has no button " << id;
+                EXPECT_TRUE(hasControl(id)) << "dialog " << row.dialog << " has no button " << id;
             }
         }
-        if (info.helpPage[0]) {
+        if (base->info().helpPage[0]) {
             EXPECT_NE(b.help, 0) << "a help page but no Help button";
         }
     }
+    // Only the pages their own callers make have no factory; any other row
+    // without one would be a page lost from the chain.
+    for (const wizard::PageRow& row : chain.pages.rows()) {
+        const bool madeElsewhere = row.dialog == IDD_WELCOME || row.dialog == IDD_FINISH ||
+                                   row.dialog == IDD_REGISTRY_KEY || row.dialog == IDD_SPLASH;
+        EXPECT_EQ(static_cast<bool>(row.make), !madeElsewhere) << row.title;
+    }
 }
 
-TEST(PageTable, TheChainAndTheHubRunInTheirOrder) {
-    std::vector<PageSlot> chain;
-    for (PageSlot s = PageSlot::ProjectStart; s != PageSlot::Count; s = wizard::nextSlot(s)) chain.push_back(s);
-    EXPECT_EQ(chain, (std::vector<PageSlot>{PageSlot::ProjectStart, PageSlot::ProductInfo, PageSlot::SourceFolder,
-                                            PageSlot::FileList, PageSlot::OptionHub}));
-    EXPECT_EQ(wizard::nextSlot(PageSlot::OutputLocation), PageSlot::Summary);
-    EXPECT_EQ(wizard::nextSlot(PageSlot::Summary), PageSlot::Finish);
-    EXPECT_EQ(wizard::hubSlot(0), PageSlot::InstallOptions);
-    EXPECT_EQ(wizard::hubSlot(wizard::kHubPageCount - 1), PageSlot::OutputLocation);
-    EXPECT_THROW(wizard::hubSlot(wizard::kHubPageCount), std::out_of_range);
-    EXPECT_THROW(wizard::hubSlot(-1), std::out_of_range);
-    {
-        wizard::PageOverride none(PageSlot::Finish, nullptr);
-        EXPECT_FALSE(wizard::hasPage(PageSlot::Finish));
-        EXPECT_EQ(wizard::createPage(PageSlot::Finish), nullptr);
-    }
-    EXPECT_TRUE(wizard::hasPage(PageSlot::Finish)) << "the override ends with its scope";
+TEST(PageList, TheChainAndTheHubRunInTheirOrderAndAStandInReplacesARow) {
+    wizard::PageList list = pages::pageList();
+    std::vector<int> chain;
+    for (int d = list.next(IDD_WELCOME); d; d = list.next(d)) chain.push_back(d);
+    EXPECT_EQ(chain, (std::vector<int>{IDD_PROJECT_START, IDD_PRODUCT_INFO, IDD_SOURCE_FOLDER, IDD_FILE_LIST,
+                                       IDD_OPTION_HUB}));
+    EXPECT_EQ(list.next(IDD_OUTPUT_LOCATION), IDD_SUMMARY);
+    EXPECT_EQ(pages::kHubPages[0], IDD_INSTALL_OPTIONS);
+    EXPECT_EQ(pages::kHubPages[pages::kHubPageCount - 1], IDD_OUTPUT_LOCATION);
+    EXPECT_TRUE(list.has(IDD_SUMMARY));
+    wizard::PageFactory old = list.replace(IDD_SUMMARY, nullptr);
+    EXPECT_TRUE(old);
+    EXPECT_FALSE(list.has(IDD_SUMMARY));
+    wizard::Chain c(std::move(list));
+    EXPECT_EQ(c.pages.make(IDD_SUMMARY, c), nullptr);
+    EXPECT_EQ(c.pages.title(IDD_SUMMARY), "summary page");
 }
 
 }  // namespace

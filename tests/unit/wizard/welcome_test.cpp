@@ -18,9 +18,11 @@
 #include "platform/os/registry.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
+#include "resources/tarnwick/resource.h"
 #include "tests/unit/wizard/resources/resource.h"
 #include "tests/support/test_folder.h"
 #include "wizard/page_base.h"
+#include "pages/page_list.h"
 #include "wizard/splash_dlg.h"
 #include "wizard/startup.h"
 #include "wizard/tarnwick_dlg.h"
@@ -29,7 +31,6 @@
 
 namespace {
 
-using wizard::PageSlot;
 
 struct ExitTrap {
     ExitTrap() {
@@ -74,8 +75,8 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
 #ifndef _WIN32
     os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" D:\\Projects\\demo.wzp");
 #endif
-    wizard::PageOverride noPanel(PageSlot::PanelConfig, nullptr);
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
+    dlg.chain().pages.replace(IDD_PANEL_CONFIG, nullptr);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 266\n"                   // the splash first; its timer closes it
         "on dialog 102\n"
@@ -84,19 +85,19 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
         "answer message yes ; esc\n"));     // Esc asks too; Yes ends the run
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
-    EXPECT_EQ(dlg.install_dir, root);
-    EXPECT_EQ(dlg.list_file_path, root + "\\temp\\list.txt");
-    EXPECT_EQ(dlg.registry_file_path, root + "\\temp\\registry.txt");
-    EXPECT_EQ(dlg.shortcuts_file_path, root + "\\temp\\shortcuts.txt");
-    EXPECT_EQ(dlg.option_file_path, root + "\\temp\\option.txt");
-    EXPECT_EQ(dlg.panel_config_path, root + "\\bin\\config.mnu");
-    EXPECT_EQ(dlg.lang_dir, root + "\\lang\\");
+    EXPECT_EQ(dlg.record().install_dir, root);
+    EXPECT_EQ(dlg.record().list_file_path, root + "\\temp\\list.txt");
+    EXPECT_EQ(dlg.record().registry_file_path, root + "\\temp\\registry.txt");
+    EXPECT_EQ(dlg.record().shortcuts_file_path, root + "\\temp\\shortcuts.txt");
+    EXPECT_EQ(dlg.record().option_file_path, root + "\\temp\\option.txt");
+    EXPECT_EQ(dlg.record().panel_config_path, root + "\\bin\\config.mnu");
+    EXPECT_EQ(dlg.record().lang_dir, root + "\\lang\\");
 #ifndef _WIN32
-    EXPECT_EQ(dlg.project_opened, 1);
-    EXPECT_EQ(dlg.launch_project_path, "D:\\Projects\\demo.wzp");
+    EXPECT_EQ(dlg.record().project_opened, 1);
+    EXPECT_EQ(dlg.record().launch_project_path, "D:\\Projects\\demo.wzp");
 #endif
     EXPECT_EQ(bwtest::TestFolder::read(root + "\\bin\\config.mnu"), "1011000");
-    EXPECT_EQ(std::vector<int>(dlg.panel_flags, dlg.panel_flags + 7), (std::vector<int>{1, 0, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(std::vector<int>(dlg.record().panel_flags, dlg.record().panel_flags + 7), (std::vector<int>{1, 0, 1, 1, 0, 0, 0}));
     ASSERT_EQ(run.messages().size(), 2u);
     EXPECT_EQ(run.messages()[0].text, wizard::kCancelQuestion);
     EXPECT_EQ(run.messages()[0].icon, ui::Icon::Question);
@@ -111,7 +112,7 @@ TEST(WelcomeStart, TheSharedStartScenarioPasses) {
     InstallDirVariable var(&root);
     const std::string path = bwtest::buildPath("BW_SOURCE_DIR", "tests/scenarios/tarnwick_welcome_cancel.scn");
     ASSERT_FALSE(path.empty());
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::load(path));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
@@ -125,7 +126,7 @@ TEST(WelcomePaint, MinimisedItDrawsTheIconCentredAndFocusesNext) {
     Installation inst;
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     ui::Scenario s = ui::Scenario::parse("on dialog 266\non dialog 102");
     s.then([&](ui::Dialog& d) {
         d.focus(1001);   // Cancel
@@ -156,11 +157,11 @@ TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     bwtest::TestFolder::write(root + "\\bin\\config.mnu", "01x1101extra");
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
-    EXPECT_EQ(std::vector<int>(dlg.panel_flags, dlg.panel_flags + 7), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
+    EXPECT_EQ(std::vector<int>(dlg.record().panel_flags, dlg.record().panel_flags + 7), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
     EXPECT_EQ(bwtest::TestFolder::read(root + "\\bin\\config.mnu"), "01x1101extra");
 }
 
@@ -170,11 +171,11 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
     EXPECT_TRUE(os::RegKey::create(os::RegRoot::ClassesRoot, "BwTestTarnwick.Page\\shell\\open\\command")
                     .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
     {
-        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+        wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
-        EXPECT_EQ(dlg.browser_path, browser);
+        EXPECT_EQ(dlg.record().browser_path, browser);
     }
     std::string got;
     for (int i = 0; i < 100 && got.empty(); ++i) {
@@ -191,7 +192,7 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
 // "Bundlewright", OK) and ends with 1 before the splash or any page.
 void expectRefusedStart(const std::string* dir, const std::string& message) {
     InstallDirVariable var(dir);
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse("expect message \"" + message + "\"\nexpect caption Bundlewright"));
     try {
         dlg.runModal();
@@ -231,11 +232,11 @@ TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
                     .set(wizard::kInstallDirVariable, os::RegValue::string(fromRegistry)));
     for (const std::string* env : {&fromEnv, static_cast<const std::string*>(nullptr)}) {
         InstallDirVariable var(env);
-        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+        wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
         ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
-        EXPECT_EQ(dlg.install_dir, env ? fromEnv : fromRegistry);
+        EXPECT_EQ(dlg.record().install_dir, env ? fromEnv : fromRegistry);
     }
     os::resetEmulatedRegistry();
 }
@@ -290,20 +291,22 @@ TEST(WelcomeHelp, StartsTheRegisteredBrowserUnderWine) {
 }
 #endif
 
-// A page standing at a position of the table, recording that it ran.
+// A page standing at a dialog of the page list, recording that it ran.
 class CStandIn : public wizard::PageBase {
 public:
-    CStandIn(PageSlot slot, int tpl, ui::Dialog* owner, std::vector<std::string>& log)
-        : PageBase(slot, wizard::PageRole::MainChain,
-                   {IDC_NAV_NEXT, IDC_NAV_BACK, IDC_NAV_CANCEL, IDC_NAV_HELP}, owner, tpl),
+    CStandIn(wizard::Chain& chain, const char* name, int tpl, ui::Dialog* owner, std::vector<std::string>& log)
+        : PageBase(chain, {tpl, "", "", ""}, wizard::PageRole::MainChain,
+                   {IDC_NAV_NEXT, IDC_NAV_BACK, IDC_NAV_CANCEL, IDC_NAV_HELP}, owner),
+          name_(name),
           log_(log) {}
 protected:
     void initPage() override {
-        log_.push_back(std::string(wizard::pageInfo(slot()).className) + " owner " +
+        log_.push_back(name_ + " owner " +
                        std::to_string(owner() ? owner()->templateId() : 0) +
                        (owner() && !owner()->isVisible() ? " hidden" : " visible"));
     }
 private:
+    std::string name_;
     std::vector<std::string>& log_;
 };
 
@@ -313,10 +316,10 @@ TEST(WelcomeNext, RunsTheProjectStartPageAndACancelThereEndsWithZero) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     std::vector<std::string> log;
-    wizard::PageOverride start(PageSlot::ProjectStart, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-        return std::make_unique<CStandIn>(PageSlot::ProjectStart, IDD_NAV_PAGE1, owner, log);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
+    dlg.chain().pages.replace(IDD_PROJECT_START, [&](wizard::Chain& c, ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+        return std::make_unique<CStandIn>(c, "CProjectStartDlg", IDD_NAV_PAGE1, owner, log);
     });
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 102: click 1000\n"
         "on dialog 901: click 1101\n"               // Back shows the welcome page again
@@ -339,8 +342,8 @@ TEST(WelcomeNext, WithoutAProjectStartPageTheWelcomePageStays) {
     Installation inst;
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
-    wizard::PageOverride none(PageSlot::ProjectStart, nullptr);
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
+    dlg.chain().pages.replace(IDD_PROJECT_START, nullptr);
     ui::Scenario steps = ui::Scenario::parse("on dialog 102: click 1000");
     steps.then([](ui::Dialog& d) {
         EXPECT_EQ(d.templateId(), 102);
@@ -358,10 +361,10 @@ TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     std::vector<std::string> log;
-    wizard::PageOverride panel(PageSlot::PanelConfig, [&](ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
-        return std::make_unique<CStandIn>(PageSlot::PanelConfig, IDD_NAV_PAGE5, owner, log);
+    wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
+    dlg.chain().pages.replace(IDD_PANEL_CONFIG, [&](wizard::Chain& c, ui::Dialog* owner) -> std::unique_ptr<ui::Dialog> {
+        return std::make_unique<CStandIn>(c, "CPanelConfigDlg", IDD_NAV_PAGE5, owner, log);
     });
-    wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
         "on dialog 102: expect enabled 1197 1 ; click 1197\n"
         "on dialog 905: click 1101\n"
@@ -375,7 +378,9 @@ TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     ExitTrap trap;
     Installation inst;
     bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", 8, 5);
-    wizard::CSplashDlg splash(inst.dir.path());
+    wizard::Chain chain;
+    chain.record.install_dir = inst.dir.path();
+    wizard::CSplashDlg splash(chain);
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
@@ -396,7 +401,9 @@ TEST(Splash, APictureOfTheClientSizeIsCopiedAnyOtherIsStretched) {
     for (int pass = 0; pass < 2; ++pass) {
         const int w = pass ? client.width : 8, h = pass ? client.height : 5;
         bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", w, h);
-        wizard::CSplashDlg splash(inst.dir.path());
+        wizard::Chain chain;
+    chain.record.install_dir = inst.dir.path();
+    wizard::CSplashDlg splash(chain);
         ui::Scenario s = ui::Scenario::parse("on dialog 266");
         s.then([&](ui::Dialog& d) { client = d.clientSize(); });
         s.add("timer 275");
@@ -412,7 +419,9 @@ TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
     ExitTrap trap;
     Installation inst;
     bwtest::TestFolder::write(inst.dir.path() + "\\image\\bundlewright.bmp", "BM old picture");
-    wizard::CSplashDlg splash(inst.dir.path());
+    wizard::Chain chain;
+    chain.record.install_dir = inst.dir.path();
+    wizard::CSplashDlg splash(chain);
     ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
@@ -449,6 +458,8 @@ namespace {
 // A splash window that cannot be made (here: a template the program does not
 // carry) is the welcome page's message and exit code 0, on both hosts.
 class CNoSplash : public wizard::CTarnwickDlg {
+public:
+    CNoSplash() : CTarnwickDlg(pages::pageList()) {}
 protected:
     int runSplash() override {
         ui::Dialog missing(59999, this);

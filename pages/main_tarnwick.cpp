@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/os/app_start.h"
+#include "pages/page_list.h"
 #include "platform/ui/prompter.h"
 #include "wizard/splash_dlg.h"
 #include "wizard/tarnwick_dlg.h"
@@ -20,7 +21,7 @@ int main() {
         return 1;
     }
     try {
-        wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
+        wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
         dlg.runModal();
     } catch (const std::exception& e) {
         // Only what no page's code covers gets here (a failed scenario step).
