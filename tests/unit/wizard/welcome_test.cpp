@@ -77,10 +77,10 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
     wizard::PageOverride noPanel(PageSlot::PanelConfig, nullptr);
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 266\n"                   // the splash first; its timer closes it
-        "on dialog 102\n"
-        "expect enabled 1197 0\n"           // no panel configuration page
-        "answer message no ; click 1001\n"  // Cancel asks; No stays
+        "on dialog IDD_SPLASH\n"            // the splash first; its timer closes it
+        "on dialog IDD_WELCOME\n"
+        "expect enabled IDC_WELCOME_CONFIGURE 0\n" // no panel configuration page
+        "answer message no ; click IDC_WELCOME_CANCEL\n" // Cancel asks; No stays
         "answer message yes ; esc\n"));     // Esc asks too; Yes ends the run
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
@@ -126,7 +126,7 @@ TEST(WelcomePaint, MinimisedItDrawsTheIconCentredAndFocusesNext) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-    ui::Scenario s = ui::Scenario::parse("on dialog 266\non dialog 102");
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_SPLASH\non dialog IDD_WELCOME");
     s.then([&](ui::Dialog& d) {
         d.focus(1001);   // Cancel
         d.minimize(true);
@@ -157,7 +157,7 @@ TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     InstallDirVariable var(&root);
     bwtest::TestFolder::write(root + "\\bin\\config.mnu", "01x1101extra");
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(std::vector<int>(dlg.panel_flags, dlg.panel_flags + 7), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
@@ -171,7 +171,7 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
                     .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
     {
         wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: click IDC_WELCOME_HELP ; answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
         EXPECT_EQ(dlg.browser_path, browser);
@@ -232,7 +232,7 @@ TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
     for (const std::string* env : {&fromEnv, static_cast<const std::string*>(nullptr)}) {
         InstallDirVariable var(env);
         wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
         EXPECT_EQ(dlg.install_dir, env ? fromEnv : fromRegistry);
@@ -318,11 +318,11 @@ TEST(WelcomeNext, RunsTheProjectStartPageAndACancelThereEndsWithZero) {
     });
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 102: click 1000\n"
-        "on dialog 901: click 1101\n"               // Back shows the welcome page again
-        "on dialog 102: expect visible 1000 1\n"
-        "click 1000\n"
-        "on dialog 901: answer message yes ; esc"));
+        "on dialog IDD_WELCOME: click IDC_WELCOME_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: click IDC_NAV_BACK\n" // Back shows the welcome page again
+        "on dialog IDD_WELCOME: expect visible IDC_WELCOME_NEXT 1\n"
+        "click IDC_WELCOME_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: answer message yes ; esc"));
     try {
         dlg.runModal();
         ADD_FAILURE() << "a cancel on a later page ends the process";
@@ -341,7 +341,7 @@ TEST(WelcomeNext, WithoutAProjectStartPageTheWelcomePageStays) {
     InstallDirVariable var(&root);
     wizard::PageOverride none(PageSlot::ProjectStart, nullptr);
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
-    ui::Scenario steps = ui::Scenario::parse("on dialog 102: click 1000");
+    ui::Scenario steps = ui::Scenario::parse("on dialog IDD_WELCOME: click IDC_WELCOME_NEXT");
     steps.then([](ui::Dialog& d) {
         EXPECT_EQ(d.templateId(), 102);
         EXPECT_TRUE(d.isVisible());
@@ -363,9 +363,9 @@ TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
     });
     wizard::CTarnwickDlg dlg(nullptr, wizard::runSplashWindow);
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 102: expect enabled 1197 1 ; click 1197\n"
-        "on dialog 905: click 1101\n"
-        "on dialog 102: answer message yes ; esc"));
+        "on dialog IDD_WELCOME: expect enabled IDC_WELCOME_CONFIGURE 1 ; click IDC_WELCOME_CONFIGURE\n"
+        "on dialog IDD_NAV_PAGE5: click IDC_NAV_BACK\n"
+        "on dialog IDD_WELCOME: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
     ASSERT_EQ(log.size(), 1u);
@@ -376,7 +376,7 @@ TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     Installation inst;
     bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", 8, 5);
     wizard::CSplashDlg splash(inst.dir.path());
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_SPLASH\ntimer IDT_SPLASH_CLOSE\nexpect closed"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(splash.loadResult(), wizard::DibLoad::Loaded);
@@ -397,9 +397,9 @@ TEST(Splash, APictureOfTheClientSizeIsCopiedAnyOtherIsStretched) {
         const int w = pass ? client.width : 8, h = pass ? client.height : 5;
         bwtest::writeJpeg(inst.dir.path() + "\\image\\bundlewright.jpg", w, h);
         wizard::CSplashDlg splash(inst.dir.path());
-        ui::Scenario s = ui::Scenario::parse("on dialog 266");
+        ui::Scenario s = ui::Scenario::parse("on dialog IDD_SPLASH");
         s.then([&](ui::Dialog& d) { client = d.clientSize(); });
-        s.add("timer 275");
+        s.add("timer IDT_SPLASH_CLOSE");
         ui::ScenarioRun run(std::move(s));
         EXPECT_EQ(splash.runModal(), ui::IdCancel);
         run.finish();
@@ -413,7 +413,7 @@ TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
     Installation inst;
     bwtest::TestFolder::write(inst.dir.path() + "\\image\\bundlewright.bmp", "BM old picture");
     wizard::CSplashDlg splash(inst.dir.path());
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_SPLASH\ntimer IDT_SPLASH_CLOSE"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(splash.loadResult(), wizard::DibLoad::NoPicture);
