@@ -153,7 +153,7 @@ Scenario& Scenario::add(const std::string& text) {
                 else if (verb == "rclick" || verb == "dblclick") { st.kind = verb == "rclick" ? Step::RightClick : Step::DoubleClick; st.control = id("a control id"); rowArg(true); }
                 else if (verb == "label") { st.kind = Step::EditLabel; st.control = id("a control id"); st.text = c.rest(); }
                 else if (verb == "command") { st.kind = Step::Command; st.control = id("a command id"); }
-                else if (verb == "timer") { st.kind = Step::Timer; st.index = integer("a timer id"); }
+                else if (verb == "timer") { st.kind = Step::Timer; st.index = static_cast<int>(id("a timer id")); }
                 else if (verb == "esc") { st.kind = Step::Esc; }
                 else if (verb == "shot") { st.kind = Step::Shot; st.text = c.rest(); if (st.text.empty()) fail("expected a file path after 'shot'"); }
                 else if (verb == "answer") {

@@ -233,7 +233,7 @@ protected:
         (void)dest;
         return false;
 #endif
-        put(scratch_, "uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+        put(scratch_, "uninstall.scn", "answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n");
         os::setEnv("BUNDLEWRIGHT_SCENARIO", scratch_.path("uninstall.scn"));
         int code = -1;
         bool started = os::startProcess(os::quoteArgument(uninstaller_) + " -f" + dest + "\\Uninstall.wzu", true, &code);
@@ -313,13 +313,13 @@ TEST_F(RoundTrip, InstallTwiceThenUninstallSilentlyLeavesTheMachineAsItWas) {
 // `password` are the steps taken on those windows.
 std::string windowsScenario(const std::string& language, const std::string& welcome, const std::string& password,
                             const std::string& dest) {
-    return "on dialog 200\n" + welcome + bwtest::shotStep("installer-" + language, "1-welcome") + "click 1002\n"
-           "on dialog 201\nclick 1021\n" + bwtest::shotStep("installer-" + language, "2-licence") + "click 1002\n"
-           "on dialog 202\n" + password + "set 1031 e2e\nclick 1002\n"
-           "on dialog 203\nexpect text 1041 C:\\Program Files\\Widget\nset 1041 " + dest + "\n" +
-           bwtest::shotStep("installer-" + language, "3-folder") + "click 1002\n"
-           "on dialog 204\n" + bwtest::shotStep("installer-" + language, "4-progress") +
-           "on dialog 205\n" + bwtest::shotStep("installer-" + language, "5-finish") + "clear 1061\nclick 1002\n";
+    return "on dialog IDD_WELCOME\n" + welcome + bwtest::shotStep("installer-" + language, "1-welcome") + "click IDC_NEXT\n"
+           "on dialog IDD_LICENSE\nclick IDC_ACCEPT\n" + bwtest::shotStep("installer-" + language, "2-licence") + "click IDC_NEXT\n"
+           "on dialog IDD_PASSWORD\n" + password + "set IDC_PASSWORD e2e\nclick IDC_NEXT\n"
+           "on dialog IDD_FOLDER\nexpect text IDC_FOLDER C:\\Program Files\\Widget\nset IDC_FOLDER " + dest + "\n" +
+           bwtest::shotStep("installer-" + language, "3-folder") + "click IDC_NEXT\n"
+           "on dialog IDD_PROGRESS\n" + bwtest::shotStep("installer-" + language, "4-progress") +
+           "on dialog IDD_FINISH\n" + bwtest::shotStep("installer-" + language, "5-finish") + "clear IDC_SHOW_README\nclick IDC_NEXT\n";
 }
 
 TEST_F(RoundTrip, TheWindowsInstallWhatTheUserChose) {
@@ -327,7 +327,7 @@ TEST_F(RoundTrip, TheWindowsInstallWhatTheUserChose) {
     build();
     std::vector<std::string> before = machine();
     std::string dest = t_.path("Chosen\\Widget");
-    ASSERT_EQ(0, run("", windowsScenario("English", "", "set 1031 nope\nanswer message ok\nclick 1002\n"
+    ASSERT_EQ(0, run("", windowsScenario("English", "", "set IDC_PASSWORD nope\nanswer message ok\nclick IDC_NEXT\n"
                                          "expect message The password is not correct. Please try again.\n", dest)));
     checkInstalled(dest);
     if (!uninstall(dest)) GTEST_SKIP() << "installed and checked; UnBundlewright's windows cannot be played here";
@@ -342,7 +342,7 @@ TEST_F(RoundTrip, TheWindowsSpeakThePackagesLanguage) {
     build();
     std::vector<std::string> before = machine();
     std::string dest = t_.path("Choisi\\Widget");
-    ASSERT_EQ(0, run("", windowsScenario("French", "expect text 1002 &Suivant >\n", "", dest)));
+    ASSERT_EQ(0, run("", windowsScenario("French", "expect text IDC_NEXT &Suivant >\n", "", dest)));
     checkInstalled(dest);
     if (uninstall(dest)) {
         EXPECT_EQ(before, machine());

@@ -66,7 +66,7 @@ else cat inspect.out inspect.err; fail "twk inspect on the SHA-1 signature"; fi
 inspect out/setup.exe && grep -q '^signature: none' inspect.out || fail "twk inspect on the unsigned package"
 
 # --- installed silently, removed by UnBundlewright: the same tree either way ----
-printf 'answer message yes\non dialog 102\nclick 1\n' >uninstall.scn
+printf 'answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n' >uninstall.scn
 install_and_remove() {   # PACKAGE TREE-COPY
   rm -rf "$WINEPREFIX/drive_c/BwSignedTest"
   wine_run "$1" /S '/D=C:\BwSignedTest\Widget'

@@ -284,13 +284,13 @@ TEST_F(StubChecks, AFailureAfterTheFilesLeavesAScriptOfEverythingMade) {
 // The package's welcome section off: the first window is the folder.
 TEST_F(StubChecks, NoWelcomeWindowWhenTheSectionIsOff) {
     std::string dest = t_.path("Windowed");
-    ASSERT_EQ(0, run("", "on dialog 203\nexpect enabled 1001 0\nset 1041 " + dest +
-                             "\nclick 1002\non dialog 205\nclick 1002\n"));
+    ASSERT_EQ(0, run("", "on dialog IDD_FOLDER\nexpect enabled IDC_BACK 0\nset IDC_FOLDER " + dest +
+                             "\nclick IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
     EXPECT_EQ("alpha", readFile(dest + "\\a.txt"));
     // On, it is the first window.
     pkg_.option = stub::optionText("", "default", "", "", "");
-    ASSERT_EQ(0, run("", "on dialog 200\nclick 1002\non dialog 203\nexpect enabled 1001 1\nset 1041 " + dest +
-                             "\nclick 1002\non dialog 205\nclick 1002\n"));
+    ASSERT_EQ(0, run("", "on dialog IDD_WELCOME\nclick IDC_NEXT\non dialog IDD_FOLDER\nexpect enabled IDC_BACK 1\nset IDC_FOLDER " + dest +
+                             "\nclick IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
 }
 
 // Without the rights, the windowed Setup says why in a box before any window.
@@ -323,8 +323,8 @@ TEST_F(StubChecks, ProgramsRunInTheDestinationAndAFailedOneIsShown) {
     EXPECT_FALSE(os::fileExists(work_.path("pre.txt")));
     os::deleteFile(dest + "\\pre.txt");
     // Through the windows: the box comes before the finish window.
-    ASSERT_EQ(0, run("/D=" + dest, "on dialog 203\nclick 1002\nanswer message ok\non dialog 205\nclick 1002\n"));
-    EXPECT_NE(0, run("/D=" + dest, "on dialog 203\nclick 1002\non dialog 205\nexpect no message\nclick 1002\n"))
+    ASSERT_EQ(0, run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\nanswer message ok\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
+    EXPECT_NE(0, run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\nexpect no message\nclick IDC_NEXT\n"))
         << "no box was shown before the finish window";
 }
 
@@ -336,7 +336,7 @@ TEST_F(StubChecks, TheProgressWindowAnswersWhileAProgramRuns) {
     pkg_.preInstall = "\\bin\\mark.exe";
     pkg_.preInstallCmd = "pre.txt probe";
     std::string dest = t_.path("Answering");
-    ASSERT_EQ(0, run("/D=" + dest, "on dialog 203\nclick 1002\non dialog 205\nclick 1002\n"));
+    ASSERT_EQ(0, run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
     EXPECT_EQ("ran probe answered", readFile(dest + "\\pre.txt"));
 }
 #endif

@@ -23,7 +23,7 @@ const char* kCancelHere = "answer message yes\nesc\n";
 const std::string kSeparator = "~!@#$%^&*()*&^%$#@!~";
 
 std::string opening(int dialog, const std::string& rest) {
-    return "on dialog 950; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n" + rest;
+    return "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n" + rest;
 }
 std::string delivery(const std::string& rest) { return opening(141, rest); }
 std::string language(const std::string& rest) { return opening(333, rest); }
@@ -58,7 +58,7 @@ TEST(DeliveryOptionsPage, OpensWithNothingChosenAndNextStoresNone) {
                      "expect enabled IDC_DELIVERY_POST_INSTALL_CMD 0\n"
                      "expect enabled IDC_DELIVERY_PRE_UNINSTALL_CMD 0\n"
                      "click IDC_DELIVERY_NEXT\n"
-                     "on dialog 950\n") + kCancelHere);
+                     "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(results, std::vector<int>{1});
     const wizard::ProjectRecord& r = env.rec;
     EXPECT_EQ(r.delivery_page_done, 3);
@@ -94,7 +94,7 @@ TEST(DeliveryOptionsPage, PickingAndTypingDriveTheCommandLineBoxesAndBackStoresA
           "check IDC_DELIVERY_RESTART\n"
           "expect checked IDC_DELIVERY_DO_NOTHING 0\n"
           "click IDC_DELIVERY_BACK\n"
-          "on dialog 950\n" + std::string(kCancelHere));
+          "on dialog IDD_PAGES_ROOT\n" + std::string(kCancelHere));
     ui::ScenarioRun run(std::move(s));
     try {
         env.root.runModal();
@@ -134,11 +134,11 @@ TEST(DeliveryOptionsPage, ALaterVisitFindsTheChoicesByTextAfterTheListChanged) {
                                  "expect message The Pre Uninstallation program \\later.exe is not one of the "
                                  "package's programs. Choose it from the list, or add the file on the file list page.\n"
                                  "click IDC_DELIVERY_BACK\n"
-                                 "on dialog 950\n");
+                                 "on dialog IDD_PAGES_ROOT\n");
     ui::Scenario s = ui::Scenario::parse(first, "visits");
     // Meanwhile on the file list page: a.exe removed, a new file before c.exe, later.exe added.
     s.then([&](ui::Dialog&) { writeList(env, {"\\b.exe", "\\new.exe", "\\c.exe", "\\later.exe"}); });
-    s.add("click IDC_PAGES_NEXT\non dialog 141\n"
+    s.add("click IDC_PAGES_NEXT\non dialog IDD_DELIVERY_OPTIONS\n"
           "expect selected IDC_DELIVERY_PRE_INSTALL_FILE 0\n"
           "expect text IDC_DELIVERY_PRE_INSTALL_CMD -b\n"
           "expect selected IDC_DELIVERY_POST_INSTALL_FILE 2\n"
@@ -149,10 +149,10 @@ TEST(DeliveryOptionsPage, ALaterVisitFindsTheChoicesByTextAfterTheListChanged) {
           "expect text IDC_DELIVERY_PRE_UNINSTALL_CMD -l\n"
           "expect checked IDC_DELIVERY_LOG_OFF 1\n"
           "click IDC_DELIVERY_NEXT\n"
-          "on dialog 950\n");
+          "on dialog IDD_PAGES_ROOT\n");
     // Then c.exe goes: its name stays on the page as typed, and Next says so.
     s.then([&](ui::Dialog&) { writeList(env, {"\\b.exe", "\\new.exe", "\\later.exe"}); });
-    s.add("click IDC_PAGES_NEXT\non dialog 141\n"
+    s.add("click IDC_PAGES_NEXT\non dialog IDD_DELIVERY_OPTIONS\n"
           "expect selected IDC_DELIVERY_POST_INSTALL_FILE -1\n"
           "expect text IDC_DELIVERY_POST_INSTALL_FILE \\c.exe\n"
           "expect enabled IDC_DELIVERY_POST_INSTALL_CMD 1\n"
@@ -161,7 +161,7 @@ TEST(DeliveryOptionsPage, ALaterVisitFindsTheChoicesByTextAfterTheListChanged) {
           "from the list, or add the file on the file list page.\n"
           "set IDC_DELIVERY_POST_INSTALL_FILE \"\"\n"
           "click IDC_DELIVERY_NEXT\n"
-          "on dialog 950\n" + std::string(kCancelHere));
+          "on dialog IDD_PAGES_ROOT\n" + std::string(kCancelHere));
     ui::ScenarioRun run(std::move(s));
     try {
         env.root.runModal();
@@ -202,7 +202,7 @@ TEST(DeliveryOptionsPage, AnOpenedProjectSelectsItsStoredRows) {
                      "expect selected IDC_DELIVERY_PRE_UNINSTALL_FILE -1\n"
                      "expect checked IDC_DELIVERY_DO_NOTHING 1\n"
                      "click IDC_DELIVERY_NEXT\n"
-                     "on dialog 950\n") + kCancelHere);
+                     "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(r.pre_install_file.str(), "\\x.exe");
     EXPECT_EQ(r.pre_install_choice, 2);
     EXPECT_EQ(r.pre_install_cmdline.str(), "");
@@ -232,7 +232,7 @@ TEST(DeliveryOptionsPage, WithoutListTxtTheMessageAndAUsablePageKeepingTheStored
                      "Choose it from the list, or add the file on the file list page.\n"
                      "set IDC_DELIVERY_PRE_INSTALL_FILE \"\"\n"
                      "click IDC_DELIVERY_NEXT\n"
-                     "on dialog 950\n") + kCancelHere, &messages);
+                     "on dialog IDD_PAGES_ROOT\n") + kCancelHere, &messages);
     EXPECT_EQ(r.finish_action, 2);
     EXPECT_EQ(r.post_install_cmdline.str(), "-x");
     EXPECT_EQ(r.pre_install_choice, -1);
@@ -266,7 +266,7 @@ TEST(DeliveryOptionsPage, TextsTheRecordOrProjectFileCannotHoldAreRefusedOnNextA
         startAt<pages::CDeliveryOptionsDlg>(env, &results);
         env.run(delivery(c.steps + "click IDC_DELIVERY_NEXT\nexpect message " + c.message +
                          "\nclick IDC_DELIVERY_BACK\nexpect message " + c.message + "\n") +
-                kCancelHere + "on dialog 950\n" + kCancelHere);
+                kCancelHere + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
         EXPECT_EQ(results, std::vector<int>{ui::IdCancel});
         EXPECT_EQ(env.rec.delivery_page_done, 0);
         EXPECT_EQ(env.chain.hub.back_requested, 0);
@@ -276,7 +276,7 @@ TEST(DeliveryOptionsPage, TextsTheRecordOrProjectFileCannotHoldAreRefusedOnNextA
     writeList(env, {"\\a.exe"});
     startAt<pages::CDeliveryOptionsDlg>(env);
     env.run(delivery("pick IDC_DELIVERY_POST_INSTALL_FILE #0\nset IDC_DELIVERY_POST_INSTALL_CMD " +
-                     std::string(259, 'c') + "\nclick IDC_DELIVERY_NEXT\non dialog 950\n") + kCancelHere);
+                     std::string(259, 'c') + "\nclick IDC_DELIVERY_NEXT\non dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(env.rec.post_install_cmdline.str(), std::string(259, 'c'));
 }
 
@@ -291,19 +291,19 @@ TEST(OutputLanguagePage, ANewProjectOffersEnglishAndAChoiceComesBack) {
                                                   "expect row IDC_LANGUAGE_LIST 3 Spanish\n"
                                                   "expect selected IDC_LANGUAGE_LIST 0\n"
                                                   "click IDC_LANGUAGE_NEXT\n"
-                                                  "on dialog 950\n"),
+                                                  "on dialog IDD_PAGES_ROOT\n"),
                                          "language");
     s.then([&](ui::Dialog&) { EXPECT_EQ(env.rec.language_index, 0); });
-    s.add("click IDC_PAGES_NEXT\non dialog 333\n"
+    s.add("click IDC_PAGES_NEXT\non dialog IDD_OUTPUT_LANGUAGE\n"
           "pick IDC_LANGUAGE_LIST Spanish\n"
           "click IDC_LANGUAGE_BACK\n"
-          "on dialog 950\n"
-          "click IDC_PAGES_NEXT\non dialog 333\n"
+          "on dialog IDD_PAGES_ROOT\n"
+          "click IDC_PAGES_NEXT\non dialog IDD_OUTPUT_LANGUAGE\n"
           "expect selected IDC_LANGUAGE_LIST 3\n"
           "expect text IDC_LANGUAGE_LIST Spanish\n"
           "set IDC_LANGUAGE_LIST french\n"
           "click IDC_LANGUAGE_NEXT\n"
-          "on dialog 950\n" + std::string(kCancelHere));
+          "on dialog IDD_PAGES_ROOT\n" + std::string(kCancelHere));
     ui::ScenarioRun run(std::move(s));
     try {
         env.root.runModal();
@@ -334,7 +334,7 @@ TEST(OutputLanguagePage, AStoredIndexOutsideTheListSelectsNothingAndNextAndBackR
                          "expect message You must select the language.\n"
                          "pick IDC_LANGUAGE_LIST German\n"
                          "click IDC_LANGUAGE_NEXT\n"
-                         "on dialog 950\n") + kCancelHere);
+                         "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
         EXPECT_EQ(results, std::vector<int>{1});
         EXPECT_EQ(env.rec.language_index, 2);
     }
@@ -344,10 +344,10 @@ TEST(OutputLanguagePage, CancelAsksAndYesEndsThePageWithCancel) {
     PagesEnv env;
     std::vector<int> results;
     startAt<pages::COutputLanguageDlg>(env, &results);
-    env.run(language("answer message no\nclick 2\n"
+    env.run(language("answer message no\nclick IDCANCEL\n"
                      "expect message Are you sure to cancel the project? Press Yes to cancel, press No to continue "
                      "with Bundlewright\n"
-                     "answer message yes\nesc\non dialog 950\n") + kCancelHere);
+                     "answer message yes\nesc\non dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(results, std::vector<int>{ui::IdCancel});
     EXPECT_EQ(env.rec.language_index, 0);
 }

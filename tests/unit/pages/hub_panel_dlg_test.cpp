@@ -38,18 +38,18 @@ TEST(OptionHub, DefaultFlagsRunOptionsShortcutsEnvironmentAndBackRetracesThem) {
     PagesEnv env;
     startAtFileList(env);
     env.standIns(kLaterPages);
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 138; click IDC_FILE_LIST_NEXT\n"
-            "on dialog 139; click IDC_INSTALL_OPTIONS_NEXT\n"
-            "on dialog 951; click IDC_PAGES_NEXT\n"      // shortcuts
-            "on dialog 951; click IDC_PAGES_NEXT\n"      // environment
-            "on dialog 951; click IDC_PAGES_BACK\n"      // output location
-            "on dialog 951; click IDC_PAGES_BACK\n"      // environment
-            "on dialog 951; click IDC_PAGES_BACK\n"      // shortcuts
-            "on dialog 139; click IDC_INSTALL_OPTIONS_NEXT\n"
-            "on dialog 951; click IDC_PAGES_BACK\n"      // shortcuts again
-            "on dialog 139; click IDC_INSTALL_OPTIONS_BACK\n"
-            "on dialog 138\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_FILE_LIST; click IDC_FILE_LIST_NEXT\n"
+            "on dialog IDD_INSTALL_OPTIONS; click IDC_INSTALL_OPTIONS_NEXT\n"
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_NEXT\n" // shortcuts
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_NEXT\n" // environment
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n" // output location
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n" // environment
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n" // shortcuts
+            "on dialog IDD_INSTALL_OPTIONS; click IDC_INSTALL_OPTIONS_NEXT\n"
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n" // shortcuts again
+            "on dialog IDD_INSTALL_OPTIONS; click IDC_INSTALL_OPTIONS_BACK\n"
+            "on dialog IDD_FILE_LIST\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     EXPECT_EQ(pagestest::stepLog(), (std::vector<std::string>{"shortcuts", "environment", "output",
                                                               "environment", "shortcuts", "shortcuts"}));
 }
@@ -59,11 +59,11 @@ TEST(OptionHub, NoFlagsGoStraightToOutputLocationAndBackToTheFileList) {
     env.setFlags("0000000");
     startAtFileList(env);
     env.standIns(kLaterPages);
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 138; click IDC_FILE_LIST_NEXT\n"
-            "on dialog 951; click IDC_PAGES_BACK\n"
-            "on dialog 138\n"
-            "expect rows IDC_FILE_LIST_FILES 1\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_FILE_LIST; click IDC_FILE_LIST_NEXT\n"
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+            "on dialog IDD_FILE_LIST\n"
+            "expect rows IDC_FILE_LIST_FILES 1\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     EXPECT_EQ(pagestest::stepLog(), std::vector<std::string>{"output"});
     EXPECT_EQ(readFile(env.optionFile()), pages::allOffOptionText());
 }
@@ -74,16 +74,16 @@ TEST(OptionHub, FirstFlagTwoIsSkippedButShownCheckedAndOkMakesItOne) {
     startAtFileList(env);
     env.standIns(kLaterPages);
     pagestest::writeFile(env.configFile(), "2000000");
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 138; click IDC_FILE_LIST_NEXT\n"
-            "on dialog 951; click IDC_PAGES_BACK\n"
-            "on dialog 138\n" + std::string(kCancelHere) +
-            "on dialog 950; click IDC_PAGES_CONFIGURE\n"
-            "on dialog 332\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_FILE_LIST; click IDC_FILE_LIST_NEXT\n"
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+            "on dialog IDD_FILE_LIST\n" + std::string(kCancelHere) +
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_CONFIGURE\n"
+            "on dialog IDD_PANEL_CONFIG\n"
             "expect checked IDC_PANEL_OPTIONS 1\n"
             "expect checked IDC_PANEL_DELIVERY 0\n"
-            "click 1\n"
-            "on dialog 950\n" + kCancelHere);
+            "click IDOK\n"
+            "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     EXPECT_EQ(pagestest::stepLog(), std::vector<std::string>{"output"});
     EXPECT_EQ(env.rec.panel_flags[0], 1);
     EXPECT_EQ(readFile(env.configFile()), "2000000");   // OK lasts for this run only
@@ -95,20 +95,20 @@ TEST(OptionHub, EveryForwardPassResetsOptionFileBeforeTheOptionsPage) {
     startAtFileList(env);
     env.standIns(kLaterPages);
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 950; click IDC_PAGES_NEXT\n"
-        "on dialog 138; click IDC_FILE_LIST_NEXT\n"
-        "on dialog 139\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+        "on dialog IDD_FILE_LIST; click IDC_FILE_LIST_NEXT\n"
+        "on dialog IDD_INSTALL_OPTIONS\n"
         "check IDC_INSTALL_PROMPT_CHECK\n"
         "set IDC_INSTALL_PROMPT_EDIT Hello\n"
         "check IDC_INSTALL_REGISTER_CHECK\n"
         "click IDC_INSTALL_OPTIONS_NEXT\n"
-        "on dialog 951; click IDC_PAGES_BACK\n"
-        "on dialog 139\n"
+        "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+        "on dialog IDD_INSTALL_OPTIONS\n"
         "expect checked IDC_INSTALL_PROMPT_CHECK 1\n"
         "expect text IDC_INSTALL_PROMPT_EDIT Hello\n"
         "click IDC_INSTALL_OPTIONS_BACK\n"
-        "on dialog 138; click IDC_FILE_LIST_NEXT\n"
-        "on dialog 139\n", "passes");
+        "on dialog IDD_FILE_LIST; click IDC_FILE_LIST_NEXT\n"
+        "on dialog IDD_INSTALL_OPTIONS\n", "passes");
     std::string seen;
     s.then([&](ui::Dialog&) { seen = readFile(env.optionFile()); });
     s.add(kCancelHere);
@@ -130,8 +130,8 @@ TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
     pagestest::writeFile(env.configFile(), "1011000");
     std::vector<ui::RecordedMessage> messages;
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 950; click IDC_PAGES_CONFIGURE\n"
-        "on dialog 332\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_CONFIGURE\n"
+        "on dialog IDD_PANEL_CONFIG\n"
         "expect checked IDC_PANEL_OPTIONS 1\n"
         "expect checked IDC_PANEL_DELIVERY 0\n"
         "expect checked IDC_PANEL_SHORTCUTS 1\n"
@@ -140,8 +140,8 @@ TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
     s.then([](ui::Dialog& d) { EXPECT_FALSE(d.owner()->isVisible()); });
     s.add("check IDC_PANEL_LANGUAGE\n"
           "clear IDC_PANEL_OPTIONS\n"
-          "click 1\n"
-          "on dialog 950\n");
+          "click IDOK\n"
+          "on dialog IDD_PAGES_ROOT\n");
     s.then([&](ui::Dialog& d) {
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(readFile(env.configFile()), "1011000");
@@ -149,22 +149,22 @@ TEST(PanelConfig, OkKeepsTheFileSetDefaultWritesItCancelAsksItsOwnQuestion) {
         EXPECT_EQ(env.rec.panel_flags[6], 1);
     });
     s.add("click IDC_PAGES_CONFIGURE\n"
-          "on dialog 332\n"
+          "on dialog IDD_PANEL_CONFIG\n"
           "clear IDC_PANEL_SHORTCUTS\n"
           "answer message no\n"
-          "click 2\n"
+          "click IDCANCEL\n"
           "expect message Are you sure to cancel the changes? Press Yes to cancel, press No to continue with Installation Panel Configuration Options.\n"
           "answer message yes\n"
           "esc\n"
-          "on dialog 950\n");
+          "on dialog IDD_PAGES_ROOT\n");
     s.then([&](ui::Dialog&) { EXPECT_EQ(env.rec.panel_flags[2], 1); });   // Cancel changed nothing
     s.add("click IDC_PAGES_CONFIGURE\n"
-          "on dialog 332\n"
+          "on dialog IDD_PANEL_CONFIG\n"
           "check IDC_PANEL_OPTIONS; check IDC_PANEL_DELIVERY; check IDC_PANEL_SHORTCUTS\n"
           "check IDC_PANEL_ENVIRONMENT; check IDC_PANEL_REGISTRY; check IDC_PANEL_SERVICES\n"
           "check IDC_PANEL_LANGUAGE\n"
           "click IDC_PANEL_SET_DEFAULT\n"
-          "on dialog 950\n" + std::string(kCancelHere));
+          "on dialog IDD_PAGES_ROOT\n" + std::string(kCancelHere));
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     messages = run.messages();

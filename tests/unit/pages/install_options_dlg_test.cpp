@@ -39,14 +39,14 @@ void startAtOptions(PagesEnv& env, OptionsRun& out) {
 }
 
 std::string opening(const std::string& rest) {
-    return "on dialog 950; click IDC_PAGES_NEXT\non dialog 139\n" + rest;
+    return "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_INSTALL_OPTIONS\n" + rest;
 }
 
 TEST(InstallOptionsPage, AllOffWritesTheFiveNoMarkersAndMarksThePage) {
     PagesEnv env;
     OptionsRun out;
     startAtOptions(env, out);
-    env.run(opening("click IDC_INSTALL_OPTIONS_NEXT\non dialog 950\n") + kCancelHere);
+    env.run(opening("click IDC_INSTALL_OPTIONS_NEXT\non dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(out.result, 1);
     EXPECT_EQ(readFile(env.optionFile()),
               "NO_PROMPT_SECTION\r\n\r\nNO_WELCOME_SECTION\r\n\r\nNO_LICENSE_SECTION\r\n\r\n"
@@ -97,7 +97,7 @@ TEST(InstallOptionsPage, CheckBoxesEnableFillAndFocusTheirControls) {
     s.add("clear IDC_INSTALL_WELCOME_CHECK\n"
           "expect text IDC_INSTALL_WELCOME_EDIT \n"
           "expect enabled IDC_INSTALL_WELCOME_EDIT 0\n"
-          "expect enabled IDC_INSTALL_WELCOME_BROWSE 0\n" + std::string(kCancelHere) + "on dialog 950\n" +
+          "expect enabled IDC_INSTALL_WELCOME_BROWSE 0\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" +
           kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
@@ -121,7 +121,7 @@ TEST(InstallOptionsPage, LimitMessageAtExactly259PromptOr15PasswordCharacters) {
                     "set IDC_INSTALL_PASSWORD_EDIT " + std::string(14, 'w') + "\n"
                     "expect no message\n"
                     "set IDC_INSTALL_PASSWORD_EDIT " + std::string(15, 'w') + "\n"
-                    "expect message You reached the maximum limit\n") + kCancelHere + "on dialog 950\n" +
+                    "expect message You reached the maximum limit\n") + kCancelHere + "on dialog IDD_PAGES_ROOT\n" +
                 kCancelHere, &messages);
 }
 
@@ -136,7 +136,7 @@ TEST(InstallOptionsPage, LongPromptIsCutTo259InTheFileAnd100InRecordAndPage) {
                     "check IDC_INSTALL_PASSWORD_CHECK\n"
                     "set IDC_INSTALL_PASSWORD_EDIT " + password + "\n"
                     "click IDC_INSTALL_OPTIONS_NEXT\n"
-                    "on dialog 950\n") + kCancelHere);
+                    "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(readFile(env.optionFile()),
               "YES_PROMPT_SECTION\r\n" + std::string(259, 'q') + "\r\n\r\nNO_WELCOME_SECTION\r\n\r\n"
               "NO_LICENSE_SECTION\r\n\r\nYES_PASSWORD_SECTION\r\n0123456789abcde\r\n\r\n"
@@ -196,7 +196,7 @@ TEST(InstallOptionsPage, CommitMessagesInSectionOrder) {
                                 "click IDC_INSTALL_OPTIONS_BACK\n"
                                 "expect message " + c.message + "\n"
                                 "expect enabled IDC_INSTALL_OPTIONS_NEXT 1\n") +
-                kCancelHere + "on dialog 950\n" + kCancelHere);
+                kCancelHere + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
         EXPECT_EQ(out.result, ui::IdCancel);
         EXPECT_EQ(env.rec.options_page_done, 0);
         EXPECT_EQ(env.chain.hub.back_requested, 0);
@@ -212,7 +212,7 @@ TEST(InstallOptionsPage, ReadmeIsFoundAnywhereInThePathAndUpperCased) {
                     "set IDC_INSTALL_README_EDIT " + readme + "\n"
                     "check IDC_INSTALL_REGISTER_CHECK\n"
                     "click IDC_INSTALL_OPTIONS_BACK\n"
-                    "on dialog 950\n") + kCancelHere);
+                    "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     const std::string text = readFile(env.optionFile());
     EXPECT_NE(text.find("YES_README_SECTION\r\n2\\R.TXT\r\n\r\n"), std::string::npos) << text;
     EXPECT_EQ(env.rec.readme_file.str(), readme);
@@ -239,7 +239,7 @@ TEST(InstallOptionsPage, FailedLicenceLeavesPromptAndWelcomeAndTheFixRewritesAll
     s.add("set IDC_INSTALL_LICENSE_EDIT " + env.tree.path("Prod\\license.txt") + "\n"
           "set IDC_INSTALL_WELCOME_EDIT " + env.tree.path("Prod\\welcome.txt") + "\n"
           "click IDC_INSTALL_OPTIONS_NEXT\n"
-          "on dialog 950\n" + kCancelHere);
+          "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     run.finish();
@@ -274,7 +274,7 @@ TEST(InstallOptionsPage, RestoresFromTheRecordWithoutTheLimitMessage) {
                     "expect enabled IDC_INSTALL_LICENSE_EDIT 0\n"
                     "expect checked IDC_INSTALL_REGISTER_CHECK 1\n"
                     "click IDC_INSTALL_OPTIONS_NEXT\n"
-                    "on dialog 950\n") + kCancelHere);
+                    "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(readFile(env.optionFile()),
               "NO_PROMPT_SECTION\r\n\r\nYES_WELCOME_SECTION\r\ndefault\r\n\r\nNO_LICENSE_SECTION\r\n\r\n"
               "YES_PASSWORD_SECTION\r\nfifteen-chars!!\r\n\r\nNO_README_SECTION\r\n\r\n");

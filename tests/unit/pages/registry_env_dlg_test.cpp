@@ -21,21 +21,21 @@ using pagestest::startAt;
 using pagestest::readFile;
 
 const char* kCancelHere = "answer message yes\nesc\n";
-const char* kBackToRoot = "on dialog 950\nanswer message yes\nesc\n";
+const char* kBackToRoot = "on dialog IDD_PAGES_ROOT\nanswer message yes\nesc\n";
 const std::string kEnvKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
 
-std::string open(int dialog) { return "on dialog 950; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n"; }
+std::string open(int dialog) { return "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog " + std::to_string(dialog) + "\n"; }
 
 // One Add through the key dialog. root "" picks none.
 std::string addRow(const std::string& root, const std::string& key, const std::string& subkey,
                    const std::string& value, bool update) {
-    std::string s = "click IDC_REGISTRY_ADD\non dialog 168\n";
+    std::string s = "click IDC_REGISTRY_ADD\non dialog IDD_REGISTRY_KEY\n";
     if (!root.empty()) s += "pick IDC_REGISTRY_KEY_ROOT " + root + "\n";
     s += "set IDC_REGISTRY_KEY_NAME \"" + key + "\"\n";
     s += "set IDC_REGISTRY_KEY_SUBKEY \"" + subkey + "\"\n";
     s += "set IDC_REGISTRY_KEY_VALUE \"" + value + "\"\n";
     if (update) s += "check IDC_REGISTRY_KEY_UPDATE\n";
-    return s + "click IDOK\non dialog 167\n";
+    return s + "click IDOK\non dialog IDD_REGISTRY\n";
 }
 
 TEST(RegistryKeyDialog, ChecksInOrderAndKeepsItsEntries) {
@@ -43,7 +43,7 @@ TEST(RegistryKeyDialog, ChecksInOrderAndKeepsItsEntries) {
     startAt<pages::CRegistryDlg>(env);
     std::vector<ui::RecordedMessage> messages;
     env.run(open(167) +
-                "click IDC_REGISTRY_ADD\non dialog 168\n"
+                "click IDC_REGISTRY_ADD\non dialog IDD_REGISTRY_KEY\n"
                 "expect checked IDC_REGISTRY_KEY_ADD 1\n"
                 "expect rows IDC_REGISTRY_KEY_ROOT 6\n"
                 "expect row IDC_REGISTRY_KEY_ROOT 5 HKEY_DYN_DATA\n"
@@ -71,11 +71,11 @@ TEST(RegistryKeyDialog, ChecksInOrderAndKeepsItsEntries) {
                 "expect text IDC_REGISTRY_KEY_NAME Software\\Acme\n"
                 "set IDC_REGISTRY_KEY_SUBKEY Ver\n"
                 "click IDOK\n"
-                "on dialog 167\nexpect rows IDC_REGISTRY_ROWS 1\n"
+                "on dialog IDD_REGISTRY\nexpect rows IDC_REGISTRY_ROWS 1\n"
                 // Esc hands nothing over.
-                "click IDC_REGISTRY_ADD\non dialog 168\npick IDC_REGISTRY_KEY_ROOT HKEY_USERS\n"
+                "click IDC_REGISTRY_ADD\non dialog IDD_REGISTRY_KEY\npick IDC_REGISTRY_KEY_ROOT HKEY_USERS\n"
                 "set IDC_REGISTRY_KEY_NAME X\nesc\n"
-                "on dialog 167\nexpect rows IDC_REGISTRY_ROWS 1\n"
+                "on dialog IDD_REGISTRY\nexpect rows IDC_REGISTRY_ROWS 1\n"
                 "click IDC_REGISTRY_NEXT\n" + kBackToRoot,
             &messages);
     EXPECT_EQ(env.rec.registry_root[0].str(), "HKEY_USERS");
@@ -133,15 +133,15 @@ TEST(RegistryPage, RowsComeBackOnReturnAndAnEmptyListLeavesNoText) {
     startAt<pages::CRegistryDlg>(env);
     env.run(open(167) + addRow("HKEY_CLASSES_ROOT", ".wdg", "", "Widget.File", false) +
             "click IDC_REGISTRY_NEXT\n"
-            "on dialog 950; click IDC_PAGES_NEXT\non dialog 167\n"
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_REGISTRY\n"
             "expect rows IDC_REGISTRY_ROWS 1\n" +
             addRow("HKEY_CURRENT_CONFIG", "K", "", "", false) +
             "click IDC_REGISTRY_BACK\n"
-            "on dialog 950; click IDC_PAGES_NEXT\non dialog 167\n"
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_REGISTRY\n"
             "expect rows IDC_REGISTRY_ROWS 2\n"
             "pick IDC_REGISTRY_ROWS #0\nclick IDC_REGISTRY_REMOVE\npick IDC_REGISTRY_ROWS #0\n"
             "click IDC_REGISTRY_REMOVE\nclick IDC_REGISTRY_NEXT\n"
-            "on dialog 950; click IDC_PAGES_NEXT\non dialog 167\nexpect rows IDC_REGISTRY_ROWS 0\n"
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_REGISTRY\nexpect rows IDC_REGISTRY_ROWS 0\n"
             "click IDC_REGISTRY_NEXT\n" + kBackToRoot);
     EXPECT_FALSE(env.rec.registry_text);
     EXPECT_TRUE(env.rec.registry_root[0].empty());
@@ -292,13 +292,13 @@ TEST(EnvironmentPage, ReturningShowsTheEntriesButNotTheProductKey) {
     startAt<pages::CEnvironmentDlg>(env);
     env.run(open(161) + "check IDC_ENV_ENABLE\n" + setEntry("PATH", "C:\\Tools", true) +
             setEntry("MYVAR", "1", false) + "click IDC_ENV_BACK\n"
-            "on dialog 950; click IDC_PAGES_NEXT\non dialog 161\n"
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_ENVIRONMENT\n"
             "expect checked IDC_ENV_ENABLE 1\nexpect enabled IDC_ENV_SET 1\nexpect rows IDC_ENV_NAMES 2\n"
             "pick IDC_ENV_NAMES MYVAR\nexpect text IDC_ENV_VALUE 1\nexpect checked IDC_ENV_ADD 1\n"
             "pick IDC_ENV_NAMES PATH\nexpect checked IDC_ENV_APPEND 1\nexpect checked IDC_ENV_ADD 0\n"
             // Switched off: the entries stay out of the file but the next return shows the box clear.
             "clear IDC_ENV_ENABLE\nexpect enabled IDC_ENV_NAMES 0\nclick IDC_ENV_NEXT\n"
-            "on dialog 950; click IDC_PAGES_NEXT\non dialog 161\n"
+            "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_ENVIRONMENT\n"
             "expect checked IDC_ENV_ENABLE 0\nexpect rows IDC_ENV_NAMES 0\nclick IDC_ENV_NEXT\n" + kBackToRoot);
     EXPECT_EQ(readFile(env.rec.registry_file_path.str()),
               "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\Acme\\Widget\\1.0\r\n");

@@ -47,8 +47,8 @@ void startAtServices(PagesEnv& env, std::vector<Shown>& shown, bool withList = t
     };
 }
 
-std::string opening() { return "on dialog 950; click IDC_PAGES_NEXT\non dialog 331\n"; }
-std::string next() { return "click IDC_SERVICES_NEXT\non dialog 950\n"; }
+std::string opening() { return "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_SERVICES\n"; }
+std::string next() { return "click IDC_SERVICES_NEXT\non dialog IDD_PAGES_ROOT\n"; }
 std::string set(const std::string& exe, const std::string& name, const std::string& display) {
     return "pick IDC_SERVICES_EXECUTABLE " + exe + "\nset IDC_SERVICES_NAME " + name +
            "\nset IDC_SERVICES_DISPLAY_NAME " + display + "\nclick IDC_SERVICES_SET\n";
@@ -185,7 +185,7 @@ TEST(ServicesPage, EscEndsAtOnceCancelAsks) {
     std::vector<Shown> shown;
     startAtServices(env, shown);
     std::vector<ui::RecordedMessage> messages;
-    env.run(opening() + "esc\non dialog 950\nclick IDC_PAGES_NEXT\non dialog 331\n"
+    env.run(opening() + "esc\non dialog IDD_PAGES_ROOT\nclick IDC_PAGES_NEXT\non dialog IDD_SERVICES\n"
                         "answer message no\nclick IDC_SERVICES_CANCEL\n" + next() + kCancelHere,
             &messages);
     ASSERT_EQ(shown.size(), 2u);

@@ -54,9 +54,9 @@ void startAtShortcuts(PagesEnv& env, std::vector<Shown>& shown) {
     };
 }
 
-std::string opening() { return "on dialog 950; click IDC_PAGES_NEXT\non dialog 149\n"; }
-std::string next() { return "click IDC_SHORTCUTS_NEXT\non dialog 950\n"; }
-std::string again() { return "click IDC_PAGES_NEXT\non dialog 149\n"; }
+std::string opening() { return "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_SHORTCUTS\n"; }
+std::string next() { return "click IDC_SHORTCUTS_NEXT\non dialog IDD_PAGES_ROOT\n"; }
+std::string again() { return "click IDC_PAGES_NEXT\non dialog IDD_SHORTCUTS\n"; }
 
 std::string newFolder(const std::string& under, const std::string& label) {
     return "answer menu ID_SHORTCUTS_NEW_FOLDER\nrclick IDC_SHORTCUTS_TREE " + under +
@@ -325,7 +325,7 @@ TEST(ShortcutsPage, CancelAndEscBothAsk) {
     std::vector<Shown> shown;
     startAtShortcuts(env, shown);
     std::vector<ui::RecordedMessage> messages;
-    env.run(opening() + "answer message no\nesc\nanswer message yes\nclick IDCANCEL\non dialog 950\n" + kCancelHere,
+    env.run(opening() + "answer message no\nesc\nanswer message yes\nclick IDCANCEL\non dialog IDD_PAGES_ROOT\n" + kCancelHere,
             &messages);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].result, ui::IdCancel);

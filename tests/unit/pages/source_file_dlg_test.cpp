@@ -42,8 +42,8 @@ TEST(SourceFolderPage, RefusesEmptyDriveOnlyAndRelativeFoldersInOrder) {
     env.tree.write("Prod\\a.txt", std::string(1023, 'a'));
     std::vector<ui::RecordedMessage> messages;
     int code = env.run(std::string(
-        "on dialog 950; click IDC_PAGES_NEXT\n"
-        "on dialog 130\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+        "on dialog IDD_SOURCE_FOLDER\n"
         "click IDC_SOURCE_FOLDER_NEXT\n"
         "set IDC_SOURCE_FOLDER_EDIT C:\n"
         "click IDC_SOURCE_FOLDER_NEXT\n"
@@ -65,19 +65,19 @@ TEST(SourceFolderPage, WalksWithAndWithoutSubfoldersIntoTheFileList) {
     env.tree.mkdir("Prod\\sub\\deeper");
     const std::string prod = env.tree.path("Prod");
     int code = env.run(
-        "on dialog 950; click IDC_PAGES_NEXT\n"
-        "on dialog 130\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+        "on dialog IDD_SOURCE_FOLDER\n"
         "set IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
         "set IDC_SOURCE_FOLDER_DESTINATION C:\\Program Files\\Prod\n"
         "click IDC_SOURCE_FOLDER_NEXT\n"
-        "on dialog 138\n"
+        "on dialog IDD_FILE_LIST\n"
         "expect rows IDC_FILE_LIST_FILES 1\n"
         "expect row IDC_FILE_LIST_FILES 0 a.txt\n"
         "click IDC_FILE_LIST_BACK\n"
-        "on dialog 130\n"
+        "on dialog IDD_SOURCE_FOLDER\n"
         "check IDC_SOURCE_FOLDER_SUBFOLDERS\n"
         "click IDC_SOURCE_FOLDER_NEXT\n"
-        "on dialog 138\n"
+        "on dialog IDD_FILE_LIST\n"
         "expect rows IDC_FILE_LIST_FILES 2\n"
         "expect row IDC_FILE_LIST_FILES 1 c.txt\n" + kCancelHere);
     EXPECT_EQ(code, 0);
@@ -94,11 +94,11 @@ TEST(SourceFolderPage, EmptyFolderGivesOneMarkerAndTheListRefusesNext) {
     env.tree.mkdir("Empty");
     const std::string empty = env.tree.path("Empty");
     std::vector<ui::RecordedMessage> messages;
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 130\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "set IDC_SOURCE_FOLDER_EDIT " + empty + "\n"
             "click IDC_SOURCE_FOLDER_NEXT\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 0\n"
             "click IDC_FILE_LIST_NEXT\n"
             "expect message You must have atleast one file for the installation\n"
@@ -111,11 +111,11 @@ TEST(SourceFolderPage, DriveRootNeedsNoSecondBackslash) {
     if (!env.tree.isDriveRoot()) GTEST_SKIP() << "the test folder is a drive root only natively";
     env.tree.write("root.txt", "12345");
     env.tree.write("Prod\\a.txt", "a");
-    ui::Scenario s = ui::Scenario::parse("on dialog 950; click IDC_PAGES_NEXT\n"
-                                         "on dialog 130\n"
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+                                         "on dialog IDD_SOURCE_FOLDER\n"
                                          "set IDC_SOURCE_FOLDER_EDIT C:\\\n"
                                          "click IDC_SOURCE_FOLDER_NEXT\n"
-                                         "on dialog 138\n"
+                                         "on dialog IDD_FILE_LIST\n"
                                          "expect rows IDC_FILE_LIST_FILES 1\n"
                                          "expect row IDC_FILE_LIST_FILES 0 root.txt\n", "root");
     s.then([](ui::Dialog& d) { EXPECT_EQ(d.lvCell(IDC_FILE_LIST_FILES, 0, 1), "C:\\"); });
@@ -137,21 +137,21 @@ TEST(SourceFolderPage, OpenedProjectKeepsItsStoredListUntilFolderOrBoxChange) {
     env.rec.default_destination = "C:\\Dest";
     env.rec.stored_file_list = prod + "\\kept.txt\r\nC:\\elsewhere\\added.txt\r\n";
     std::vector<ui::RecordedMessage> messages;
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 130\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "expect text IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
             "expect text IDC_SOURCE_FOLDER_DESTINATION C:\\Dest\n"
             "expect checked IDC_SOURCE_FOLDER_SUBFOLDERS 0\n"
             "click IDC_SOURCE_FOLDER_NEXT\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 2\n"
             "expect row IDC_FILE_LIST_FILES 1 added.txt\n"
             "click IDC_FILE_LIST_BACK\n"
-            "on dialog 130\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "check IDC_SOURCE_FOLDER_SUBFOLDERS\n"
             "click IDC_SOURCE_FOLDER_NEXT\n"
             "expect message List of files is prepared again to reflect the changes you made\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 2\n"
             "expect row IDC_FILE_LIST_FILES 0 a.txt\n" + std::string(kCancelHere), &messages);
     EXPECT_EQ(readFile(env.listFile()), prod + "\\a.txt\r\n" + prod + "\\sub\\b.txt\r\n");
@@ -166,12 +166,12 @@ TEST(SourceFolderPage, BackAfterAStoreKeepsTheValueTakenFromTheBox) {
     const std::string prod = env.tree.path("Prod");
     env.rec.source_page_done = 3;
     env.rec.source_folder = prod;
-    env.run(std::string("on dialog 950; click IDC_PAGES_NEXT\n"
-                        "on dialog 130\n"
+    env.run(std::string("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+                        "on dialog IDD_SOURCE_FOLDER\n"
                         "set IDC_SOURCE_FOLDER_EDIT C:\\Typed\\Since\n"
                         "check IDC_SOURCE_FOLDER_SUBFOLDERS\n"
                         "click IDC_SOURCE_FOLDER_BACK\n"
-                        "on dialog 950\n") + kCancelHere);
+                        "on dialog IDD_PAGES_ROOT\n") + kCancelHere);
     EXPECT_EQ(env.rec.source_folder.str(), prod);
     EXPECT_EQ(env.rec.include_subfolders, 1);
     EXPECT_EQ(readFile(env.listFile()), "<missing>");
@@ -181,8 +181,8 @@ TEST(SourceFolderPage, BrowseFillsTheBoxOnlyWhenAFolderIsChosen) {
     PagesEnv env;
     env.tree.write("Prod\\a.txt", "a");
     const std::string prod = env.tree.path("Prod");
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 130\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "set IDC_SOURCE_FOLDER_EDIT typed\n"
             "answer folder cancel\n"
             "click IDC_SOURCE_FOLDER_BROWSE\n"
@@ -191,7 +191,7 @@ TEST(SourceFolderPage, BrowseFillsTheBoxOnlyWhenAFolderIsChosen) {
             "click IDC_SOURCE_FOLDER_BROWSE\n"
             "expect text IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
             "click IDC_SOURCE_FOLDER_NEXT\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 1\n" + std::string(kCancelHere));
     EXPECT_EQ(env.rec.source_folder.str(), prod);
 }
@@ -204,8 +204,8 @@ TEST(SourceFolderPage, AFileLineLongerThan259IsRefusedNamingTheFile) {
     env.tree.write(deep + "\\" + std::string(30, 'f') + ".txt", "x");
     const std::string prod = env.tree.path("Prod");
     std::vector<ui::RecordedMessage> messages;
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 130\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "set IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
             "check IDC_SOURCE_FOLDER_SUBFOLDERS\n"
             "click IDC_SOURCE_FOLDER_NEXT\n" + std::string(kCancelHere), &messages);
@@ -221,7 +221,7 @@ TEST(FileListPage, AListThatCannotBeWrittenKeepsThePage) {
     pagestest::writeFile(env.listFile(), env.tree.path("Prod\\a.txt") + "\r\n");
     FileListRun out;
     runFileListFromRoot(env, out);
-    ui::Scenario s = ui::Scenario::parse("on dialog 950; click IDC_PAGES_NEXT\non dialog 138\n", "unwritable");
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_FILE_LIST\n", "unwritable");
     s.then([&](ui::Dialog&) {
         // list.txt turns into a folder while the page is open.
         os::deleteFile(env.listFile());
@@ -229,7 +229,7 @@ TEST(FileListPage, AListThatCannotBeWrittenKeepsThePage) {
     });
     s.add("click IDC_FILE_LIST_NEXT\n"
           "expect message The list of files cannot be written to " + env.listFile() + "\n"
-          "expect visible IDC_FILE_LIST_NEXT 1\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+          "expect visible IDC_FILE_LIST_NEXT 1\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     run.finish();
@@ -249,8 +249,8 @@ TEST(FileListPage, SizesPathsAndMarkersFromList) {
     env.setFlags("0000000");
     env.standIns({IDD_OUTPUT_LOCATION});
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 950; click IDC_PAGES_NEXT\n"
-        "on dialog 138\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+        "on dialog IDD_FILE_LIST\n"
         "expect rows IDC_FILE_LIST_FILES 3\n", "sizes");
     s.then([&](ui::Dialog& d) {
         EXPECT_EQ(d.lvCell(IDC_FILE_LIST_FILES, 0, 2), "1023Bytes");
@@ -259,8 +259,8 @@ TEST(FileListPage, SizesPathsAndMarkersFromList) {
         EXPECT_EQ(d.lvCell(IDC_FILE_LIST_FILES, 2, 1), prod);
     });
     s.add("click IDC_FILE_LIST_NEXT\n"
-          "on dialog 951; click IDC_PAGES_BACK\n"
-          "on dialog 138\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+          "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+          "on dialog IDD_FILE_LIST\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     run.finish();
@@ -287,8 +287,8 @@ TEST(FileListPage, AddRefusesAnotherCaseAndRemoveTakesExactlyTheSelectedRows) {
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     std::vector<ui::RecordedMessage> messages;
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 950; click IDC_PAGES_NEXT\n"
-        "on dialog 138\n"
+        "on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+        "on dialog IDD_FILE_LIST\n"
         "answer file " + upper + "\n"
         "click IDC_FILE_LIST_ADD\n"
         "expect message The file is already present in the list\n"
@@ -311,8 +311,8 @@ TEST(FileListPage, AddRefusesAnotherCaseAndRemoveTakesExactlyTheSelectedRows) {
           "expect row IDC_FILE_LIST_FILES 0 a.txt\n"
           "expect row IDC_FILE_LIST_FILES 1 b.txt\n"
           "click IDC_FILE_LIST_NEXT\n"
-          "on dialog 951; click IDC_PAGES_BACK\n"
-          "on dialog 138\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+          "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+          "on dialog IDD_FILE_LIST\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     run.finish();
@@ -328,7 +328,7 @@ TEST(FileListPage, RemovesMoreThanAThousandSelectedRows) {
     pagestest::writeFile(env.listFile(), list);
     FileListRun out;
     runFileListFromRoot(env, out);
-    ui::Scenario s = ui::Scenario::parse("on dialog 950; click IDC_PAGES_NEXT\non dialog 138\n", "many");
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\non dialog IDD_FILE_LIST\n", "many");
     s.then([](ui::Dialog& d) {
         for (int i = 0; i < 1500; ++i)
             if (i != 7 && i != 1499) d.lvSelect(IDC_FILE_LIST_FILES, i);
@@ -336,7 +336,7 @@ TEST(FileListPage, RemovesMoreThanAThousandSelectedRows) {
     s.add("click IDC_FILE_LIST_REMOVE\n"
           "expect rows IDC_FILE_LIST_FILES 2\n"
           "expect row IDC_FILE_LIST_FILES 0 f7\n"
-          "expect row IDC_FILE_LIST_FILES 1 f1499\n" + std::string(kCancelHere) + "on dialog 950\n" + kCancelHere);
+          "expect row IDC_FILE_LIST_FILES 1 f1499\n" + std::string(kCancelHere) + "on dialog IDD_PAGES_ROOT\n" + kCancelHere);
     ui::ScenarioRun run(std::move(s));
     env.root.runModal();
     run.finish();
@@ -347,13 +347,13 @@ TEST(FileListPage, MissingListIsSaidAndTheEmptyPageStillShows) {
     PagesEnv env;
     FileListRun out;
     runFileListFromRoot(env, out);
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
             "expect message List of file cant be prepared, Bundlewright's default directory's name has been changed\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 0\n"
             "click IDC_FILE_LIST_BACK\n"
             "expect message You must have atleast one file for the installation\n"
-            "on dialog 950\n" + std::string(kCancelHere));
+            "on dialog IDD_PAGES_ROOT\n" + std::string(kCancelHere));
     EXPECT_EQ(out.result, 1);   // Back still leaves
 }
 
@@ -364,16 +364,16 @@ TEST(FileListPage, ANamedTempDollarFileIsAMarkerWrittenAfterTheFiles) {
     const std::string prod = env.tree.path("Prod");
     env.setFlags("0000000");
     env.standIns({IDD_OUTPUT_LOCATION});
-    env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-            "on dialog 130\n"
+    env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER\n"
             "set IDC_SOURCE_FOLDER_EDIT " + prod + "\n"
             "click IDC_SOURCE_FOLDER_NEXT\n"
-            "on dialog 138\n"
+            "on dialog IDD_FILE_LIST\n"
             "expect rows IDC_FILE_LIST_FILES 1\n"
             "expect row IDC_FILE_LIST_FILES 0 a.txt\n"
             "click IDC_FILE_LIST_NEXT\n"
-            "on dialog 951; click IDC_PAGES_BACK\n"
-            "on dialog 138\n" + std::string(kCancelHere));
+            "on dialog IDD_PAGES_STEP; click IDC_PAGES_BACK\n"
+            "on dialog IDD_FILE_LIST\n" + std::string(kCancelHere));
     EXPECT_EQ(readFile(env.listFile()), prod + "\\a.txt\r\n" + prod + "\\temp$\r\n");
 }
 
@@ -389,8 +389,8 @@ TEST(SourceFolderPage, RefusesTextsTheProjectFileCannotCarry) {
     env.tree.write("Prod\\a.txt", "a");
     std::vector<ui::RecordedMessage> messages;
     const std::string root = env.tree.root();
-    int code = env.run("on dialog 950; click IDC_PAGES_NEXT\n"
-                       "on dialog 130\n"
+    int code = env.run("on dialog IDD_PAGES_ROOT; click IDC_PAGES_NEXT\n"
+                       "on dialog IDD_SOURCE_FOLDER\n"
                        "set IDC_SOURCE_FOLDER_EDIT " + root + "\\Pr`od\n"
                        "click IDC_SOURCE_FOLDER_NEXT\n"
                        "set IDC_SOURCE_FOLDER_EDIT " + root + "\\Prod\n"

@@ -123,34 +123,34 @@ ui::Scenario& expectText(ui::Scenario& s, int id, const std::string& want) {
     return s.then([=](ui::Dialog& d) { EXPECT_EQ(d.text(id), want) << "dialog " << d.templateId() << " control " << id; });
 }
 
-const char kEnd[] = "\non dialog 950: answer message yes ; esc";
+const char kEnd[] = "\non dialog IDD_PP_ROOT: answer message yes ; esc";
 
 }  // namespace
 
 TEST_F(ProjectPages, NewProjectRunsOnToTheSourceFolderPageAndBack) {
     EXPECT_EQ(run(std::string(R"(
-on dialog 950: click 1150
-on dialog 166
-expect checked 1052 1
-expect checked 1053 0
-expect enabled 1014 1
-expect enabled 1004 0
-expect enabled 1041 0
-click 1012
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START
+expect checked IDC_PROJECT_NEW 1
+expect checked IDC_PROJECT_OPEN 0
+expect enabled IDC_PROJECT_NAME 1
+expect enabled IDC_PROJECT_PATH 0
+expect enabled IDC_PROJECT_BROWSE 0
+click IDC_PROJECT_NEXT
 expect message You must enter the project name
 expect caption Bundlewright
-set 1014 MyProject ; click 1012
-on dialog 129
-click 1037
+set IDC_PROJECT_NAME MyProject ; click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO
+click IDC_PRODUCT_NEXT
 expect message You must enter the company's name, product name and version
 expect caption Bundlewright
-set 1060 Acme ; set 1062 Widget ; set 1007 1.0
-set 1061 sales@acme.co.uk ; click 1037
+set IDC_PRODUCT_COMPANY Acme ; set IDC_PRODUCT_NAME Widget ; set IDC_PRODUCT_VERSION 1.0
+set IDC_PRODUCT_EMAIL sales@acme.co.uk ; click IDC_PRODUCT_NEXT
 expect message Unrecognised Email-id format...
-set 1061 sales@acme.com ; click 1037
-on dialog 951: click 1151
-on dialog 129: click 1038
-on dialog 166: click 1013)") + kEnd), -1);
+set IDC_PRODUCT_EMAIL sales@acme.com ; click IDC_PRODUCT_NEXT
+on dialog IDD_PP_AFTER: click IDC_PP_BACK
+on dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK
+on dialog IDD_PROJECT_START: click IDC_PROJECT_BACK)") + kEnd), -1);
     EXPECT_EQ(root->record().project_opened, 0);
     EXPECT_EQ(root->record().launch_project_path, "MyProject");
     EXPECT_EQ(root->record().project_start_done, wizard::kDone);
@@ -166,21 +166,21 @@ TEST_F(ProjectPages, ProjectNamedOnTheCommandLineOpensAndFillsTheProductPage) {
     root->record().project_opened = 1;
     root->record().launch_project_path = path;
     ui::Scenario s = ui::Scenario::parse(R"(
-on dialog 950: click 1150
-on dialog 166
-expect checked 1053 1
-expect checked 1052 0
-expect enabled 1014 0
-expect enabled 1004 1
-expect enabled 1041 1
-expect text 1004 )" + path + R"(
-click 1012
-on dialog 129
-expect text 1060 Acme
-expect text 1062 )" + std::string(50, 'W') + R"(
-expect text 1007 2.0
-expect text 1009 Comment
-expect text 1010 (c) Acme)");
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START
+expect checked IDC_PROJECT_OPEN 1
+expect checked IDC_PROJECT_NEW 0
+expect enabled IDC_PROJECT_NAME 0
+expect enabled IDC_PROJECT_PATH 1
+expect enabled IDC_PROJECT_BROWSE 1
+expect text IDC_PROJECT_PATH )" + path + R"(
+click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO
+expect text IDC_PRODUCT_COMPANY Acme
+expect text IDC_PRODUCT_NAME )" + std::string(50, 'W') + R"(
+expect text IDC_PRODUCT_VERSION 2.0
+expect text IDC_PRODUCT_COMMENTS Comment
+expect text IDC_PRODUCT_COPYRIGHT (c) Acme)");
     expectText(s, IDC_PRODUCT_EMAIL, "");     // the blank of an empty e-mail is not shown
     // Nor is an empty description's: it would reach the next package as " ".
     expectText(s, IDC_PRODUCT_DESCRIPTION, "");
@@ -197,19 +197,19 @@ expect text 1010 (c) Acme)");
 
 TEST_F(ProjectPages, RadioButtonsAndBrowse) {
     ui::Scenario s = ui::Scenario::parse(R"(
-on dialog 950: click 1150
-on dialog 166
-set 1014 Left behind
-click 1053
-expect enabled 1014 0
-expect enabled 1004 1
-expect enabled 1041 1)");
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START
+set IDC_PROJECT_NAME Left behind
+click IDC_PROJECT_OPEN
+expect enabled IDC_PROJECT_NAME 0
+expect enabled IDC_PROJECT_PATH 1
+expect enabled IDC_PROJECT_BROWSE 1)");
     expectText(s, IDC_PROJECT_NAME, "");
-    s.add("answer file C:\\p\\a.wzp ; click 1041\nexpect text 1004 C:\\p\\a.wzp\nanswer file cancel ; click 1041");
+    s.add("answer file C:\\p\\a.wzp ; click IDC_PROJECT_BROWSE\nexpect text IDC_PROJECT_PATH C:\\p\\a.wzp\nanswer file cancel ; click IDC_PROJECT_BROWSE");
     expectText(s, IDC_PROJECT_PATH, "");
-    s.add("set 1004 C:\\p\\b.wzp\nclick 1052\nexpect enabled 1004 0\nexpect enabled 1041 0\nexpect enabled 1014 1");
+    s.add("set IDC_PROJECT_PATH C:\\p\\b.wzp\nclick IDC_PROJECT_NEW\nexpect enabled IDC_PROJECT_PATH 0\nexpect enabled IDC_PROJECT_BROWSE 0\nexpect enabled IDC_PROJECT_NAME 1");
     expectText(s, IDC_PROJECT_PATH, "");
-    s.add("click 1013");
+    s.add("click IDC_PROJECT_BACK");
     s.add(kEnd);
     EXPECT_EQ(run(std::move(s)), -1);
 }
@@ -228,18 +228,18 @@ TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
     };
     const std::string notFound = "The specified project file is not found";
     const std::vector<Case> cases = {
-        {"Next without a path", "click 1012\nclick 1013", -1, {"You must select the project name"}, 2, ""},
-        {"Next on a missing file stays", "set 1004 " + win("none.wzp") + "\nclick 1012\non dialog 166: click 1013", -1,
+        {"Next without a path", "click IDC_PROJECT_NEXT\nclick IDC_PROJECT_BACK", -1, {"You must select the project name"}, 2, ""},
+        {"Next on a missing file stays", "set IDC_PROJECT_PATH " + win("none.wzp") + "\nclick IDC_PROJECT_NEXT\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK", -1,
          {notFound}, 1, ""},
-        {"Back on a missing file still shows the loader's message", "set 1004 " + win("none.wzp") + "\nclick 1013", -1,
+        {"Back on a missing file still shows the loader's message", "set IDC_PROJECT_PATH " + win("none.wzp") + "\nclick IDC_PROJECT_BACK", -1,
          {notFound}, 1, ""},
-        {"Back with a valid file loads it silently", "set 1004 " + saved + "\nclick 1013", -1, {}, 1, "Acme"},
-        {"Back with an invalid file ends the run", "set 1004 " + win("bad.wzp") + "\nclick 1013", 1,
+        {"Back with a valid file loads it silently", "set IDC_PROJECT_PATH " + saved + "\nclick IDC_PROJECT_BACK", -1, {}, 1, "Acme"},
+        {"Back with an invalid file ends the run", "set IDC_PROJECT_PATH " + win("bad.wzp") + "\nclick IDC_PROJECT_BACK", 1,
          {"Not a valid project file"}, 1, "A"},
-        {"Back without a path says nothing", "click 1013", -1, {}, 2, ""},
-        {"a raw section fault shows its code and goes on", "set 1004 " + win("fault.wzp") + "\nclick 1012\non dialog 129: click 1038\non dialog 166: click 1013", -1,
+        {"Back without a path says nothing", "click IDC_PROJECT_BACK", -1, {}, 2, ""},
+        {"a raw section fault shows its code and goes on", "set IDC_PROJECT_PATH " + win("fault.wzp") + "\nclick IDC_PROJECT_NEXT\non dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK", -1,
          {"p1 2 2"}, 1, "A"},
-        {"a path the record cannot hold", "set 1004 C:\\" + std::string(260, 'p') + "\nclick 1012\nclick 1013", -1,
+        {"a path the record cannot hold", "set IDC_PROJECT_PATH C:\\" + std::string(260, 'p') + "\nclick IDC_PROJECT_NEXT\nclick IDC_PROJECT_BACK", -1,
          {"The project file path cannot be longer than 259 characters."}, 2, ""},
     };
     for (const Case& c : cases) {
@@ -247,7 +247,7 @@ TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
         root->record().project_opened = 2;   // as start-up leaves it without a project named
         std::vector<ui::RecordedMessage> messages;
         const std::string tail = c.exitCode == -1 ? std::string(kEnd) : std::string();
-        EXPECT_EQ(run("on dialog 950: click 1150\non dialog 166: click 1053\n" + c.steps + tail, &messages), c.exitCode)
+        EXPECT_EQ(run("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: click IDC_PROJECT_OPEN\n" + c.steps + tail, &messages), c.exitCode)
             << c.name;
         std::vector<std::string> texts;
         for (const auto& m : messages) texts.push_back(m.text);
@@ -264,12 +264,12 @@ TEST_F(ProjectPages, ProjectStartStoreOutcomes) {
 TEST_F(ProjectPages, BackStoresOnlyUntilTheMarkerIsSet) {
     // Next stored "First" on both pages; Back later leaves the record as Next stored it.
     EXPECT_EQ(run(std::string(R"(
-on dialog 950: click 1150
-on dialog 166: set 1014 First ; click 1012
-on dialog 129: set 1060 First ; set 1062 P ; set 1007 1 ; click 1037
-on dialog 951: click 1151
-on dialog 129: set 1060 Second ; click 1038
-on dialog 166: set 1014 Second ; click 1013)") + kEnd), -1);
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START: set IDC_PROJECT_NAME First ; click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY First ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1 ; click IDC_PRODUCT_NEXT
+on dialog IDD_PP_AFTER: click IDC_PP_BACK
+on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY Second ; click IDC_PRODUCT_BACK
+on dialog IDD_PROJECT_START: set IDC_PROJECT_NAME Second ; click IDC_PROJECT_BACK)") + kEnd), -1);
     EXPECT_EQ(root->record().launch_project_path, "First");
     EXPECT_EQ(root->record().company_name, "First");
 
@@ -278,12 +278,12 @@ on dialog 166: set 1014 Second ; click 1013)") + kEnd), -1);
     root = std::make_unique<CRoot>();
     std::vector<ui::RecordedMessage> messages;
     EXPECT_EQ(run(std::string(R"(
-on dialog 950: click 1150
-on dialog 166: set 1014 Name ; click 1012
-on dialog 129: set 1062 P ; set 1007 1 ; click 1038
-on dialog 166: click 1012
-on dialog 129: set 1060 C ; set 1062 P ; set 1007 1 ; click 1038
-on dialog 166: click 1013)") + kEnd, &messages), -1);
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START: set IDC_PROJECT_NAME Name ; click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1 ; click IDC_PRODUCT_BACK
+on dialog IDD_PROJECT_START: click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY C ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1 ; click IDC_PRODUCT_BACK
+on dialog IDD_PROJECT_START: click IDC_PROJECT_BACK)") + kEnd, &messages), -1);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(root->record().product_page_done, wizard::kDone);
     EXPECT_EQ(root->record().company_name, "C");
@@ -293,11 +293,11 @@ on dialog 166: click 1013)") + kEnd, &messages), -1);
 TEST_F(ProjectPages, BackWithABadEmailSaysSoAndStillGoesBack) {
     std::vector<ui::RecordedMessage> messages;
     EXPECT_EQ(run(std::string(R"(
-on dialog 950: click 1150
-on dialog 166: set 1014 N ; click 1012
-on dialog 129: set 1060 A ; set 1062 P ; set 1007 1 ; set 1061 me@example.org ; click 1038
+on dialog IDD_PP_ROOT: click IDC_PP_NEXT
+on dialog IDD_PROJECT_START: set IDC_PROJECT_NAME N ; click IDC_PROJECT_NEXT
+on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY A ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1 ; set IDC_PRODUCT_EMAIL me@example.org ; click IDC_PRODUCT_BACK
 expect message Unrecognised Email-id format...
-on dialog 166: click 1013)") + kEnd, &messages), -1);
+on dialog IDD_PROJECT_START: click IDC_PROJECT_BACK)") + kEnd, &messages), -1);
     EXPECT_EQ(root->record().product_page_done, 0);
     EXPECT_EQ(root->record().company_name, "");
 }
@@ -309,15 +309,15 @@ TEST_F(ProjectPages, EmailRule) {
         {"me@acme.org", false},      {"me@acme.co.uk", false},   {"acme.com", false},
         {"me.com@acme", false},      {"me@acme.COM", false},     {"a@b@c.com", true},
     };
-    std::string steps = "on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
-                        "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1\n";
+    std::string steps = "on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: set IDC_PROJECT_NAME N ; click IDC_PROJECT_NEXT\n"
+                        "on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY A ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1\n";
     for (const Case& c : cases) {
-        steps += "on dialog 129: set 1061 " + std::string(c.email) + " ; click 1037\n";
-        steps += c.accepted ? "on dialog 951: click 1151\n" : "expect message Unrecognised Email-id format...\n";
+        steps += "on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_EMAIL " + std::string(c.email) + " ; click IDC_PRODUCT_NEXT\n";
+        steps += c.accepted ? "on dialog IDD_PP_AFTER: click IDC_PP_BACK\n" : "expect message Unrecognised Email-id format...\n";
     }
-    ui::Scenario s = ui::Scenario::parse(steps + "on dialog 129");
+    ui::Scenario s = ui::Scenario::parse(steps + "on dialog IDD_PRODUCT_INFO");
     s.then([](ui::Dialog& d) { d.setText(IDC_PRODUCT_EMAIL, ""); });   // empty is accepted
-    s.add("click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
+    s.add("click IDC_PRODUCT_NEXT\non dialog IDD_PP_AFTER: click IDC_PP_BACK\non dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK");
     s.add(kEnd);
     EXPECT_EQ(run(std::move(s)), -1);
     EXPECT_EQ(root->record().email, "");
@@ -326,14 +326,14 @@ TEST_F(ProjectPages, EmailRule) {
 TEST_F(ProjectPages, LimitMessageAndCutTexts) {
     const std::string fifty(50, 'c');
     std::vector<ui::RecordedMessage> messages;
-    ui::Scenario s = ui::Scenario::parse("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\non dialog 129\n"
-                                         "set 1060 " + std::string(49, 'c') + "\nexpect no message\n"
-                                         "set 1060 " + fifty + "\nexpect message You reached the maximum limit\n"
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: set IDC_PROJECT_NAME N ; click IDC_PROJECT_NEXT\non dialog IDD_PRODUCT_INFO\n"
+                                         "set IDC_PRODUCT_COMPANY " + std::string(49, 'c') + "\nexpect no message\n"
+                                         "set IDC_PRODUCT_COMPANY " + fifty + "\nexpect message You reached the maximum limit\n"
                                          "expect caption Bundlewright\n"
-                                         "set 1060 " + fifty + "d\nexpect no message\n"
-                                         "set 1062 P\nset 1007 1234567890X\nexpect no message\n"
-                                         "set 1009 " + std::string(300, 'm') + "\nexpect no message\n"
-                                         "click 1037\non dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013");
+                                         "set IDC_PRODUCT_COMPANY " + fifty + "d\nexpect no message\n"
+                                         "set IDC_PRODUCT_NAME P\nset IDC_PRODUCT_VERSION 1234567890X\nexpect no message\n"
+                                         "set IDC_PRODUCT_COMMENTS " + std::string(300, 'm') + "\nexpect no message\n"
+                                         "click IDC_PRODUCT_NEXT\non dialog IDD_PP_AFTER: click IDC_PP_BACK\non dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK");
     s.add(kEnd);
     EXPECT_EQ(run(std::move(s), &messages), -1);
     EXPECT_EQ(root->record().company_name, fifty);
@@ -344,18 +344,18 @@ TEST_F(ProjectPages, LimitMessageAndCutTexts) {
 TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
     struct Case { const char* set; const char* message; };
     const Case cases[] = {
-        {"set 1060 Ac`me", "The Company Name cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
-        {"set 1008 a `quoted` word", "The Description cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
-        {"set 1062 start2", "The Product Name cannot be a word the project file uses to mark its sections (start1 to start12)."},
+        {"set IDC_PRODUCT_COMPANY Ac`me", "The Company Name cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
+        {"set IDC_PRODUCT_DESCRIPTION a `quoted` word", "The Description cannot contain the character ` (backquote), because the project file uses it to separate its fields."},
+        {"set IDC_PRODUCT_NAME start2", "The Product Name cannot be a word the project file uses to mark its sections (start1 to start12)."},
     };
     for (const Case& c : cases) {
         root = std::make_unique<CRoot>();
         std::vector<ui::RecordedMessage> messages;
         // Next refuses with the message; Back (silent) says it too and stores nothing.
-        EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
-                                  "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1\n") +
-                          c.set + "\nclick 1037\nexpect message " + c.message + "\nclick 1038\nexpect message " + c.message +
-                          "\non dialog 166: click 1013" + kEnd,
+        EXPECT_EQ(run(std::string("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: set IDC_PROJECT_NAME N ; click IDC_PROJECT_NEXT\n"
+                                  "on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY A ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1\n") +
+                          c.set + "\nclick IDC_PRODUCT_NEXT\nexpect message " + c.message + "\nclick IDC_PRODUCT_BACK\nexpect message " + c.message +
+                          "\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK" + kEnd,
                       &messages),
                   -1)
             << c.set;
@@ -363,19 +363,19 @@ TEST_F(ProjectPages, TextsTheProjectFileCannotCarryAreRefused) {
     }
     // A backquote after the 250th character is cut off anyway and is no fault.
     root = std::make_unique<CRoot>();
-    EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 N ; click 1012\n"
-                              "on dialog 129: set 1060 A ; set 1062 P ; set 1007 1 ; set 1009 ") +
-                      std::string(250, 'x') + "`\nclick 1037\non dialog 951: click 1151\non dialog 129: click 1038\n"
-                      "on dialog 166: click 1013" + kEnd),
+    EXPECT_EQ(run(std::string("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: set IDC_PROJECT_NAME N ; click IDC_PROJECT_NEXT\n"
+                              "on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY A ; set IDC_PRODUCT_NAME P ; set IDC_PRODUCT_VERSION 1 ; set IDC_PRODUCT_COMMENTS ") +
+                      std::string(250, 'x') + "`\nclick IDC_PRODUCT_NEXT\non dialog IDD_PP_AFTER: click IDC_PP_BACK\non dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK\n"
+                      "on dialog IDD_PROJECT_START: click IDC_PROJECT_BACK" + kEnd),
               -1);
     EXPECT_EQ(root->record().comments, std::string(250, 'x'));
 }
 
 TEST_F(ProjectPages, BackquoteInANewProjectNameIsRefused) {
     std::vector<ui::RecordedMessage> messages;
-    EXPECT_EQ(run(std::string("on dialog 950: click 1150\non dialog 166: set 1014 my`name ; click 1012\n"
+    EXPECT_EQ(run(std::string("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\non dialog IDD_PROJECT_START: set IDC_PROJECT_NAME my`name ; click IDC_PROJECT_NEXT\n"
                               "expect message The project name cannot contain the character ` (backquote), because the project file uses it to separate its fields.\n"
-                              "click 1013") + kEnd, &messages),
+                              "click IDC_PROJECT_BACK") + kEnd, &messages),
               -1);
     EXPECT_EQ(root->record().project_start_done, 0);
 }
@@ -388,17 +388,17 @@ TEST_F(ProjectPages, WelcomePageToASavedProjectOnTheProductPage) {
     std::string oldInstall;
     const bool hadInstall = os::getEnv(wizard::kInstallDirVariable, oldInstall);
     os::setEnv(wizard::kInstallDirVariable, inst);
-    std::string steps = "on dialog 266\non dialog 102: click 1000\non dialog 166\n";
+    std::string steps = "on dialog IDD_SPLASH\non dialog IDD_WELCOME: click IDC_WELCOME_NEXT\non dialog IDD_PROJECT_START\n";
 #ifdef _WIN32
-    steps += "click 1053 ; set 1004 " + saved + "\n";   // the test program's own command line names no project
+    steps += "click IDC_PROJECT_OPEN ; set IDC_PROJECT_PATH " + saved + "\n"; // the test program's own command line names no project
 #else
     const std::string oldLine = os::commandLine();
     os::setCommandLine("\"C:\\Tw\\bin\\Tarnwick.exe\" " + saved);
-    steps += "expect checked 1053 1\nexpect text 1004 " + saved + "\n";
+    steps += "expect checked IDC_PROJECT_OPEN 1\nexpect text IDC_PROJECT_PATH " + saved + "\n";
 #endif
-    steps += "click 1012\non dialog 129\nexpect text 1060 Acme\nexpect text 1009 Comment\nclick 1037\n"
-             "on dialog 951: click 1151\non dialog 129: click 1038\non dialog 166: click 1013\n"
-             "on dialog 102: answer message yes ; esc";
+    steps += "click IDC_PROJECT_NEXT\non dialog IDD_PRODUCT_INFO\nexpect text IDC_PRODUCT_COMPANY Acme\nexpect text IDC_PRODUCT_COMMENTS Comment\nclick IDC_PRODUCT_NEXT\n"
+             "on dialog IDD_PP_AFTER: click IDC_PP_BACK\non dialog IDD_PRODUCT_INFO: click IDC_PRODUCT_BACK\non dialog IDD_PROJECT_START: click IDC_PROJECT_BACK\n"
+             "on dialog IDD_WELCOME: answer message yes ; esc";
     int result = 0;
     {
         auto welcome = std::make_unique<wizard::CTarnwickDlg>(pages::pageList(), nullptr, wizard::runSplashWindow);
@@ -466,12 +466,12 @@ TEST(ProjectPagesChain, WelcomeToTheFileListPage) {
     {
         auto welcome = std::make_unique<wizard::CTarnwickDlg>(pages::pageList(), nullptr, wizard::runSplashWindow);
         ui::ScenarioRun player(ui::Scenario::parse(
-            "on dialog 266\non dialog 102: click 1000\n"
-            "on dialog 166: set 1014 Demo ; click 1012\n"
-            "on dialog 129: set 1060 Acme ; set 1062 Widget ; set 1007 1.0 ; click 1037\n"
-            "on dialog 130: set IDC_SOURCE_FOLDER_EDIT " + os::windowsPath((dir / "src").string()) +
+            "on dialog IDD_SPLASH\non dialog IDD_WELCOME: click IDC_WELCOME_NEXT\n"
+            "on dialog IDD_PROJECT_START: set IDC_PROJECT_NAME Demo ; click IDC_PROJECT_NEXT\n"
+            "on dialog IDD_PRODUCT_INFO: set IDC_PRODUCT_COMPANY Acme ; set IDC_PRODUCT_NAME Widget ; set IDC_PRODUCT_VERSION 1.0 ; click IDC_PRODUCT_NEXT\n"
+            "on dialog IDD_SOURCE_FOLDER: set IDC_SOURCE_FOLDER_EDIT " + os::windowsPath((dir / "src").string()) +
             " ; click IDC_SOURCE_FOLDER_NEXT\n"
-            "on dialog 138: expect rows IDC_FILE_LIST_FILES 1 ; answer message yes ; esc", "chain.scn"));
+            "on dialog IDD_FILE_LIST: expect rows IDC_FILE_LIST_FILES 1 ; answer message yes ; esc", "chain.scn"));
         try {
             welcome->runModal();
         } catch (const os::ExitRequest& e) {

@@ -74,17 +74,17 @@ TEST(UiChain, NextBackNextAndConfirmedCancelEndsTheProcessWithZero) {
     ExitTrap trap;
     std::vector<std::string> log;
     ui::ScenarioRun run(ui::Scenario::parse(R"(
-on dialog 200: set 1001 Ann; click 1004
-on dialog 201
-click 1004                     # empty name: the page stays
+on dialog IDD_FIRST: set IDC_NAME Ann; click IDC_NEXT
+on dialog IDD_SECOND
+click IDC_NEXT                 # empty name: the page stays
 expect message Please enter your name.
 expect caption Bundlewright
-set 1001 Bob ; click 1003      # Back
-on dialog 200: expect visible 1004 1; click 1004
-on dialog 201: set IDC_NAME Cy; click IDC_NEXT
-on dialog 202
+set IDC_NAME Bob ; click IDC_BACK # Back
+on dialog IDD_FIRST: expect visible IDC_NEXT 1; click IDC_NEXT
+on dialog IDD_SECOND: set IDC_NAME Cy; click IDC_NEXT
+on dialog IDD_THIRD
 answer message no ; esc        # No: stays
-answer message yes ; click 2   # Yes: cancels the project
+answer message yes ; click IDCANCEL # Yes: cancels the project
 )", "chain.scn"));
     CChainDlg first(0, log);
     try {
@@ -108,9 +108,9 @@ answer message yes ; click 2   # Yes: cancels the project
 TEST(UiChain, EditsNotifyOnEveryChangeFromCodeAndUser) {
     std::vector<std::string> log;
     CChainDlg first(0, log);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200\n")
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_FIRST\n")
                             .then([](ui::Dialog& d) { d.setText(IDC_NAME, "x"); d.setText(IDC_NAME, "x"); })
-                            .add("set 1001 y\nexpect text 1001 y\nclick 2\nanswer message yes"));
+                            .add("set IDC_NAME y\nexpect text IDC_NAME y\nclick IDCANCEL\nanswer message yes"));
     // The answer comes after the click here, so the question finds none.
     EXPECT_THROW(first.runModal(), ui::ScenarioError);
     EXPECT_EQ(first.changes_, 2);   // "x" once (unchanged text sends nothing), then "y"
@@ -118,13 +118,13 @@ TEST(UiChain, EditsNotifyOnEveryChangeFromCodeAndUser) {
 
 TEST(UiScenario, MalformedLinesAndUnknownControlsNameTheLine) {
     struct Case { const char* text; const char* want; } cases[] = {
-        {"on dialog 200\nfrobnicate 3", "s:2: expected a step"},
+        {"on dialog IDD_FIRST\nfrobnicate 3", "s:2: expected a step"},
         {"click", "s:1: expected a control id after 'click'"},
         {"answer message maybe", "s:1: expected ok, cancel, yes, no or retry"},
-        {"\n\nexpect checked 1002 x", "s:3: expected a number, found 'x'"},
-        {"pick 1010 #x", "s:1: expected a row number"},
+        {"\n\nexpect checked IDC_AGREE x", "s:3: expected a number, found 'x'"},
+        {"pick IDC_SORTED #x", "s:1: expected a row number"},
         {"on screen 3", "s:1: expected 'on dialog ID'"},
-        {"click 1004 now", "s:1: unexpected 'now'"},
+        {"click IDC_NEXT now", "s:1: unexpected 'now'"},
     };
     for (const auto& c : cases) {
         try {
@@ -136,7 +136,7 @@ TEST(UiScenario, MalformedLinesAndUnknownControlsNameTheLine) {
     }
     std::vector<std::string> log;
     CChainDlg first(0, log);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200\nset 1001 a\nclick 1099", "m.scn"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_FIRST\nset IDC_NAME a\nclick 1099", "m.scn"));
     try {
         first.runModal();
         ADD_FAILURE();
@@ -148,7 +148,7 @@ TEST(UiScenario, MalformedLinesAndUnknownControlsNameTheLine) {
 TEST(UiScenario, WaitingForADialogThatNeverComesFails) {
     std::vector<std::string> log;
     CChainDlg first(0, log);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200\non dialog 202", "w.scn"), 500);
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_FIRST\non dialog IDD_THIRD", "w.scn"), 500);
     try {
         first.runModal();
         ADD_FAILURE();
@@ -194,19 +194,19 @@ protected:
 
 TEST(UiControls, SortedListComboListViewProgressAndDisabledButtons) {
     CListsDlg dlg;
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 210\n" + bwtest::shotStep("ui", "lists") + R"(
-expect row 1010 0 Apple
-expect row 1010 2 pear
-click 1013                # disabled: ignored
-pick 1011 two
-set 1011 three
-pick 1010 fig
-click 1013 ; click 1013
-expect text 1015 step 2
-pick 1012 file2
-expect selected 1012 2
-expect rows 1012 3
-click 1
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_LISTS\n" + bwtest::shotStep("ui", "lists") + R"(
+expect row IDC_SORTED 0 Apple
+expect row IDC_SORTED 2 pear
+click IDC_ADD             # disabled: ignored
+pick IDC_COMBO two
+set IDC_COMBO three
+pick IDC_SORTED fig
+click IDC_ADD ; click IDC_ADD
+expect text IDC_STATUS step 2
+pick IDC_FILES file2
+expect selected IDC_FILES 2
+expect rows IDC_FILES 3
+click IDOK
 )", "lists.scn"));
     EXPECT_EQ(dlg.runModal(), ui::IdOk);
     run.finish();
@@ -246,14 +246,14 @@ protected:
 TEST(UiControls, TreeSortedInsertContextMenuAndLabelEditing) {
     CTreeDlg dlg;
     ui::ScenarioRun run(ui::Scenario::parse(R"(
-on dialog 220
-select 1020 Programs/Mid
-answer menu ID_TREE_RENAME ; rclick 1020 Programs/Mid
-label 1020 Middle
+on dialog IDD_TREE
+select IDC_TREE Programs/Mid
+answer menu ID_TREE_RENAME ; rclick IDC_TREE Programs/Mid
+label IDC_TREE Middle
 )" + bwtest::shotStep("ui", "tree") + R"(
-answer menu none ; rclick 1020 Programs
-answer menu 32771 ; rclick 1020 Programs/Alpha
-click 1
+answer menu none ; rclick IDC_TREE Programs
+answer menu ID_TREE_ADD ; rclick IDC_TREE Programs/Alpha
+click IDOK
 )", "tree.scn"));
     EXPECT_EQ(dlg.runModal(), ui::IdOk);
     run.finish();
@@ -267,7 +267,7 @@ click 1
     EXPECT_EQ(dlg.events, (std::vector<std::string>{"sel Mid", "menu 32772", "menu 0", "menu 32771"}));
 
     CTreeDlg again;
-    ui::ScenarioRun grayed(ui::Scenario::parse("on dialog 220\nanswer menu 32773\nrclick 1020 Programs", "g.scn"));
+    ui::ScenarioRun grayed(ui::Scenario::parse("on dialog IDD_TREE\nanswer menu ID_TREE_DELETE\nrclick IDC_TREE Programs", "g.scn"));
     try {
         again.runModal();
         ADD_FAILURE();
@@ -351,7 +351,7 @@ TEST(UiGuarded, AFaultInANestedPageClosesItAndEndsWithTheOuterPagesCode) {
     ExitTrap trap;
     std::vector<std::string> log;
     CChainDlg first(0, log);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 200: set 1001 Ann; click 1004\non dialog 201: click IDC_HELP", "f.scn"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_FIRST: set IDC_NAME Ann; click IDC_NEXT\non dialog IDD_SECOND: click IDC_HELP", "f.scn"));
     try {
         first.runModal();
         ADD_FAILURE() << "the fault must end the process";
@@ -366,7 +366,7 @@ TEST(UiGuarded, AFaultInANestedPageClosesItAndEndsWithTheOuterPagesCode) {
 
     // Unguarded at the top: runModal itself rethrows it.
     CChainDlg alone(0, log);
-    ui::ScenarioRun again(ui::Scenario::parse("on dialog 200: click IDC_HELP"));
+    ui::ScenarioRun again(ui::Scenario::parse("on dialog IDD_FIRST: click IDC_HELP"));
     EXPECT_THROW(alone.runModal(), std::runtime_error);
     EXPECT_FALSE(alone.isOpen());
 }
@@ -456,7 +456,7 @@ clear IDC_R3
     EXPECT_EQ(dlg.findRow(IDC_DROPLIST, "delta"), -1);
 
     CControlsDlg ok;
-    ui::ScenarioRun second(ui::Scenario::parse("on dialog 240\nset 1030 pw\ncheck 1034\ncheck 1036\npick 1040 gamma\nclick 1")
+    ui::ScenarioRun second(ui::Scenario::parse("on dialog IDD_CONTROLS\nset IDC_PASSWORD pw\ncheck IDC_TRI\ncheck IDC_R2\npick IDC_DROPLIST gamma\nclick IDOK")
                                .then([](ui::Dialog&) { ADD_FAILURE() << "the dialog ended"; }));
     EXPECT_EQ(ok.runModal(), ui::IdOk);
     EXPECT_EQ(ok.password, "pw");
@@ -469,7 +469,7 @@ clear IDC_R3
 TEST(UiControls, FocusAndDefaultButtonFromInitialisation) {
     CControlsDlg dlg;
     int focused = 0;
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 240\n")
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_CONTROLS\n")
                             .then([&](ui::Dialog& d) { focused = d.focused(); })
                             .add("esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
@@ -486,7 +486,7 @@ public:
     ui::Dialog::Size size;
 protected:
     bool onInitDialog() override {
-        setTimer(1, ms_);
+        setTimer(IDT_SPLASH_TICK, ms_);
         return true;
     }
     void onPaint() override {
@@ -501,7 +501,7 @@ protected:
         ++paints;
     }
     void onTimer(int id) override {
-        if (id == 1 && ++ticks == 2) { killTimer(1); end(ui::IdOk); }
+        if (id == IDT_SPLASH_TICK && ++ticks == 2) { killTimer(IDT_SPLASH_TICK); end(ui::IdOk); }
     }
 private:
     unsigned ms_;
@@ -511,7 +511,7 @@ TEST(UiPaint, SplashPaintsItsPaletteImageStretchedAndEndsOnItsTimer) {
     TempFolder tmp;
     std::string shot = tmp.file("splash.bmp");
     CSplashDlg dlg(60000);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 250\nshot " + shot + "\ntimer 1\ntimer 1\nexpect closed", "splash.scn"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_SPLASH\nshot " + shot + "\ntimer IDT_SPLASH_TICK\ntimer IDT_SPLASH_TICK\nexpect closed", "splash.scn"));
     EXPECT_EQ(dlg.runModal(), ui::IdOk);
     run.finish();
     EXPECT_GE(dlg.paints, 1);
@@ -537,13 +537,13 @@ TEST(UiPaint, SplashPaintsItsPaletteImageStretchedAndEndsOnItsTimer) {
 
     // Real time: with no steps left the dialog runs until its timer ends it.
     CSplashDlg timed(20);
-    ui::ScenarioRun wait(ui::Scenario::parse("on dialog 250"));
+    ui::ScenarioRun wait(ui::Scenario::parse("on dialog IDD_SPLASH"));
     EXPECT_EQ(timed.runModal(), ui::IdOk);
     wait.finish();
     EXPECT_EQ(timed.ticks, 2);
 
     CSplashDlg bad(60000);
-    ui::ScenarioRun none(ui::Scenario::parse("on dialog 250\ntimer 2", "t.scn"));
+    ui::ScenarioRun none(ui::Scenario::parse("on dialog IDD_SPLASH\ntimer 2", "t.scn"));
     try {
         bad.runModal();
         ADD_FAILURE();
@@ -596,11 +596,11 @@ TEST(UiAutomationChild, RunsTheChainFromTheEnvironment) {
 TEST(UiAutomation, AScenarioInTheEnvironmentDrivesTheProgramAndFailuresExitWith97) {
     TempFolder tmp;
     struct Case { const char* scenario; int exitCode; const char* stderrText; } cases[] = {
-        {"on dialog 200: set 1001 Ann; click 1004\non dialog 201: shot SHOT; click 1003\non dialog 200: click 1003\nexpect closed\n", 0, ""},
-        {"on dialog 200\nclick 1099\n", 97, ":2: dialog 200 has no control 1099"},
-        {"on dialog 200: click 1003\nexpect message Never shown.\n", 97, ":2: expected the message \"Never shown.\", none was shown"},
-        {"on dialog 200: click 1004\n", 97, ": the scenario ended while dialog 200 is open"},
-        {"on dialog 200\nfrobnicate\n", 97, ":2: expected a step"},
+        {"on dialog IDD_FIRST: set IDC_NAME Ann; click IDC_NEXT\non dialog IDD_SECOND: shot SHOT; click IDC_BACK\non dialog IDD_FIRST: click IDC_BACK\nexpect closed\n", 0, ""},
+        {"on dialog IDD_FIRST\nclick 1099\n", 97, ":2: dialog 200 has no control 1099"},
+        {"on dialog IDD_FIRST: click IDC_BACK\nexpect message Never shown.\n", 97, ":2: expected the message \"Never shown.\", none was shown"},
+        {"on dialog IDD_FIRST: click IDC_NEXT\n", 97, ": the scenario ended while dialog 200 is open"},
+        {"on dialog IDD_FIRST\nfrobnicate\n", 97, ":2: expected a step"},
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -199,7 +199,7 @@ TEST_F(Windows, ProgramTakesItsCommandLineAndExitsWithOne) {
     for (const char* s : {" ", " ", "C:\\My Prod\\a.txt", kNoRegistry, kNoShortcuts, kNoServices, kScriptEnd}) w.add(s);
     file("My Prod\\Uninstall.wzu", w.bytes);
     os::setCommandLine("\"C:\\My Prod\\UnBundlewright.exe\" -fC:\\My Prod\\Uninstall.wzu");
-    ui::ScenarioRun r(ui::Scenario::parse("answer message yes\non dialog 102\nexpect visible IDC_DETAILS 0\nclick IDOK\n"));
+    ui::ScenarioRun r(ui::Scenario::parse("answer message yes\non dialog IDD_UNINSTALL\nexpect visible IDC_DETAILS 0\nclick IDOK\n"));
     EXPECT_EQ(runUnBundlewright(), kExitCode);
     r.finish();
     EXPECT_EQ(ui::programName(), "UnBundlewright");

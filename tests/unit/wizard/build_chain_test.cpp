@@ -91,17 +91,17 @@ protected:
     // The new project's way to the summary page, with the two paths chosen
     // through their Browse buttons.
     std::string toSummary(const std::string& output, const std::string& project) {
-        return "on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
-               "on dialog 166\nset IDC_PROJECT_NAME Demo\nclick IDC_PROJECT_NEXT\n"
-               "on dialog 129\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
+        return "on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+               "on dialog IDD_PROJECT_START\nset IDC_PROJECT_NAME Demo\nclick IDC_PROJECT_NEXT\n"
+               "on dialog IDD_PRODUCT_INFO\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
                "set IDC_PRODUCT_VERSION 1.0\nclick IDC_PRODUCT_NEXT\n"
-               "on dialog 130\nset IDC_SOURCE_FOLDER_EDIT @\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
+               "on dialog IDD_SOURCE_FOLDER\nset IDC_SOURCE_FOLDER_EDIT @\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
                "click IDC_SOURCE_FOLDER_NEXT\n"
-               "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
-               "on dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
-               "on dialog 142\nanswer file " + output + "\nclick IDC_OUTPUT_FILE_BROWSE\n"
+               "on dialog IDD_FILE_LIST\nclick IDC_FILE_LIST_NEXT\n"
+               "on dialog IDD_INSTALL_OPTIONS\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+               "on dialog IDD_OUTPUT_LOCATION\nanswer file " + output + "\nclick IDC_OUTPUT_FILE_BROWSE\n"
                "answer file " + project + "\nclick IDC_OUTPUT_PROJECT_BROWSE\nclick IDC_OUTPUT_LOCATION_NEXT\n"
-               "on dialog 143\n";
+               "on dialog IDD_SUMMARY\n";
     }
     static constexpr const char* kCancelRun = "answer message yes\nesc\n";
 
@@ -194,18 +194,18 @@ TEST_F(BuildChain, NewProjectFromWelcomeToFinishThenTheSavedProjectBuildsTheSame
     put(cache + "\\" + entries[0], whole.substr(0, whole.size() / 2));
 
     // The saved project opened and built again, nothing changed.
-    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
-                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
+    EXPECT_EQ(runTarnwick("on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog IDD_PROJECT_START\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
                           "click IDC_PROJECT_NEXT\n"
-                          "on dialog 129\nexpect text IDC_PRODUCT_NAME Widget\nclick IDC_PRODUCT_NEXT\n"
-                          "on dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
-                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
-                          "on dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
-                          "on dialog 142\nexpect text IDC_OUTPUT_FILE_EDIT @\\inst\\output\\Demo.exe\n"
+                          "on dialog IDD_PRODUCT_INFO\nexpect text IDC_PRODUCT_NAME Widget\nclick IDC_PRODUCT_NEXT\n"
+                          "on dialog IDD_SOURCE_FOLDER\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog IDD_FILE_LIST\nclick IDC_FILE_LIST_NEXT\n"
+                          "on dialog IDD_INSTALL_OPTIONS\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+                          "on dialog IDD_OUTPUT_LOCATION\nexpect text IDC_OUTPUT_FILE_EDIT @\\inst\\output\\Demo.exe\n"
                           "expect text IDC_OUTPUT_PROJECT_EDIT @\\inst\\projects\\Demo.wzp\n"
                           "click IDC_OUTPUT_LOCATION_NEXT\n"
-                          "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
-                          "on dialog 157\nclick IDC_FINISH_FINISH\n"),
+                          "on dialog IDD_SUMMARY\nclick IDC_SUMMARY_BUILD\n"
+                          "on dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n"),
               wizard::kExitFinished);
     const std::string again = get(package);
     EXPECT_EQ(again.size(), packageBytes.size());
@@ -280,13 +280,13 @@ TEST_F(BuildChain, EnvironmentAndRegistryPagesReachThePackageAndTheProject) {
     ASSERT_NE(flags, std::string::npos);
     off.replace(flags + 9, 7, "1000000");
     put(project, off);
-    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
-                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\RegEnv.wzp\n"
+    EXPECT_EQ(runTarnwick("on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog IDD_PROJECT_START\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\RegEnv.wzp\n"
                           "click IDC_PROJECT_NEXT\n"
-                          "on dialog 129\nclick IDC_PRODUCT_NEXT\non dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
-                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\non dialog 139\nclick IDC_INSTALL_OPTIONS_NEXT\n"
-                          "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
-                          "on dialog 143\nclick IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n"),
+                          "on dialog IDD_PRODUCT_INFO\nclick IDC_PRODUCT_NEXT\non dialog IDD_SOURCE_FOLDER\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog IDD_FILE_LIST\nclick IDC_FILE_LIST_NEXT\non dialog IDD_INSTALL_OPTIONS\nclick IDC_INSTALL_OPTIONS_NEXT\n"
+                          "on dialog IDD_OUTPUT_LOCATION\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+                          "on dialog IDD_SUMMARY\nclick IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n"),
               wizard::kExitFinished);
     const std::string again = get(project);
     EXPECT_EQ(sectionOf(again, "`start6`", "`start7`"), sectionOf(saved, "`start6`", "`start7`"));
@@ -322,13 +322,13 @@ TEST_F(BuildChain, DeliveryProgramsAndLanguageReachThePackageAndComeBackWithTheP
     EXPECT_EQ(projectBytes.substr(projectBytes.size() - 10), "`start12`1");
 
     // Opened again, the pages show the same choices and the build gives the same bytes.
-    EXPECT_EQ(runTarnwick("on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
-                          "on dialog 166\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
+    EXPECT_EQ(runTarnwick("on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+                          "on dialog IDD_PROJECT_START\nclick IDC_PROJECT_OPEN\nset IDC_PROJECT_PATH @\\inst\\projects\\Demo.wzp\n"
                           "click IDC_PROJECT_NEXT\n"
-                          "on dialog 129\nclick IDC_PRODUCT_NEXT\n"
-                          "on dialog 130\nclick IDC_SOURCE_FOLDER_NEXT\n"
-                          "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
-                          "on dialog 141\nexpect text IDC_DELIVERY_PRE_INSTALL_FILE \\setup.exe\n"
+                          "on dialog IDD_PRODUCT_INFO\nclick IDC_PRODUCT_NEXT\n"
+                          "on dialog IDD_SOURCE_FOLDER\nclick IDC_SOURCE_FOLDER_NEXT\n"
+                          "on dialog IDD_FILE_LIST\nclick IDC_FILE_LIST_NEXT\n"
+                          "on dialog IDD_DELIVERY_OPTIONS\nexpect text IDC_DELIVERY_PRE_INSTALL_FILE \\setup.exe\n"
                           "expect text IDC_DELIVERY_PRE_INSTALL_CMD /check \"<<TARGETDIR>>\"\n"
                           "expect text IDC_DELIVERY_POST_INSTALL_FILE \\bin\\post.exe\n"
                           "expect text IDC_DELIVERY_PRE_UNINSTALL_FILE \\un.bat\n"
@@ -336,10 +336,10 @@ TEST_F(BuildChain, DeliveryProgramsAndLanguageReachThePackageAndComeBackWithTheP
                           "expect enabled IDC_DELIVERY_PRE_UNINSTALL_CMD 1\n"
                           "expect checked IDC_DELIVERY_RESTART 1\n"
                           "click IDC_DELIVERY_NEXT\n"
-                          "on dialog 333\nexpect text IDC_LANGUAGE_LIST French\nclick IDC_LANGUAGE_NEXT\n"
-                          "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
-                          "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
-                          "on dialog 157\nclick IDC_FINISH_FINISH\n"),
+                          "on dialog IDD_OUTPUT_LANGUAGE\nexpect text IDC_LANGUAGE_LIST French\nclick IDC_LANGUAGE_NEXT\n"
+                          "on dialog IDD_OUTPUT_LOCATION\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+                          "on dialog IDD_SUMMARY\nclick IDC_SUMMARY_BUILD\n"
+                          "on dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n"),
               wizard::kExitFinished);
     EXPECT_TRUE(get(package) == packageBytes) << "the reopened project's package differs";
     EXPECT_EQ(get(project), projectBytes);
@@ -357,7 +357,7 @@ TEST_F(BuildChain, TheSummaryShowsTheProjectAndEscOnFinishEndsWithZero) {
         EXPECT_FALSE(d.isControlVisible(IDC_SUMMARY_PROGRESS));
         EXPECT_EQ(d.focused(), IDC_SUMMARY_BUILD);
     });
-    s.add("click IDC_SUMMARY_BUILD\non dialog 157\n");
+    s.add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\n");
     s.then([](ui::Dialog& finish) {
         // The summary page below ends the build showing its last status and a full bar.
         ui::Dialog* summary = finish.owner();
@@ -439,7 +439,7 @@ TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheS
         r.registry_action[0] = "Create Key";
     };
     ui::Scenario once = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
-    once.then(addRows).add("click IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n");
+    once.then(addRows).add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
     EXPECT_EQ(runTarnwick(std::move(once)), wizard::kExitFinished);
     const std::string single = get(out);
     const twk::PackageContents p = readBack(out);
@@ -454,7 +454,7 @@ TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheS
     twice.then([&](ui::Dialog&) {
         std::filesystem::rename(os::hostPath(root + "\\Prod.away"), os::hostPath(root + "\\Prod"));
     });
-    twice.add("click IDC_SUMMARY_BUILD\non dialog 157\nclick IDC_FINISH_FINISH\n");
+    twice.add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
     EXPECT_EQ(runTarnwick(std::move(twice)), wizard::kExitFinished);
     EXPECT_TRUE(get(out) == single) << "a second press built another package";
 }

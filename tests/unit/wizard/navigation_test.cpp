@@ -145,13 +145,13 @@ TEST(NavigationMainChain, NextBackAndConfirmedCancelEndTheRunWithZero) {
     PageSet pages(root, script);
     pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
     pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
-    ui::Scenario s = ui::Scenario::parse("on dialog 900: click 1100\non dialog 901");
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_NAV_ROOT: click IDC_NAV_NEXT\non dialog IDD_NAV_PAGE1");
     expectOwnerHidden(s, true);
-    s.add("click 1100\non dialog 902");
+    s.add("click IDC_NAV_NEXT\non dialog IDD_NAV_PAGE2");
     expectOwnerHidden(s, true);
-    s.add("click 1101\non dialog 901");           // Back: shows 901, which stays in its loop
+    s.add("click IDC_NAV_BACK\non dialog IDD_NAV_PAGE1"); // Back: shows 901, which stays in its loop
     s.then([](ui::Dialog& d) { EXPECT_TRUE(d.isVisible()); });
-    s.add("answer message no\nclick 1102\n"         // No: nothing happens
+    s.add("answer message no\nclick IDC_NAV_CANCEL\n" // No: nothing happens
           "answer message yes\nesc");               // Esc asks too; Yes cancels the run
     ui::ScenarioRun run(std::move(s));
     EXPECT_EQ(runExpectingExit(root), wizard::kExitCancelled);
@@ -180,11 +180,11 @@ TEST(NavigationMainChain, RefusedStoreKeepsThePageAndBackStoresOnlyWhileNotDone)
     pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
     root.rec().project_start_done = wizard::kDone;
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 900: click 1100\n"
-        "on dialog 901: click 1100\n"       // refused: still on 901
-        "on dialog 901: click 1101\n"       // Back with the marker at 3: no store
-        "on dialog 900: expect visible 1100 1\n"
-        "answer message yes\nclick 1102"));
+        "on dialog IDD_NAV_ROOT: click IDC_NAV_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: click IDC_NAV_NEXT\n" // refused: still on 901
+        "on dialog IDD_NAV_PAGE1: click IDC_NAV_BACK\n" // Back with the marker at 3: no store
+        "on dialog IDD_NAV_ROOT: expect visible IDC_NAV_NEXT 1\n"
+        "answer message yes\nclick IDC_NAV_CANCEL"));
     EXPECT_EQ(root.runModal(), ui::IdCancel);   // the welcome page's own loop ends
     run.finish();
     const std::vector<std::string> want = {"CProjectStartDlg init", "CProjectStartDlg store 1"};
@@ -203,8 +203,8 @@ TEST(NavigationMainChain, FileListHidesItselfAndComesBackWhenTheHubReturns) {
     // No hub: Next stores, hides the file list page and shows it again.
     root.chain().pages.replace(IDD_OPTION_HUB, nullptr);
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 900: click 1100\non dialog 901: click 1100\non dialog 902: click 1100\n"
-        "on dialog 903: click 1100\non dialog 904: click 1100");
+        "on dialog IDD_NAV_ROOT: click IDC_NAV_NEXT\non dialog IDD_NAV_PAGE1: click IDC_NAV_NEXT\non dialog IDD_NAV_PAGE2: click IDC_NAV_NEXT\n"
+        "on dialog IDD_NAV_PAGE3: click IDC_NAV_NEXT\non dialog IDD_NAV_PAGE4: click IDC_NAV_NEXT");
     s.then([](ui::Dialog& d) { EXPECT_TRUE(d.isVisible()); });
     s.add("answer message yes\nesc");
     ui::ScenarioRun run(std::move(s));
@@ -260,18 +260,18 @@ TEST(NavigationHub, NextBackRefusalAndTheOutputLocationsSilentBack) {
                                    return std::make_unique<CTestHub>(c, owner, std::vector<int>{0, 7}, shown);
                                });
     ui::Scenario s = ui::Scenario::parse(
-        "on dialog 900: click 1100\n"
-        "on dialog 901: click 1100\n"
-        "on dialog 902: click 1100\n"      // installation options: Next
-        "on dialog 903: click 1100\n"      // output location: Next runs the summary
-        "on dialog 904");
+        "on dialog IDD_NAV_ROOT: click IDC_NAV_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: click IDC_NAV_NEXT\n"
+        "on dialog IDD_NAV_PAGE2: click IDC_NAV_NEXT\n" // installation options: Next
+        "on dialog IDD_NAV_PAGE3: click IDC_NAV_NEXT\n" // output location: Next runs the summary
+        "on dialog IDD_NAV_PAGE4");
     expectOwnerHidden(s, true);
-    s.add("click 1101\n"                    // summary Back shows the output location page
-          "on dialog 903");
+    s.add("click IDC_NAV_BACK\n"            // summary Back shows the output location page
+          "on dialog IDD_NAV_PAGE3");
     s.then([](ui::Dialog& d) { EXPECT_TRUE(d.isVisible()); });
-    s.add("click 1101\n"                    // output location Back: store(0), back to 902
-          "on dialog 902: click 1101\n"     // Back from the first hub page: to 901
-          "on dialog 901: answer message yes\nclick 1102");
+    s.add("click IDC_NAV_BACK\n"            // output location Back: store(0), back to 902
+          "on dialog IDD_NAV_PAGE2: click IDC_NAV_BACK\n" // Back from the first hub page: to 901
+          "on dialog IDD_NAV_PAGE1: answer message yes\nclick IDC_NAV_CANCEL");
     ui::ScenarioRun run(std::move(s));
     EXPECT_EQ(runExpectingExit(root), 0);
     run.finish();
@@ -307,10 +307,10 @@ TEST(NavigationHub, RefusedStoreKeepsAHubPageOnNextAndOnBack) {
     PageSet pages(runner, script);
     pages.put(IDD_SHORTCUTS, PageRole::HubPage, IDD_NAV_PAGE2);
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 902: click 1100 ; click 1101\n"   // both refused: the page stays
-        "expect visible 1100 1\n"
+        "on dialog IDD_NAV_PAGE2: click IDC_NAV_NEXT ; click IDC_NAV_BACK\n" // both refused: the page stays
+        "expect visible IDC_NAV_NEXT 1\n"
         "answer message yes ; esc\n"
-        "on dialog 900: answer message yes ; esc"));
+        "on dialog IDD_NAV_ROOT: answer message yes ; esc"));
     EXPECT_EQ(runner.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(result, ui::IdCancel);
@@ -341,11 +341,11 @@ TEST(NavigationFatal, CodesShowTheirTextAndEndWithTheirExitCodes) {
         PageSet pages(root, script);
         pages.put(IDD_PROJECT_START, PageRole::MainChain, IDD_NAV_PAGE1);
         pages.put(IDD_PRODUCT_INFO, PageRole::MainChain, IDD_NAV_PAGE2);
-        std::string steps = "on dialog 900: click 1100\n";
-        if (c.dialog == IDD_PRODUCT_INFO) steps += "on dialog 901: click 1100\n";
-        if (!c.inInit) steps += "on dialog " + std::to_string(c.dialog == IDD_PROJECT_START ? 901 : 902) + ": click 1100\n";
+        std::string steps = "on dialog IDD_NAV_ROOT: click IDC_NAV_NEXT\n";
+        if (c.dialog == IDD_PRODUCT_INFO) steps += "on dialog IDD_NAV_PAGE1: click IDC_NAV_NEXT\n";
+        if (!c.inInit) steps += "on dialog " + std::to_string(c.dialog == IDD_PROJECT_START ? 901 : 902) + ": click IDC_NAV_NEXT\n";
         steps += std::string("expect message ") + c.code + "\nexpect caption Tarnwick\n";
-        if (c.exitCode == -1) steps += "on dialog 901: answer message yes ; esc\n";
+        if (c.exitCode == -1) steps += "on dialog IDD_NAV_PAGE1: answer message yes ; esc\n";
         ui::ScenarioRun run(ui::Scenario::parse(steps));
         EXPECT_EQ(runExpectingExit(root), c.exitCode == -1 ? 0 : c.exitCode);
         run.finish();

@@ -148,7 +148,7 @@ TEST_F(RegistryEnvRoad, WizardMadePackageInstallsThePagesEntriesAndUninstallRest
     EXPECT_EQ(script.find(std::string("Software\\BwTestRegEnvPre") + '\0'), std::string::npos)
         << "a key that was there before is not the installation's to delete";
 
-    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
     ASSERT_TRUE(os::startProcess("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + dest + "\\Uninstall.wzu",
                                  true, &code));

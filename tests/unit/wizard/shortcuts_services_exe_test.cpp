@@ -90,7 +90,7 @@ TEST(ShortcutsServicesExe, WizardMadePackageCreatesAndItsUninstallShortcutRemove
     os::sleepMs(500);
 
     // What the uninstall shortcut starts, as the shell would start it.
-    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
     const bool ran = bwtest::runWaiting("\"" + uninstall.target + "\" " + uninstall.arguments, code);
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");

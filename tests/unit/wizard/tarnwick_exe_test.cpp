@@ -83,7 +83,7 @@ TEST(TarnwickExe, WelcomeToFinishBuildsAPackageThatInstallsAndUninstalls) {
     EXPECT_EQ(bwtest::TestFolder::read(dest + "\\docs\\b.txt"), std::string(5000, 'b'));
     EXPECT_TRUE(os::directoryExists(dest + "\\empty"));
 
-    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
     ASSERT_TRUE(bwtest::runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + dest + "\\Uninstall.wzu", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");
@@ -118,14 +118,14 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/wizard-delivery");
     os::createDirectories(shots);
     const std::string scenario =
-        "on dialog 266\non dialog 102\nclick IDC_WELCOME_NEXT\n"
-        "on dialog 166\nset IDC_PROJECT_NAME Delivery\nclick IDC_PROJECT_NEXT\n"
-        "on dialog 129\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
+        "on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+        "on dialog IDD_PROJECT_START\nset IDC_PROJECT_NAME Delivery\nclick IDC_PROJECT_NEXT\n"
+        "on dialog IDD_PRODUCT_INFO\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
         "set IDC_PRODUCT_VERSION 1.0\nclick IDC_PRODUCT_NEXT\n"
-        "on dialog 130\nset IDC_SOURCE_FOLDER_EDIT " + root.path() + "\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
+        "on dialog IDD_SOURCE_FOLDER\nset IDC_SOURCE_FOLDER_EDIT " + root.path() + "\\Prod\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
         "click IDC_SOURCE_FOLDER_NEXT\n"
-        "on dialog 138\nclick IDC_FILE_LIST_NEXT\n"
-        "on dialog 141\n"
+        "on dialog IDD_FILE_LIST\nclick IDC_FILE_LIST_NEXT\n"
+        "on dialog IDD_DELIVERY_OPTIONS\n"
         "expect rows IDC_DELIVERY_PRE_INSTALL_FILE 3\n"
         "pick IDC_DELIVERY_PRE_INSTALL_FILE \\bin\\pre.exe\n"
         "set IDC_DELIVERY_PRE_INSTALL_CMD " + quoted("\"" + log + "\" pre \"" + files + "\" \"two words\"") + "\n"
@@ -137,12 +137,12 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
         "check IDC_DELIVERY_RESTART\n"
         "shot " + shots + "\\delivery-options.bmp\n"
         "click IDC_DELIVERY_NEXT\n"
-        "on dialog 333\nexpect text IDC_LANGUAGE_LIST English\npick IDC_LANGUAGE_LIST French\n"
+        "on dialog IDD_OUTPUT_LANGUAGE\nexpect text IDC_LANGUAGE_LIST English\npick IDC_LANGUAGE_LIST French\n"
         "shot " + shots + "\\output-language.bmp\n"
         "click IDC_LANGUAGE_NEXT\n"
-        "on dialog 142\nclick IDC_OUTPUT_LOCATION_NEXT\n"
-        "on dialog 143\nclick IDC_SUMMARY_BUILD\n"
-        "on dialog 157\nclick IDC_FINISH_FINISH\n";
+        "on dialog IDD_OUTPUT_LOCATION\nclick IDC_OUTPUT_LOCATION_NEXT\n"
+        "on dialog IDD_SUMMARY\nclick IDC_SUMMARY_BUILD\n"
+        "on dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n";
     bwtest::TestFolder::write(root.path() + "\\build.scn", scenario);
     int code = -1;
     const bool started = bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\build.scn", code);
@@ -167,10 +167,10 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     os::createDirectories(installShots);
     const std::string install =
         // The package's welcome section is off: the folder window comes first.
-        "on dialog 203\nexpect text 1002 &Installer\nset 1041 " + shown + "\nshot " + installShots +
-        "\\2-folder.bmp\nclick 1002\n"
-        "on dialog 205\nshot " + installShots + "\\3-finish.bmp\n"
-        "answer message no\nclick 1002\n"
+        "on dialog IDD_FOLDER\nexpect text IDC_NEXT &Installer\nset IDC_FOLDER " + shown + "\nshot " + installShots +
+        "\\2-folder.bmp\nclick IDC_NEXT\n"
+        "on dialog IDD_FINISH\nshot " + installShots + "\\3-finish.bmp\n"
+        "answer message no\nclick IDC_NEXT\n"
         "expect message Pour terminer l'installation de Widget, l'ordinateur doit \xeatre red\xe9marr\xe9. "
         "Voulez-vous red\xe9marrer maintenant ?\n";
     bwtest::TestFolder::write(root.path() + "\\install.scn", install);
@@ -182,7 +182,7 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
                                              "post 2 present [" + probeFiles(shown) + "] [--first-run]\n");
 
     // UnBundlewright runs the third program while everything is still there.
-    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog 102\nclick 1\n");
+    bwtest::TestFolder::write(root.path() + "\\uninstall.scn", "answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n");
     os::setEnv("BUNDLEWRIGHT_SCENARIO", root.path() + "\\uninstall.scn");
     ASSERT_TRUE(bwtest::runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" -f" + shown + "\\Uninstall.wzu", code));
     os::unsetEnv("BUNDLEWRIGHT_SCENARIO");

@@ -78,10 +78,10 @@ TEST(WelcomeStart, FillsTheRecordInOrderAndCreatesConfigMnu) {
     wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     dlg.chain().pages.replace(IDD_PANEL_CONFIG, nullptr);
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 266\n"                   // the splash first; its timer closes it
-        "on dialog 102\n"
-        "expect enabled 1197 0\n"           // no panel configuration page
-        "answer message no ; click 1001\n"  // Cancel asks; No stays
+        "on dialog IDD_SPLASH\n"            // the splash first; its timer closes it
+        "on dialog IDD_WELCOME\n"
+        "expect enabled IDC_WELCOME_CONFIGURE 0\n" // no panel configuration page
+        "answer message no ; click IDC_WELCOME_CANCEL\n" // Cancel asks; No stays
         "answer message yes ; esc\n"));     // Esc asks too; Yes ends the run
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
@@ -127,7 +127,7 @@ TEST(WelcomePaint, MinimisedItDrawsTheIconCentredAndFocusesNext) {
     const std::string root = inst.dir.path();
     InstallDirVariable var(&root);
     wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
-    ui::Scenario s = ui::Scenario::parse("on dialog 266\non dialog 102");
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_SPLASH\non dialog IDD_WELCOME");
     s.then([&](ui::Dialog& d) {
         d.focus(1001);   // Cancel
         d.minimize(true);
@@ -158,7 +158,7 @@ TEST(WelcomeStart, ReadsTheFlagsConfigMnuHolds) {
     InstallDirVariable var(&root);
     bwtest::TestFolder::write(root + "\\bin\\config.mnu", "01x1101extra");
     wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(std::vector<int>(dlg.record().panel_flags, dlg.record().panel_flags + 7), (std::vector<int>{0, 1, 0, 1, 1, 0, 1}));
@@ -172,7 +172,7 @@ std::string pressHelp(const std::string& browser, const std::string& record) {
                     .set("", os::RegValue::string("\"" + browser + "\" -nohome \"%1\"")));
     {
         wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: click 1011 ; answer message yes ; esc"));
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: click IDC_WELCOME_HELP ; answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
         EXPECT_EQ(dlg.record().browser_path, browser);
@@ -233,7 +233,7 @@ TEST(WelcomeStart, EnvironmentWinsOverTheRegistryWhichStandsIn) {
     for (const std::string* env : {&fromEnv, static_cast<const std::string*>(nullptr)}) {
         InstallDirVariable var(env);
         wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
-        ui::ScenarioRun run(ui::Scenario::parse("on dialog 102: answer message yes ; esc"));
+        ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_WELCOME: answer message yes ; esc"));
         EXPECT_EQ(dlg.runModal(), ui::IdCancel);
         run.finish();
         EXPECT_EQ(dlg.record().install_dir, env ? fromEnv : fromRegistry);
@@ -321,11 +321,11 @@ TEST(WelcomeNext, RunsTheProjectStartPageAndACancelThereEndsWithZero) {
         return std::make_unique<CStandIn>(c, "CProjectStartDlg", IDD_NAV_PAGE1, owner, log);
     });
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 102: click 1000\n"
-        "on dialog 901: click 1101\n"               // Back shows the welcome page again
-        "on dialog 102: expect visible 1000 1\n"
-        "click 1000\n"
-        "on dialog 901: answer message yes ; esc"));
+        "on dialog IDD_WELCOME: click IDC_WELCOME_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: click IDC_NAV_BACK\n" // Back shows the welcome page again
+        "on dialog IDD_WELCOME: expect visible IDC_WELCOME_NEXT 1\n"
+        "click IDC_WELCOME_NEXT\n"
+        "on dialog IDD_NAV_PAGE1: answer message yes ; esc"));
     try {
         dlg.runModal();
         ADD_FAILURE() << "a cancel on a later page ends the process";
@@ -344,7 +344,7 @@ TEST(WelcomeNext, WithoutAProjectStartPageTheWelcomePageStays) {
     InstallDirVariable var(&root);
     wizard::CTarnwickDlg dlg(pages::pageList(), nullptr, wizard::runSplashWindow);
     dlg.chain().pages.replace(IDD_PROJECT_START, nullptr);
-    ui::Scenario steps = ui::Scenario::parse("on dialog 102: click 1000");
+    ui::Scenario steps = ui::Scenario::parse("on dialog IDD_WELCOME: click IDC_WELCOME_NEXT");
     steps.then([](ui::Dialog& d) {
         EXPECT_EQ(d.templateId(), 102);
         EXPECT_TRUE(d.isVisible());
@@ -366,9 +366,9 @@ TEST(WelcomeConfigure, RunsThePanelConfigurationWhenOneIsRegistered) {
         return std::make_unique<CStandIn>(c, "CPanelConfigDlg", IDD_NAV_PAGE5, owner, log);
     });
     ui::ScenarioRun run(ui::Scenario::parse(
-        "on dialog 102: expect enabled 1197 1 ; click 1197\n"
-        "on dialog 905: click 1101\n"
-        "on dialog 102: answer message yes ; esc"));
+        "on dialog IDD_WELCOME: expect enabled IDC_WELCOME_CONFIGURE 1 ; click IDC_WELCOME_CONFIGURE\n"
+        "on dialog IDD_NAV_PAGE5: click IDC_NAV_BACK\n"
+        "on dialog IDD_WELCOME: answer message yes ; esc"));
     EXPECT_EQ(dlg.runModal(), ui::IdCancel);
     run.finish();
     ASSERT_EQ(log.size(), 1u);
@@ -381,7 +381,7 @@ TEST(Splash, PaintsTheConvertedPictureAndClosesOnItsTimer) {
     wizard::Chain chain;
     chain.record.install_dir = inst.dir.path();
     wizard::CSplashDlg splash(chain);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275\nexpect closed"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_SPLASH\ntimer IDT_SPLASH_CLOSE\nexpect closed"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(splash.loadResult(), wizard::DibLoad::Loaded);
@@ -404,9 +404,9 @@ TEST(Splash, APictureOfTheClientSizeIsCopiedAnyOtherIsStretched) {
         wizard::Chain chain;
     chain.record.install_dir = inst.dir.path();
     wizard::CSplashDlg splash(chain);
-        ui::Scenario s = ui::Scenario::parse("on dialog 266");
+        ui::Scenario s = ui::Scenario::parse("on dialog IDD_SPLASH");
         s.then([&](ui::Dialog& d) { client = d.clientSize(); });
-        s.add("timer 275");
+        s.add("timer IDT_SPLASH_CLOSE");
         ui::ScenarioRun run(std::move(s));
         EXPECT_EQ(splash.runModal(), ui::IdCancel);
         run.finish();
@@ -422,7 +422,7 @@ TEST(Splash, WithoutThePictureItStaysEmptyAndStillCloses) {
     wizard::Chain chain;
     chain.record.install_dir = inst.dir.path();
     wizard::CSplashDlg splash(chain);
-    ui::ScenarioRun run(ui::Scenario::parse("on dialog 266\ntimer 275"));
+    ui::ScenarioRun run(ui::Scenario::parse("on dialog IDD_SPLASH\ntimer IDT_SPLASH_CLOSE"));
     EXPECT_EQ(splash.runModal(), ui::IdCancel);
     run.finish();
     EXPECT_EQ(splash.loadResult(), wizard::DibLoad::NoPicture);

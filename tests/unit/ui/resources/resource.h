@@ -30,6 +30,7 @@
 #define ID_TREE_DELETE  32773
 #define IDD_CONTROLS    240
 #define IDD_SPLASH      250
+#define IDT_SPLASH_TICK 1
 #define IDC_PASSWORD    1030
 #define IDC_READONLY    1031
 #define IDC_LIMITED     1032
