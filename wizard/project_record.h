@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -141,6 +142,27 @@ struct ProjectRecord {
     HeapText services_text;        // loaded into a fresh buffer of kServicesTextSize bytes
     int services_page_done = 0;
     int language_index = 0;        // 0 English, 1 French, 2 German, 3 Spanish
+
+    // Opening a project starts from its file: every value of the project
+    // goes back to a new record's (a page's done marker, a program text the
+    // file does not carry), so nothing an earlier project of this run left
+    // reaches this one. The start-up and launch values stay.
+    void startProject() {
+        auto fresh = std::make_unique<ProjectRecord>();
+        fresh->project_opened = project_opened;
+        fresh->launch_project_path = launch_project_path;
+        fresh->project_start_done = project_start_done;
+        fresh->install_dir = install_dir;
+        fresh->browser_path = browser_path;
+        fresh->list_file_path = list_file_path;
+        fresh->registry_file_path = registry_file_path;
+        fresh->shortcuts_file_path = shortcuts_file_path;
+        fresh->option_file_path = option_file_path;
+        fresh->panel_config_path = panel_config_path;
+        fresh->lang_dir = lang_dir;
+        for (std::size_t i = 0; i < kPanelCount; ++i) fresh->panel_flags[i] = panel_flags[i];
+        *this = *fresh;
+    }
 
     // Frees the heap texts the Build handler releases after a build
     // (services_text stays).

@@ -6,6 +6,7 @@
 #include "wizard/project_file.h"
 #include "wizard/project_file_format.h"
 #include "wizard/project_file_texts.h"
+#include "wizard/startup.h"
 
 namespace {
 
@@ -115,6 +116,12 @@ int CProjectStartDlg::store(int interactive) {
     r.launch_project_path = taken;
     r.project_start_done = wizard::kDone;
     if (!opening) return 0;
+    // What an earlier project of this run left in the record and the
+    // working files is not this project's.
+    if (os::fileExists(taken)) {
+        r.startProject();
+        wizard::removeWorkingFiles(r);
+    }
     PageMessages messages;
     const wizard::LoadStatus status = wizard::loadProjectFile(r, messages);
     if (status == wizard::kInvalid) os::exitProcess(1);

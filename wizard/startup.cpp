@@ -109,4 +109,9 @@ void readPanelFlags(const std::string& config_path, int flags[kPanelFlagCount]) 
     }
 }
 
+void removeWorkingFiles(const ProjectRecord& r) {
+    for (const PathText* f : {&r.list_file_path, &r.registry_file_path, &r.shortcuts_file_path, &r.option_file_path})
+        os::deleteFile(f->str());
+}
+
 }  // namespace wizard

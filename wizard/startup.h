@@ -4,6 +4,8 @@
 // initialisation stays a short sequence of calls.
 #pragma once
 
+#include "wizard/project_record.h"
+
 #include <string>
 
 namespace wizard {
@@ -45,6 +47,11 @@ struct WorkingPaths {
     std::string lang_dir;        // \lang\ (trailing backslash)
 };
 WorkingPaths workingPaths(const std::string& install_dir);
+
+// Removes the four working files: what an earlier run or an earlier project
+// of this run left there belongs to another project, and a package carries
+// only what this project's pages write.
+void removeWorkingFiles(const ProjectRecord& r);
 
 // The longest working path must fit its 259-character slot: a longer folder
 // would be cut into other paths than the ones it names. Shown with caption

@@ -56,10 +56,7 @@ void CTarnwickDlg::initPage() {
     r.option_file_path = paths.option_file;
     r.panel_config_path = paths.panel_config;
     r.lang_dir = paths.lang_dir;
-    // Working files an earlier run left behind without a build belong to
-    // another project: a package carries only what this run's pages write.
-    for (const PathText* f : {&r.list_file_path, &r.registry_file_path, &r.shortcuts_file_path, &r.option_file_path})
-        os::deleteFile(f->str());
+    removeWorkingFiles(r);
 
     const LaunchRequest launch = parseLaunchCommandLine(os::commandLine());
     r.project_opened = launch.project_opened;

@@ -195,6 +195,34 @@ expect text IDC_PRODUCT_COPYRIGHT (c) Acme)");
     EXPECT_EQ(root->record().product_page_done, 0);
 }
 
+// Project A's visit of the delivery options page, then project B opened in
+// the same run: B's page state is B's, and A's working files are gone.
+TEST_F(ProjectPages, OpeningAProjectDropsWhatTheProjectBeforeLeft) {
+    const std::string path = savedProject();
+    wizard::ProjectRecord& r = root->record();
+    r.delivery_page_done = wizard::kDone;
+    r.post_install_file = "C:\\A\\setup.exe";
+    r.post_install_choice = 0;
+    r.registry_page_done = wizard::kDone;
+    r.registry_root[0] = "HKEY_LOCAL_MACHINE";
+    r.registry_file_path = win("registry.txt");
+    put("registry.txt", "*Default_Root`HKEY_CURRENT_USER\r\n");
+    r.install_dir = "C:\\Inst";
+    ui::Scenario s = ui::Scenario::parse("on dialog IDD_PP_ROOT: click IDC_PP_NEXT\n"
+                                         "on dialog IDD_PROJECT_START: click IDC_PROJECT_OPEN\n");
+    s.then([&](ui::Dialog& d) { d.setText(IDC_PROJECT_PATH, path); });
+    s.add("click IDC_PROJECT_NEXT\non dialog IDD_PRODUCT_INFO: answer message yes ; esc");
+    EXPECT_EQ(run(std::move(s)), 0);
+    EXPECT_EQ(r.delivery_page_done, 0);
+    EXPECT_EQ(r.post_install_file, "");
+    EXPECT_EQ(r.post_install_choice, -1);   // the saved project chose none
+    EXPECT_EQ(r.registry_page_done, 0);
+    EXPECT_TRUE(r.registry_root[0].empty());
+    EXPECT_EQ(r.company_name, "Acme");
+    EXPECT_EQ(r.install_dir, "C:\\Inst");
+    EXPECT_FALSE(fs::exists(dir / "registry.txt"));
+}
+
 TEST_F(ProjectPages, RadioButtonsAndBrowse) {
     ui::Scenario s = ui::Scenario::parse(R"(
 on dialog IDD_PP_ROOT: click IDC_PP_NEXT
