@@ -46,7 +46,7 @@ void CEnvironmentDlg::initPage() {
     if ((r.project_opened == 1 || r.environment_page_done == wizard::kDone) && r.env_vars_enabled == 1) {
         updateData(true);
         if (r.env_registry_text) {
-            for (const EnvEntry& e : parseEnvironmentEntries(*r.env_registry_text, kMaxEntries)) {
+            for (const wizard::EnvEntry& e : wizard::parseEnvironmentEntries(*r.env_registry_text, kMaxEntries)) {
                 entries_.push_back(e);
                 if (findRow(IDC_ENV_NAMES, e.name) < 0) addRow(IDC_ENV_NAMES, e.name);
             }
@@ -87,14 +87,14 @@ void CEnvironmentDlg::set() {
     if (!add && !append) return say.message(kNoKind);
     // Both travel between backquotes in registry.txt and the project file,
     // in slots of 25 and 260 bytes.
-    for (const auto& [text, label, chars] : {std::tuple{&name_, "Variable Name", kEnvNameChars},
-                                              std::tuple{&value_, "Variable Value", kEnvValueChars}}) {
+    for (const auto& [text, label, chars] : {std::tuple{&name_, "Variable Name", wizard::kEnvNameChars},
+                                              std::tuple{&value_, "Variable Value", wizard::kEnvValueChars}}) {
         const std::string why = lineFieldMessage(label, *text, chars);
         if (!why.empty()) return say.message(why);
     }
     const int kind = add ? 0 : 1;
-    EnvEntry* found = nullptr;
-    for (EnvEntry& e : entries_)
+    wizard::EnvEntry* found = nullptr;
+    for (wizard::EnvEntry& e : entries_)
         if (e.kind != -1 && equalsNoCase(e.name, name_)) {
             found = &e;
             break;
@@ -119,7 +119,7 @@ void CEnvironmentDlg::selectionChanged() {
     const int at = selectedRow(IDC_ENV_NAMES);
     if (at >= 0) {
         name_ = rowText(IDC_ENV_NAMES, at);
-        for (const EnvEntry& e : entries_) {
+        for (const wizard::EnvEntry& e : entries_) {
             if (e.kind == -1 || !equalsNoCase(e.name, name_)) continue;
             value_ = e.value;
             checkRadio(IDC_ENV_ADD, IDC_ENV_APPEND, e.kind != 0 ? IDC_ENV_APPEND : IDC_ENV_ADD);
@@ -133,7 +133,7 @@ void CEnvironmentDlg::remove() {
     if (at < 0) return ui::Prompter().message(kSelectFirst);
     const std::string name = rowText(IDC_ENV_NAMES, at);
     deleteRow(IDC_ENV_NAMES, at);
-    for (EnvEntry& e : entries_)
+    for (wizard::EnvEntry& e : entries_)
         if (equalsNoCase(e.name, name)) e.kind = -1;
     updateData(true);
     emptyEdits();
@@ -173,7 +173,7 @@ int CEnvironmentDlg::store(int interactive) {
     const bool registerProduct = hub().register_flag == 1;
     const std::string path = r.registry_file_path.str();
     const std::string section =
-        environmentSection(registerProduct, r.company_name.str(), r.product_name.str(), r.product_version.str(),
+        wizard::environmentSection(registerProduct, r.company_name.str(), r.product_name.str(), r.product_version.str(),
                            enabled_ == 1, entries_);
     if (section.empty()) {
         os::deleteFile(path);

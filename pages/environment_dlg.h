@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/registry_lines.h"
+#include "wizard/registry_lines.h"
 #include "wizard/page_base.h"
 
 namespace pages {
@@ -23,7 +23,7 @@ public:
     int store(int interactive) override;
 
     // The entry table in creation order, deleted ones (kind -1) included.
-    const std::vector<EnvEntry>& entries() const { return entries_; }
+    const std::vector<wizard::EnvEntry>& entries() const { return entries_; }
 
 protected:
     void initPage() override;
@@ -40,7 +40,7 @@ private:
     void clearEntry();
     void emptyEdits();
 
-    std::vector<EnvEntry> entries_;   // at most kMaxEntries; never shrinks while open
+    std::vector<wizard::EnvEntry> entries_;   // at most kMaxEntries; never shrinks while open
     std::string name_, value_;
     int enabled_ = 0;
 };

@@ -4,7 +4,7 @@
 #include "resources/tarnwick/resource.h"
 #include "wizard/project_file_format.h"
 #include "wizard/project_file_texts.h"
-#include "wizard/registry_append.h"
+#include "wizard/registry_lines.h"
 
 namespace pages {
 
@@ -33,7 +33,7 @@ CRegistryKeyDlg::CRegistryKeyDlg(wizard::Chain& chain, ui::Dialog* owner)
     : PageBase(chain, {IDD_REGISTRY_KEY, "p1 10.1 1", "p1 10.1 2", ""}, wizard::PageRole::Plain, {}, owner) {}
 
 void CRegistryKeyDlg::initPage() {
-    for (int i = 0; i < 6; ++i) insertRow(IDC_REGISTRY_KEY_ROOT, i, kRegistryRoots[i]);
+    for (int i = 0; i < 6; ++i) insertRow(IDC_REGISTRY_KEY_ROOT, i, wizard::kRegistryRoots[i]);
     checkRadio(IDC_REGISTRY_KEY_ADD, IDC_REGISTRY_KEY_UPDATE, IDC_REGISTRY_KEY_ADD);
 }
 
@@ -71,7 +71,7 @@ bool CRegistryKeyDlg::accept() {
     const std::pair<const std::string*, const char*> fields[] = {
         {&key_, "Key name"}, {&subkey_, "Subkey name"}, {&value_, "Key value"}};
     for (const auto& [text, label] : fields) {
-        const std::string why = lineFieldMessage(label, *text, kRegistryFieldChars);
+        const std::string why = lineFieldMessage(label, *text, wizard::kRegistryFieldChars);
         if (!why.empty()) {
             say.message(why);
             return false;
@@ -81,7 +81,7 @@ bool CRegistryKeyDlg::accept() {
     row_.key = key_;
     row_.subkey = subkey_;
     row_.value = value_;
-    row_.action = create ? wizard::wzp::kCreateKeyAction : wizard::wzp::kSetValueAction;
+    row_.action = create ? wizard::kCreateKeyAction : wizard::kSetValueAction;
     return true;
 }
 
@@ -97,7 +97,7 @@ CRegistryDlg::CRegistryDlg(wizard::Chain& chain, ui::Dialog* owner)
     : PageBase(chain, {IDD_REGISTRY, "p1 10 1", "p1 10 2", "Bundlewright8.html"}, wizard::PageRole::HubPage,
                {IDC_REGISTRY_NEXT, IDC_REGISTRY_BACK, ui::IdCancel, IDC_REGISTRY_HELP}, owner) {}
 
-void CRegistryDlg::appendRow(const RegistryRow& row) {
+void CRegistryDlg::appendRow(const wizard::RegistryRow& row) {
     const int at = lvInsertRow(IDC_REGISTRY_ROWS, rowCounter_, row.root);
     lvSetCell(IDC_REGISTRY_ROWS, at, kKeyColumn, row.key);
     lvSetCell(IDC_REGISTRY_ROWS, at, kSubkeyColumn, row.subkey);
@@ -117,7 +117,7 @@ void CRegistryDlg::initPage() {
     const wizard::ProjectRecord& r = record();
     if (!r.registry_text) return;
     if (r.registry_page_done == wizard::kDone || (r.project_opened == 1 && r.registry_text->size() > 5))
-        for (const RegistryRow& row : parseRegistryRows(*r.registry_text, kMaxRows)) appendRow(row);
+        for (const wizard::RegistryRow& row : wizard::parseRegistryRows(*r.registry_text, kMaxRows)) appendRow(row);
 }
 
 void CRegistryDlg::add() {

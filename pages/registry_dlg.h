@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "pages/registry_lines.h"
+#include "wizard/registry_lines.h"
 #include "wizard/page_base.h"
 
 namespace pages {
@@ -24,7 +24,7 @@ public:
     explicit CRegistryKeyDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
     // What OK handed over (valid after IDOK).
-    const RegistryRow& row() const { return row_; }
+    const wizard::RegistryRow& row() const { return row_; }
 
 protected:
     void initPage() override;
@@ -37,7 +37,7 @@ private:
     std::string key_, subkey_, value_;
     int rootIndex_ = -1;
     int action_ = 0;   // 0 Add, 1 Update, -1 none
-    RegistryRow row_;
+    wizard::RegistryRow row_;
 };
 
 class CRegistryDlg : public wizard::PageBase {
@@ -56,7 +56,7 @@ protected:
 private:
     void add();
     void remove();
-    void appendRow(const RegistryRow& row);
+    void appendRow(const wizard::RegistryRow& row);
 
     int rowCounter_ = 0;   // rows inserted since the page opened; never goes down
 };

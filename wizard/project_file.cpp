@@ -8,7 +8,7 @@
 
 #include "platform/os/os.h"
 #include "wizard/project_file_format.h"
-#include "wizard/registry_append.h"
+#include "wizard/registry_lines.h"
 
 namespace wizard {
 namespace {

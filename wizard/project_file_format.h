@@ -28,11 +28,6 @@ constexpr char kFieldSeparator = '`';
 constexpr const char* kTextSeparator = "~!@#$%^&*()*&^%$#@!~";   // 20 characters
 constexpr char kChoiceSeparator = '?';
 constexpr const char* kBlank = " ";
-constexpr const char* kDefaultRootTag = "*Default_Root";
-constexpr const char* kAddKeyTag = "*Addkey";
-constexpr const char* kSetValueTag = "*SetKeyValue";
-constexpr const char* kCreateKeyAction = "Create Key";
-constexpr const char* kSetValueAction = "Set Key Value";
 constexpr unsigned kLineReadWidth = 259;   // an embedded working file is read in lines of this many bytes
 
 constexpr const char* kNotFoundMessage = "The specified project file is not found";

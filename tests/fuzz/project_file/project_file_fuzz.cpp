@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "pages/registry_lines.h"
+#include "wizard/registry_lines.h"
 #include "pages/service_table.h"
 #include "pages/shortcut_tree.h"
 #include "platform/os/os.h"
@@ -13,7 +13,7 @@
 #include "wizard/project_file.h"
 #include "wizard/project_file_format.h"
 #include "wizard/project_file_texts.h"
-#include "wizard/registry_append.h"
+#include "wizard/registry_lines.h"
 
 namespace {
 
@@ -69,15 +69,15 @@ std::string save(const wizard::ProjectRecord& r) {
 // record's tables and written in page format again, read back unchanged.
 void restorePages(const wizard::ProjectRecord& r) {
     if (r.registry_text) {
-        const auto rows = pages::parseRegistryRows(*r.registry_text, wizard::kRegistryRows);
+        const auto rows = wizard::parseRegistryRows(*r.registry_text, wizard::kRegistryRows);
         BW_FUZZ_CHECK(rows.size() <= wizard::kRegistryRows);
         auto table = std::make_unique<wizard::ProjectRecord>();
         for (size_t i = 0; i < rows.size(); ++i) {
-            const pages::RegistryRow& row = rows[i];
+            const wizard::RegistryRow& row = rows[i];
             BW_FUZZ_CHECK(!row.root.empty());
             for (const std::string* f : {&row.root, &row.key, &row.subkey, &row.value})
-                BW_FUZZ_CHECK(f->size() <= pages::kRegistryFieldChars);
-            BW_FUZZ_CHECK(row.action == wizard::wzp::kCreateKeyAction || row.action == wizard::wzp::kSetValueAction);
+                BW_FUZZ_CHECK(f->size() <= wizard::kRegistryFieldChars);
+            BW_FUZZ_CHECK(row.action == wizard::kCreateKeyAction || row.action == wizard::kSetValueAction);
             table->registry_root[i] = row.root;
             table->registry_key_name[i] = row.key;
             table->registry_subkey_name[i] = row.subkey;
@@ -86,7 +86,7 @@ void restorePages(const wizard::ProjectRecord& r) {
         }
         size_t stored = 0;
         while (stored < wizard::kRegistryRows && !table->registry_root[stored].empty()) ++stored;
-        const auto again = pages::parseRegistryRows(wizard::registryPageText(*table), wizard::kRegistryRows);
+        const auto again = wizard::parseRegistryRows(wizard::registryPageText(*table), wizard::kRegistryRows);
         BW_FUZZ_CHECK(again.size() == stored);
         for (size_t i = 0; i < again.size(); ++i) {
             BW_FUZZ_CHECK(table->registry_root[i] == again[i].root);
@@ -97,11 +97,11 @@ void restorePages(const wizard::ProjectRecord& r) {
         }
     }
     if (r.env_registry_text) {
-        const auto entries = pages::parseEnvironmentEntries(*r.env_registry_text, wizard::kEnvironmentEntries);
+        const auto entries = wizard::parseEnvironmentEntries(*r.env_registry_text, wizard::kEnvironmentEntries);
         BW_FUZZ_CHECK(entries.size() <= wizard::kEnvironmentEntries);
-        for (const pages::EnvEntry& e : entries) {
-            BW_FUZZ_CHECK(!e.name.empty() && e.name.size() <= pages::kEnvNameChars);
-            BW_FUZZ_CHECK(e.value.size() <= pages::kEnvValueChars);
+        for (const wizard::EnvEntry& e : entries) {
+            BW_FUZZ_CHECK(!e.name.empty() && e.name.size() <= wizard::kEnvNameChars);
+            BW_FUZZ_CHECK(e.value.size() <= wizard::kEnvValueChars);
             BW_FUZZ_CHECK(e.kind == 0 || e.kind == 1);
         }
     }

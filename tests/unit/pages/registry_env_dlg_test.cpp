@@ -13,6 +13,7 @@
 #include "resources/tarnwick/resource.h"
 #include "tests/unit/pages/pages_chain.h"
 #include "wizard/registry_append.h"
+#include "wizard/registry_lines.h"
 
 namespace {
 

@@ -5,18 +5,18 @@
 
 #include <string>
 
-#include "pages/registry_lines.h"
+#include "wizard/registry_lines.h"
 
 namespace {
 
-using pages::EnvEntry;
-using pages::RegistryRow;
+using wizard::EnvEntry;
+using wizard::RegistryRow;
 
 TEST(RegistryRows, RootRunsAndActionsComeBackFromPageFormat) {
     const std::string text =
         "*Default_Root`HKEY_CURRENT_USER\r\n*Addkey`Software\\Acme``\r\n*addkey`Software\\Acme\\A`Ver`1.0\r\n"
         "*Default_Root`HKEY_USERS\r\n*SetKeyValue`S`N`V\r\n*Default_Root`HKEY_CURRENT_USER\r\n*ADDKEY`K``kept\r\n";
-    const auto rows = pages::parseRegistryRows(text, 40);
+    const auto rows = wizard::parseRegistryRows(text, 40);
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].root, "HKEY_CURRENT_USER");
     EXPECT_EQ(rows[0].action, "Create Key");
@@ -50,29 +50,29 @@ TEST(RegistryRows, DamagedTextsGiveWhatCanBeRead) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(pages::parseRegistryRows(c.text, 40).size(), c.rows);
+        EXPECT_EQ(wizard::parseRegistryRows(c.text, 40).size(), c.rows);
     }
-    const auto cut = pages::parseRegistryRows("*Default_Root`HKEY_USERS\r\n*Addkey`" + std::string(150, 'k'), 40);
+    const auto cut = wizard::parseRegistryRows("*Default_Root`HKEY_USERS\r\n*Addkey`" + std::string(150, 'k'), 40);
     ASSERT_EQ(cut.size(), 1u);
     EXPECT_EQ(cut[0].key.size(), 99u);
 }
 
 TEST(EnvironmentSection, ProductKeyFirstThenTheLiveEntriesInTableOrder) {
     const std::vector<EnvEntry> entries = {{1, "PATH", "C:\\Tools"}, {-1, "GONE", "x"}, {0, "MYVAR", "1"}};
-    EXPECT_EQ(pages::environmentSection(true, "Acme", "Widget", "1.0", true, entries),
+    EXPECT_EQ(wizard::environmentSection(true, "Acme", "Widget", "1.0", true, entries),
               "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`SOFTWARE\\Acme\\Widget\\1.0\r\n"
               "*Default_Root`HKEY_LOCAL_MACHINE\r\n"
               "*AppendKeyValue`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`PATH`C:\\Tools\r\n"
               "*SetKeyValue`SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`MYVAR`1\r\n");
-    EXPECT_EQ(pages::environmentSection(false, "Acme", "Widget", "1.0", false, entries), "");
-    EXPECT_EQ(pages::environmentSection(false, "A", "W", "1", true, {}), "*Default_Root`HKEY_LOCAL_MACHINE\r\n");
+    EXPECT_EQ(wizard::environmentSection(false, "Acme", "Widget", "1.0", false, entries), "");
+    EXPECT_EQ(wizard::environmentSection(false, "A", "W", "1", true, {}), "*Default_Root`HKEY_LOCAL_MACHINE\r\n");
 }
 
 TEST(EnvironmentSection, EntriesComeBackWithoutTheProductKeyAndDamageIsPassedOver) {
     const std::vector<EnvEntry> entries = {{1, "PATH", "C:\\Tools"}, {0, "MYVAR", "a b"}};
-    const std::string text = pages::environmentSection(true, "Acme", "Widget", "1.0", true, entries) +
+    const std::string text = wizard::environmentSection(true, "Acme", "Widget", "1.0", true, entries) +
                              "*Default_Root`HKEY_LOCAL_MACHINE\r\n*SetKeyValue`K\r\n*Bogus`K`N`V\r\n";
-    const auto back = pages::parseEnvironmentEntries(text, 100);
+    const auto back = wizard::parseEnvironmentEntries(text, 100);
     ASSERT_EQ(back.size(), 2u);
     EXPECT_EQ(back[0].kind, 1);
     EXPECT_EQ(back[0].name, "PATH");
@@ -82,10 +82,10 @@ TEST(EnvironmentSection, EntriesComeBackWithoutTheProductKeyAndDamageIsPassedOve
 
     std::string many;
     for (int i = 0; i < 150; ++i) many += "*SetKeyValue`E`V" + std::to_string(i) + "`" + std::string(300, 'v') + "\r\n";
-    const auto capped = pages::parseEnvironmentEntries(many, 100);
+    const auto capped = wizard::parseEnvironmentEntries(many, 100);
     ASSERT_EQ(capped.size(), 100u);
     EXPECT_EQ(capped[0].value.size(), 259u);
-    EXPECT_EQ(pages::parseEnvironmentEntries("*SetKeyValue`E`" + std::string(40, 'n') + "`v", 100)[0].name.size(), 24u);
+    EXPECT_EQ(wizard::parseEnvironmentEntries("*SetKeyValue`E`" + std::string(40, 'n') + "`v", 100)[0].name.size(), 24u);
 }
 
 }  // namespace

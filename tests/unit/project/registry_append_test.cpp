@@ -13,6 +13,7 @@
 #include "tests/unit/project/project_test_folder.h"
 #include "wizard/project_file.h"
 #include "wizard/registry_append.h"
+#include "wizard/registry_lines.h"
 
 using namespace wizard;
 namespace fs = std::filesystem;

@@ -1,9 +1,21 @@
-// The lines of the registry and environment variables pages' texts, as the
-// pages read them back: registry_text (the registry page's rows in page
-// format) and env_registry_text (registry.txt's first section as the
-// environment variables page wrote it). Lines end at each CR, the next one
-// starting two characters later (after the LF); fields are split at each
-// backquote; tags are compared without regard to case.
+// The registry lines, written and read in this one place: registry_text
+// (the registry page's rows in page format, which the project file carries),
+// env_registry_text (registry.txt's first section as the environment
+// variables page wrote it) and registry.txt's second section (the rows, as
+// the Build appends them). Lines end with CR LF; the readers end a line at
+// each CR, the next one starting two characters later (after the LF); fields
+// are split at each backquote; tags are compared without regard to case.
+//
+// Page format, one line per entry:
+//   *Default_Root`ROOT                 before row 1 and at every change of root
+//   *Addkey`KEY`SUBKEY`VALUE           "Create Key"
+//   *SetKeyValue`KEY`SUBKEY`VALUE      "Set Key Value"
+// registry.txt's second section has the same root lines, and per row:
+//   "Create Key":    *Addkey`KEY  (then *SetKeyValue`KEY`SUBKEY`VALUE when SUBKEY is not empty)
+//   "Set Key Value": *SetKeyValue`KEY`SUBKEY`VALUE
+// Rows run from the first slot to the first slot whose root is empty (at most
+// 40); a row with any other action gives no line. Roots are compared without
+// regard to case, so only runs of equal roots share a root line.
 //
 // registry.txt's first section (the environment variables page):
 //   *Default_Root`HKEY_CURRENT_USER                     when the product is registered
@@ -17,11 +29,22 @@
 #include <string>
 #include <vector>
 
-namespace pages {
+#include "wizard/project_record.h"
+
+namespace wizard {
+
+// The tags and the two actions.
+constexpr const char* kDefaultRootTag = "*Default_Root";
+constexpr const char* kAddKeyTag = "*Addkey";
+// The product key line is the same tag as the environment page has always
+// spelt it; the readers fold case, so both spellings read alike.
+constexpr const char* kProductKeyTag = "*AddKey";
+constexpr const char* kSetValueTag = "*SetKeyValue";
+constexpr const char* kAppendValueTag = "*AppendKeyValue";
+constexpr const char* kCreateKeyAction = "Create Key";
+constexpr const char* kSetValueAction = "Set Key Value";
 
 constexpr const char* kEnvironmentKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
-constexpr const char* kAppendValueTag = "*AppendKeyValue";
-constexpr const char* kProductKeyTag = "*AddKey";
 constexpr const char* kProductRoot = "HKEY_CURRENT_USER";
 constexpr const char* kEnvironmentRoot = "HKEY_LOCAL_MACHINE";
 
@@ -63,4 +86,15 @@ std::vector<EnvEntry> parseEnvironmentEntries(const std::string& text, std::size
 std::string environmentSection(bool registerProduct, const std::string& company, const std::string& product,
                                const std::string& version, bool entriesOn, const std::vector<EnvEntry>& entries);
 
-}  // namespace pages
+// The record's table in page format (the registry page keeps this text too).
+std::string registryPageText(const ProjectRecord& r);
+
+// The record's table as registry.txt's second section.
+std::string registryFileSection(const ProjectRecord& r);
+
+// True when the build writes rows at all: the first root holds more than
+// five characters (every stored row does); otherwise the project file gets
+// one blank in their place.
+bool registryHasRows(const ProjectRecord& r);
+
+}  // namespace wizard

@@ -1,9 +1,11 @@
-// Reading and writing the registry and environment pages' lines (layout in registry_lines.h).
-#include "pages/registry_lines.h"
+// Writing and reading the registry lines (layout in registry_lines.h).
+#include "wizard/registry_lines.h"
 
-#include "pages/text.h"
+#include <string_view>
 
-namespace pages {
+#include "platform/os/text.h"
+
+namespace wizard {
 
 const char* const kRegistryRoots[6] = {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
                                        "HKEY_USERS",         "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
@@ -14,9 +16,9 @@ constexpr char kSep = '`';
 
 std::string cut(const std::string& s, std::size_t n) { return s.size() > n ? s.substr(0, n) : s; }
 
-void addLine(std::string& out, std::initializer_list<std::string> fields) {
+void addLine(std::string& out, std::initializer_list<std::string_view> fields) {
     bool first = true;
-    for (const std::string& f : fields) {
+    for (std::string_view f : fields) {
         if (!first) out += kSep;
         out += f;
         first = false;
@@ -59,13 +61,13 @@ std::vector<RegistryRow> parseRegistryRows(const std::string& text, std::size_t 
         if (rows.size() >= maxRows) break;
         std::vector<std::string> f = lineFields(line);
         f.resize(f.size() < 4 ? 4 : f.size());
-        if (equalsNoCase(f[0], "*Default_Root")) {
+        if (os::equalsNoCase(f[0], kDefaultRootTag)) {
             root = cut(f[1], kRegistryFieldChars);
             continue;
         }
         RegistryRow r;
-        if (equalsNoCase(f[0], "*AddKey")) r.action = "Create Key";
-        else if (equalsNoCase(f[0], "*SetKeyValue")) r.action = "Set Key Value";
+        if (os::equalsNoCase(f[0], kAddKeyTag)) r.action = kCreateKeyAction;
+        else if (os::equalsNoCase(f[0], kSetValueTag)) r.action = kSetValueAction;
         else continue;
         if (root.empty()) continue;
         r.root = root;
@@ -84,8 +86,8 @@ std::vector<EnvEntry> parseEnvironmentEntries(const std::string& text, std::size
         std::vector<std::string> f = lineFields(line);
         f.resize(f.size() < 4 ? 4 : f.size());
         EnvEntry e;
-        if (equalsNoCase(f[0], "*SetKeyValue")) e.kind = 0;
-        else if (equalsNoCase(f[0], kAppendValueTag)) e.kind = 1;
+        if (os::equalsNoCase(f[0], kSetValueTag)) e.kind = 0;
+        else if (os::equalsNoCase(f[0], kAppendValueTag)) e.kind = 1;
         else continue;
         // A nameless entry could be neither shown nor chosen in the list.
         if (f[2].empty()) continue;
@@ -100,17 +102,54 @@ std::string environmentSection(bool registerProduct, const std::string& company,
                                const std::string& version, bool entriesOn, const std::vector<EnvEntry>& entries) {
     std::string out;
     if (registerProduct) {
-        addLine(out, {"*Default_Root", kProductRoot});
+        addLine(out, {kDefaultRootTag, kProductRoot});
         addLine(out, {kProductKeyTag, "SOFTWARE\\" + company + "\\" + product + "\\" + version});
     }
     if (entriesOn) {
-        addLine(out, {"*Default_Root", kEnvironmentRoot});
+        addLine(out, {kDefaultRootTag, kEnvironmentRoot});
         for (const EnvEntry& e : entries) {
             if (e.kind == -1) continue;
-            addLine(out, {e.kind == 0 ? "*SetKeyValue" : kAppendValueTag, kEnvironmentKey, e.name, e.value});
+            addLine(out, {e.kind == 0 ? kSetValueTag : kAppendValueTag, kEnvironmentKey, e.name, e.value});
         }
     }
     return out;
 }
 
-}  // namespace pages
+namespace {
+
+enum class Form { Page, File };
+
+// Both forms walk the table the same way; they differ only in a row's lines.
+std::string render(const ProjectRecord& r, Form form) {
+    std::string out;
+    if (r.registry_root[0].empty()) return out;
+    addLine(out, {kDefaultRootTag, r.registry_root[0].view()});
+    for (std::size_t i = 0; i < kRegistryRows && !r.registry_root[i].empty(); ++i) {
+        if (i > 0 && !os::equalsNoCase(r.registry_root[i].str(), r.registry_root[i - 1].str()))
+            addLine(out, {kDefaultRootTag, r.registry_root[i].view()});
+        const std::string_view key = r.registry_key_name[i].view();
+        const std::string_view subkey = r.registry_subkey_name[i].view();
+        const std::string_view value = r.registry_key_value[i].view();
+        if (r.registry_action[i] == kCreateKeyAction) {
+            if (form == Form::Page) {
+                addLine(out, {kAddKeyTag, key, subkey, value});
+            } else {
+                addLine(out, {kAddKeyTag, key});
+                if (!subkey.empty()) addLine(out, {kSetValueTag, key, subkey, value});
+            }
+        } else if (r.registry_action[i] == kSetValueAction) {
+            addLine(out, {kSetValueTag, key, subkey, value});
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string registryPageText(const ProjectRecord& r) { return render(r, Form::Page); }
+
+std::string registryFileSection(const ProjectRecord& r) { return render(r, Form::File); }
+
+bool registryHasRows(const ProjectRecord& r) { return r.registry_root[0].size() > 5; }
+
+}  // namespace wizard
