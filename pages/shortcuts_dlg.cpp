@@ -44,10 +44,6 @@ void CShortcutsDlg::clearInputs() {
 
 int CShortcutsDlg::selectedEntry() const { return tree_.findItem(tvSelected(kTree)); }
 
-std::string CShortcutsDlg::productName() {
-    return record().product_name.str();
-}
-
 void CShortcutsDlg::insertRoots() {
     for (int i = 0; i < kRootCount; ++i)
         tree_[i].item = tvInsert(kTree, i ? tree_[i - 1].item : 0, tree_[i].label.str(), 0, 0);
@@ -288,7 +284,7 @@ int CShortcutsDlg::store(int interactive) {
     std::string bytes;
     if (readWholeFile(path, bytes)) r.shortcuts_text = bytes;
     if (uninstall) {
-        const std::string lines = uninstallLines(firstFolder.empty() ? productName() : firstFolder);
+        const std::string lines = uninstallLines(firstFolder.empty() ? record().product_name.str() : firstFolder);
         if (FILE* a = os::openFile(path, "ab")) {
             std::fwrite(lines.data(), 1, lines.size(), a);
             std::fclose(a);

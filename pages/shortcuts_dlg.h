@@ -41,7 +41,6 @@ private:
     void enableInputs(bool on);
     void clearInputs();
     int selectedEntry() const;
-    std::string productName();
 
     ShortcutTree tree_;
     int defaultFolder_ = -1;
