@@ -12,6 +12,7 @@ work="$here/build/cross-host"
 rm -rf "$work" && mkdir -p "$work/out"
 cp -r demo/Widget "$work/Widget"
 printf 'MZ the program' >"$work/Widget/bin/widget.exe"
+cp "$inst"/demo/*.exe "$work/Widget/bin/"
 mkdir -p "$work/Widget/logs"
 TWKINSTDIR="$inst" build/native/cli/twk build demo/demo.wzp --source "$work/Widget" --output "$work/out/native.exe" -q ||
   { echo "cross-host package: FAILED (native twk build)"; exit 1; }
