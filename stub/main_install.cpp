@@ -4,8 +4,8 @@
 // package asks). Exit codes: 0 installed, 1 cancelled by the
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
 // installation stopped (or never started: no administrator rights), 5 bad
-// command line, 6 a scenario step failed (automation); the reason goes to
-// the error stream.
+// command line, 6 a scenario step failed (test builds only); the reason
+// goes to the error stream.
 #include <cstdio>
 
 #include "platform/os/os.h"
@@ -104,9 +104,9 @@ int run() {
     return stub::runWizard(installer, text, args);
 }
 
-#ifdef BW_HEADLESS_UI
-// Without real windows a scenario plays the user (BUNDLEWRIGHT_SCENARIO);
-// a failing step ends the program with its message.
+#if defined(BW_AUTOMATION) && defined(BW_HEADLESS_UI)
+// The test build without real windows: a scenario plays the user
+// (BUNDLEWRIGHT_SCENARIO); a failing step ends the program with its message.
 int runDriven() {
     std::string path;
     try {

@@ -66,7 +66,6 @@ else cat inspect.out inspect.err; fail "twk inspect on the SHA-1 signature"; fi
 inspect out/setup.exe && grep -q '^signature: none' inspect.out || fail "twk inspect on the unsigned package"
 
 # --- installed silently, removed by UnBundlewright: the same tree either way ----
-printf 'answer message yes\non dialog IDD_UNINSTALL\nclick IDOK\n' >uninstall.scn
 install_and_remove() {   # PACKAGE TREE-COPY
   rm -rf "$WINEPREFIX/drive_c/BwSignedTest"
   wine_run "$1" /S '/D=C:\BwSignedTest\Widget'
@@ -74,8 +73,7 @@ install_and_remove() {   # PACKAGE TREE-COPY
   [ $code -eq 0 ] || { fail "$(basename "$1") /S exits with $code"; return; }
   [ -d "$dest_host" ] || { fail "$(basename "$1") installed nothing"; return; }
   cp -r "$dest_host" "$2"
-  BUNDLEWRIGHT_SCENARIO="$(win uninstall.scn)" \
-    wine_run 'C:\windows\UnBundlewright.exe' '-fC:\BwSignedTest\Widget\Uninstall.wzu' >/dev/null 2>&1
+  wine_run 'C:\windows\UnBundlewright.exe' /S '-fC:\BwSignedTest\Widget\Uninstall.wzu' >/dev/null 2>&1
   if [ -e "$dest_host" ]; then fail "UnBundlewright left $(cd "$dest_host" && find . | head -5)"
   else pass "$(basename "$1") installed $(find "$2" -type f | wc -l) files, UnBundlewright removed them"; fi
 }

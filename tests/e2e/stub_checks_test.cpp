@@ -30,7 +30,7 @@ std::string dist(const std::string& rel) {
 class StubChecks : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string stub = dist("bin\\install.exe");
+        std::string stub = bwtest::buildPath("BW_DRIVEN_DIR", "install.exe");
         ASSERT_TRUE(os::fileExists(stub)) << stub;
         pkg_.front = readFile(stub);
         pkg_.space = "100000";

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -17,6 +18,34 @@ namespace ui {
 
 namespace w32 {
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+
+const ScenarioHooks* hooks = nullptr;
+void (*automationStarter)() = nullptr;
+
+void startAutomation() {
+    static bool started = false;
+    if (started || running()) return;
+    started = true;
+    if (automationStarter) automationStarter();
+}
+
+bool automationActive() { return running() && running()->automation; }
+
+void reportAndExit(const std::string& what) {
+    std::fprintf(stderr, "scenario: %s\n", what.c_str());
+    std::fflush(stderr);
+    ExitProcess(kScenarioFailedExit);
+}
+}  // namespace w32
+
+namespace hosted {
+void raise(const std::string& what) {
+    if (w32::automationActive()) w32::reportAndExit(what);
+    throw ScenarioError(what);
+}
+}  // namespace hosted
+
+namespace w32 {
 
 HWND item(const Dialog& d, int id) {
     Dialog::Impl* impl = d.impl();
@@ -321,8 +350,8 @@ int Dialog::runModal() {
                 }
                 continue;
             }
-            if (ScenarioRun::State* st = running()) {
-                w32::runStepIn(*this, *st);
+            if (ScenarioRun::State* st = running(); st && hooks) {
+                hooks->step(*this, *st);
                 continue;
             }
             WaitMessage();
@@ -840,7 +869,7 @@ Dialog::Size Dialog::iconSize() const { return {GetSystemMetrics(SM_CXICON), Get
 // ---- popup menus ---------------------------------------------------------------------
 int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
     startAutomation();
-    if (ScenarioRun::State* st = scenarioFor()) return answerMenu(*st, menuId, index, grayed);
+    if (ScenarioRun::State* st = hooks ? hooks->scenarioFor() : nullptr) return hooks->menu(*st, menuId, index, grayed);
     HMENU menu = LoadMenuA(instance(), MAKEINTRESOURCEA(menuId));
     HMENU popup = menu ? GetSubMenu(menu, index) : nullptr;
     if (!popup) {

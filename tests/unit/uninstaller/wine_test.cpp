@@ -173,10 +173,10 @@ click IDOK
 }
 
 #ifdef BW_UNINSTALLER_PROGRAM_TEST
-// The program itself, its real windows driven by BUNDLEWRIGHT_SCENARIO; the
+// The program's test build, its real windows driven by BUNDLEWRIGHT_SCENARIO; the
 // screenshots of both windows are left beside the test's build folder.
 TEST_F(Installed, ProgramRemovesExactlyWhatTheScriptNames) {
-    const std::string exe = bwtest::buildPath("BW_DIST_DIR", "bin/UnBundlewright.exe");
+    const std::string exe = bwtest::buildPath("BW_DRIVEN_DIR", "UnBundlewright.exe");
     const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/uninstaller");
     ASSERT_FALSE(exe.empty() || shots.empty());
     fs::create_directories(shots);
