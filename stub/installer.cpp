@@ -10,6 +10,7 @@
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
+#include "platform/os/security.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
@@ -110,8 +111,8 @@ bool Installer::passwordMatches(const std::string& password) const {
 
 std::string Installer::defaultDestination() const {
     if (!blank(pkg_.defaultDestination)) return pkg_.defaultDestination;
-    std::string pf;
-    if (!os::getEnv("ProgramFiles", pf) || pf.empty()) pf = "C:\\Program Files";
+    // From the system: the environment is the user's to change.
+    std::string pf = os::programFilesFolder();
     std::string product = pkg_.product.empty() ? "Product" : pkg_.product;
     return joinPath(pf, product);
 }
@@ -205,14 +206,17 @@ bool Installer::checkPlaces(std::string& error) const {
     return true;
 }
 
-bool Installer::makeFolders(const std::string& folder, std::string& error) {
+bool Installer::makeFolders(const std::string& folder, std::string& error, bool protect) {
     std::vector<std::string> missing;
     for (std::string f = folder; !f.empty() && !os::directoryExists(f); f = parentOf(f)) {
         if (f.size() <= 3 && f.size() >= 2 && f[1] == ':') break;   // a drive root
         missing.push_back(f);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!os::createDirectory(*it) && !os::directoryExists(*it)) {
+        // The destination's own levels: only administrators may change what
+        // an administrator's uninstall will run or remove.
+        bool made = protect ? os::createProtectedDirectory(*it) : os::createDirectory(*it);
+        if (!made && !os::directoryExists(*it)) {
             error = say("FolderNotCreated", {{"folder", *it}});
             return false;
         }
@@ -761,6 +765,42 @@ bool Installer::writeScript(std::string& error) {
     return ok;
 }
 
+// A link in the destination, or above it, would redirect the installation's
+// writes and the uninstall's deletions; a folder users can change lets them
+// replace what an administrator runs (services, the package's programs).
+bool Installer::checkDestination(std::string& error) {
+    for (std::string f = dest_; f.size() > 3; f = parentOf(f))
+        if (os::isReparsePoint(f)) {
+            error = say("DestinationLink", {{"folder", dest_}, {"file", f}});
+            return false;
+        }
+    if (!os::directoryExists(dest_)) return true;
+    std::vector<std::string> pending{dest_};
+    while (!pending.empty()) {
+        std::string folder = pending.back();
+        pending.pop_back();
+        std::vector<os::DirEntry> entries;
+        os::listFolder(folder, entries);
+        for (const os::DirEntry& e : entries) {
+            if (e.name == "." || e.name == "..") continue;
+            std::string path = joinPath(folder, e.name);
+            if (os::isReparsePoint(path)) {
+                error = say("DestinationLink", {{"folder", dest_}, {"file", path}});
+                return false;
+            }
+            if (e.isDirectory) pending.push_back(path);
+        }
+    }
+    bool runs = !parseServices(pkg_.services).empty();
+    for (const std::string* p : {&pkg_.preInstallFile, &pkg_.postInstallFile, &pkg_.preUninstallFile})
+        runs = runs || !blank(*p);
+    if (runs && os::othersMayChange(dest_) && !os::protectFolder(dest_)) {
+        error = say("DestinationOpen", {{"folder", dest_}});
+        return false;
+    }
+    return true;
+}
+
 bool Installer::install(const std::string& destination, InstallProgress& progress, std::string& error) {
     changed_ = damaged_ = false;
     warning_.clear();
@@ -784,7 +824,8 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     if (readWhole(scriptPath(), earlier)) script_.mergeEarlier(earlier);
     // Everything is unpacked and checked before the first file is in place;
     // a package that fails here leaves nothing behind.
-    if (!makeFolders(dest_, error) || !stageAll(progress, error)) {
+    if (!checkDestination(error)) return false;
+    if (!makeFolders(dest_, error, true) || !stageAll(progress, error)) {
         discardStage();
         undoFolders();
         return false;

@@ -69,7 +69,8 @@ public:
 private:
     bool check(std::string& error);
     bool checkPlaces(std::string& error) const;
-    bool makeFolders(const std::string& folder, std::string& error);
+    bool makeFolders(const std::string& folder, std::string& error, bool protect = false);
+    bool checkDestination(std::string& error);
     std::string freeFolderName() const;
     bool stageAll(InstallProgress& progress, std::string& error);
     bool placeAll(size_t skip, std::string& error);

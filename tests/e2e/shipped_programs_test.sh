@@ -4,6 +4,7 @@
 # with windows and driven from outside by key presses (xdotool), while
 # BUNDLEWRIGHT_SCENARIO names a scenario that would cancel it and leave a
 # screenshot (the shipped programs have no scenario mode: nothing happens).
+# A destination that is a link is refused with nothing written.
 #   shipped_programs_test.sh SOURCE_DIR DIST_DIR WORK_DIR ARCH
 set -uo pipefail
 src=$1 dist=$2 work=$3
@@ -88,6 +89,15 @@ wait $uninstall
 [ ! -e "$dest_host/Uninstall.wzu" ] && [ ! -e "$dest_host/bin/widget.exe" ] &&
   pass "UnBundlewright removed the product through its windows, pressed from outside" ||
   { cat uninstall.log; fail "UnBundlewright left $(cd "$dest_host" 2>/dev/null && find . -type f | head -5)"; }
+
+# --- a destination that is a link --------------------------------------------------
+rm -rf "$base_host" elsewhere && mkdir -p "$base_host" elsewhere
+ln -s "$work/elsewhere" "$base_host/Widget"
+"$bw_wine" out/setup.exe /S '/D=C:\BwShipped\Widget' </dev/null >link.log 2>&1
+code=$?
+if [ $code -ne 0 ] && [ -z "$(ls -A elsewhere)" ] && grep -q "link" link.log; then
+  pass "a destination that is a link is refused (exit $code): $(head -1 link.log)"
+else fail "a destination that is a link: exit $code, $(ls -A elsewhere | head -3), $(head -2 link.log)"; fi
 
 rm -rf "$base_host"
 echo "$failures failure(s)"

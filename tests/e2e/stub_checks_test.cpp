@@ -5,13 +5,16 @@
 // post-installation program that cannot start.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/os/os.h"
+#include "platform/os/security.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/testing/limited_rights.h"
+#include "platform/testing/open_folder.h"
 #include "platform/testing/setting_listener.h"
 #include "tests/support/host_path.h"
 #include "tests/unit/builder/test_tree.h"
@@ -25,6 +28,27 @@ using bwtest::readFile;
 std::string dist(const std::string& rel) {
     const char* d = std::getenv("BW_DIST_DIR");
     return bwtest::hostPath(d ? d : "/nonexistent") + "\\" + rel;
+}
+
+// Whether an access list in the system's text form lets Everyone (WD) write,
+// delete or change permissions: the rights Wine can show.
+bool everyoneMayChange(const std::string& sddl) {
+    for (size_t at = sddl.find(";;;WD)"); at != std::string::npos; at = sddl.find(";;;WD)", at + 1)) {
+        size_t open = sddl.rfind('(', at);
+        std::string ace = sddl.substr(open + 1, at - open - 1);   // "A;OICI;0x1301ff"
+        if (ace.compare(0, 2, "A;") != 0) continue;
+        std::string mask = ace.substr(ace.rfind(';') + 1);
+        if (mask.compare(0, 2, "0x") == 0) {
+            const unsigned long m = std::strtoul(mask.c_str() + 2, nullptr, 16);
+            if (m & 0x500d0156ul) return true;   // write, append, delete (child), attributes, permissions, owner, generic
+        } else if (mask.find("FA") != std::string::npos || mask.find("FW") != std::string::npos ||
+                   mask.find("GA") != std::string::npos || mask.find("GW") != std::string::npos ||
+                   mask.find("WD") != std::string::npos || mask.find("WO") != std::string::npos ||
+                   mask.find("SD") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 class StubChecks : public ::testing::Test {
@@ -278,6 +302,39 @@ TEST_F(StubChecks, AFailureAfterTheFilesLeavesAScriptOfEverythingMade) {
     for (const std::string& listed : {dest + "\\a.txt", dest + "\\docs\\b.txt", dest + "\\docs", dest,
                                       t_.path("Made\\Deeper"), t_.path("Made")})
         EXPECT_NE(std::string::npos, script.find(std::string(1, '\0') + listed + '\0')) << listed;
+}
+
+// A folder the installation makes gets a descriptor that lets only
+// administrators change it, and an existing one that anyone may change is
+// given it when the package runs programs of its own. (Wine keeps a
+// descriptor as the file's permission bits: the access it grants "Everyone"
+// (WD) is what it can show.) Program Files is the system's, whatever the
+// environment says.
+TEST_F(StubChecks, TheDestinationIsOnlyAdministratorsToChange) {
+    const std::string made = t_.path("Made\\Acme");
+    ASSERT_EQ(0, run("/S /D=" + made));
+    for (const std::string& level : {made, t_.path("Made")})
+        EXPECT_FALSE(everyoneMayChange(os::securityText(level))) << level << " " << os::securityText(level);
+
+    t_.mkdir("Open");
+    ASSERT_TRUE(bwtest::openToEveryone(t_.path("Open")));
+    ASSERT_TRUE(everyoneMayChange(os::securityText(t_.path("Open")))) << os::securityText(t_.path("Open"));
+    pkg_.preUninstall = "\\docs\\b.txt";   // a program the uninstall will run as administrator
+    ASSERT_EQ(0, run("/S /D=" + t_.path("Open")));
+    EXPECT_FALSE(everyoneMayChange(os::securityText(t_.path("Open")))) << os::securityText(t_.path("Open"));
+
+    pkg_.preUninstall = " ";
+    pkg_.destination = "%ProgramFiles%\\BwStubChecksPf";
+    os::setEnv("ProgramFiles", t_.path("Planted"));
+    const int code = run("/S");
+    os::unsetEnv("ProgramFiles");
+    const std::string real = os::programFilesFolder() + "\\BwStubChecksPf";
+    EXPECT_EQ(0, code);
+    EXPECT_FALSE(os::directoryExists(t_.path("Planted")));
+    EXPECT_EQ("alpha", readFile(real + "\\a.txt"));
+    int removed = -1;
+    os::startProcess(os::quoteArgument(dist("bin\\UnBundlewright.exe")) + " /S -f" + real + "\\Uninstall.wzu", true, &removed);
+    EXPECT_EQ(0, removed);
 }
 
 #ifdef BW_E2E_WINDOWS_PLAYED

@@ -293,7 +293,11 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
         const char* used;   // "" refused
     } cases[] = {{"C:\\Acme", "C:\\Acme"},
                  {"  C:\\Acme\\\\  ", "C:\\Acme"},
-                 {"c:\\", "c:\\"},
+                 {"c:\\", ""},   // a drive's root
+                 {"C:\\windows", ""},
+                 {"%windir%\\Acme", ""},
+                 {"C:\\Windows\\System32\\Acme", ""},
+                 {"C:\\windowsApps", "C:\\windowsApps"},
                  {"%BwTestStubBase%\\Acme", "C:\\Base\\Acme"},
                  {"%BwTestStubBase%%BwTestStubBase%", ""},   // "C:\BaseC:\Base"
                  {"Acme", ""},
@@ -303,7 +307,13 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
                  {"Q:\\Acme", ""},   // no such drive
                  {"\\\\server\\share", ""},
                  {"C:\\a\\..\\..\\b", ""},
-                 {"C:\\a:b", ""}};
+                 {"C:\\a:b", ""},
+                 // The system's folders whatever the environment says.
+                 {"%ProgramFiles%\\Acme", "C:\\Program Files\\Acme"},
+                 {"%SystemRoot%", ""}};
+    setenv("ProgramFiles", "C:\\Base", 1);
+    setenv("windir", "C:\\Base", 1);
+    setenv("SystemRoot", "C:\\Base", 1);
     for (const auto& c : cases) {
         std::string used;
         EXPECT_EQ(*c.used != 0, destinationFolder(c.given, used)) << c.given;
@@ -313,7 +323,7 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
     std::string used;
     EXPECT_FALSE(destinationFolder(longest + std::string(50, 'y'), used)) << "no room below it";
     EXPECT_EQ("50% off C:\\Base %", expandEnvironment("50% off %BwTestStubBase% %"));
-    unsetenv("BwTestStubBase");
+    for (const char* v : {"BwTestStubBase", "ProgramFiles", "windir", "SystemRoot"}) unsetenv(v);
 }
 
 TEST(StubNames, ShortcutPlacesLoseWhatWindowsTrims) {
