@@ -31,7 +31,9 @@ function(bw_add_resources target)
       get_filename_component(rc_dir "${rc}" DIRECTORY)
       add_custom_command(OUTPUT "${out_dir}/${obj}.o"
         COMMAND ${CMAKE_COMMAND} -E make_directory "${out_dir}"
-        COMMAND ${CMAKE_RC_COMPILER} -O coff -I "${rc_dir}" -I "${R_DIR}" -i "${rc}" -o "${out_dir}/${obj}.o"
+        COMMAND ${CMAKE_RC_COMPILER} -O coff -I "${rc_dir}" -I "${R_DIR}"
+                "-DBW_FILE_VERSION=${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0"
+                -i "${rc}" -o "${out_dir}/${obj}.o"
         DEPENDS "${rc}" ${h_files} ${bin_files}
         WORKING_DIRECTORY "${rc_dir}"
         COMMENT "windres ${R_PROGRAM}/${rel}")

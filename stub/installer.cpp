@@ -36,6 +36,25 @@ bool readWhole(const std::string& path, std::string& out) {
 
 enum Kind { kStored = 0, kCompressed = 1, kFolder = 2, kUninstaller = 3 };
 
+// The file version of a program (its version resource's fixed part: the
+// signature 0xFEEF04BD, the structure's version 1.0, then the version's high
+// and low 32 bits); false when it has none.
+bool fileVersion(const std::string& image, uint64_t& version) {
+    static const char kSignature[] = "\xBD\x04\xEF\xFE\x00\x00\x01\x00";
+    const std::string signature(kSignature, 8);
+    for (size_t at = image.find(signature); at != std::string::npos; at = image.find(signature, at + 1)) {
+        if (at + 16 > image.size()) break;
+        auto word = [&](size_t k) {
+            uint32_t w = 0;
+            for (int b = 3; b >= 0; --b) w = (w << 8) | static_cast<unsigned char>(image[k + static_cast<size_t>(b)]);
+            return w;
+        };
+        version = (static_cast<uint64_t>(word(at + 8)) << 32) | word(at + 12);
+        return true;
+    }
+    return false;
+}
+
 bool blank(const std::string& s) { return s.empty() || s == kBlank; }
 
 bool rootOf(const std::string& name, os::RegRoot& root, std::string& canonical) {
@@ -540,11 +559,31 @@ void Installer::undoFolders() {
 bool Installer::place(size_t i, std::string& error) {
     if (kinds_[i] == kUninstaller) {
         // Shared by every product in the Windows folder; never listed for removal.
-        std::string path = joinPath(os::windowsFolder(), "UnBundlewright.exe");
-        if (!os::moveFile(staged_[i], path)) {
+        const std::string windows = os::windowsFolder();
+        std::string path = joinPath(windows, "UnBundlewright.exe");
+        // A newer one stays: every later uninstall of any product runs it.
+        uint64_t have = 0, brought = 0;
+        std::string bytes;
+        if (os::readWholeFile(path, bytes) && fileVersion(bytes, have) &&
+            !(os::readWholeFile(staged_[i], bytes) && fileVersion(bytes, brought) && brought >= have)) {
+            os::deleteFile(staged_[i]);
+            staged_[i].clear();
+            return true;
+        }
+        // Copied to a new name inside the Windows folder, so that it takes
+        // that folder's permissions (a rename keeps the staged file's, and
+        // the destination's may let users write), then renamed into place.
+        std::string temp;
+        for (int n = 0; temp.empty() && n < 100; ++n) {
+            std::string name = joinPath(windows, "UnBundlewright.~" + std::to_string(n));
+            if (os::copyFile(staged_[i], name, true)) temp = name;
+        }
+        if (temp.empty() || !os::moveFile(temp, path)) {
+            if (!temp.empty()) os::deleteFile(temp);
             error = say("UninstallerNotWritten", {{"file", path}});
             return false;
         }
+        os::deleteFile(staged_[i]);
         staged_[i].clear();
         return true;
     }

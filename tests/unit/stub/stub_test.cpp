@@ -584,3 +584,45 @@ TEST_F(StubTest, DamageAmongManyEntriesInstallsNothing) {
         EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe"));
     }
 }
+
+// The Windows folder's UnBundlewright.exe runs every later uninstall of any
+// product: a package never replaces it with an older one (its version
+// resource says which is newer); one without a version gives way.
+TEST_F(StubTest, TheSharedUninstallerIsNeverDowngraded) {
+    // The fixed part of a version resource: signature, structure version 1.0, version.
+    auto program = [](uint32_t high, uint32_t low) {
+        std::string v = "MZ-uninstaller";
+        for (uint32_t w : {0xFEEF04BDu, 0x00010000u, high, low})
+            for (int b = 0; b < 4; ++b) v.push_back(static_cast<char>((w >> (8 * b)) & 0xff));
+        return v;
+    };
+    const std::string v2 = program(0x00020033, 0), v3 = program(0x00030000, 0), v2patch = program(0x00020033, 0x00010000);
+    const struct {
+        const char* what;
+        std::string there, brought;
+        bool replaced;
+    } cases[] = {
+        {"an older one there", v2, v3, true},
+        {"the same there", v2, v2, true},
+        {"a newer one there", v3, v2, false},
+        {"a newer patch there", v2patch, v2, false},
+        {"one with a version there, none brought", v2, "MZ-uninstaller", false},
+        {"one without a version there", "MZ-old", v2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(dir_ / "windows" / "UnBundlewright.exe", std::ios::binary) << c.there;
+        TestPackage t;
+        t.uninstaller = c.brought;
+        t.entries = {{"\\a.txt", "a"}};
+        Installer in;
+        std::string error;
+        ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+        InstallProgress quiet;
+        ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+        EXPECT_EQ(c.replaced ? c.brought : c.there, read("windows/UnBundlewright.exe"));
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(dir_ / "windows")) left.push_back(e.path().filename().string());
+        EXPECT_EQ(std::vector<std::string>{"UnBundlewright.exe"}, left) << "a temporary copy is left";
+    }
+}
