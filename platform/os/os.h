@@ -67,6 +67,10 @@ std::string tempFolder();                           // the user's temp folder, w
 // The Windows folder: the system's on Win32; natively BUNDLEWRIGHT_WINDIR
 // (a Windows path) when set, else "C:\windows".
 std::string windowsFolder();
+// The system folder (System32 as this program sees it): where the programs
+// the installer and the uninstaller start by name are taken from. Natively
+// the Windows folder's "system32".
+std::string systemFolder();
 std::string executablePath();                       // the running program, Windows form
 
 // Native only: the host path behind a Windows path (throws PathError naming

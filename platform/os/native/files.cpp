@@ -465,6 +465,8 @@ std::string windowsFolder() {
     return out;
 }
 
+std::string systemFolder() { return windowsFolder() + "\\system32"; }
+
 std::string executablePath() {
     char buf[PATH_MAX];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

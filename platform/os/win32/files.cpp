@@ -124,6 +124,12 @@ std::string windowsFolder() {
     return (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string("C:\\windows");
 }
 
+std::string systemFolder() {
+    char buf[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(buf, sizeof buf);
+    return (n > 0 && n < sizeof buf) ? std::string(buf, n) : windowsFolder() + "\\system32";
+}
+
 std::string executablePath() {
     std::string buf(MAX_PATH, '\0');
     for (;;) {
