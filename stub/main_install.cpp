@@ -8,6 +8,7 @@
 // goes to the error stream.
 #include <cstdio>
 
+#include "platform/os/app_start.h"
 #include "platform/os/os.h"
 #include "platform/os/shortcuts.h"
 #include "platform/ui/prompter.h"
@@ -127,6 +128,7 @@ int runDriven() { return run(); }
 }  // namespace
 
 int main(int argc, char** argv) {
+    os::loadLibrariesFromSystemOnly();
 #ifndef _WIN32
     std::string line;
     for (int i = 0; i < argc; ++i) line += (i ? " " : "") + os::quoteArgument(argv[i]);

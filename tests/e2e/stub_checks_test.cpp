@@ -396,6 +396,32 @@ TEST_F(StubChecks, TheProgressWindowAnswersWhileAProgramRuns) {
     ASSERT_EQ(0, run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
     EXPECT_EQ("ran probe answered", readFile(dest + "\\pre.txt"));
 }
+// Programs and libraries beside the package (a Downloads folder holds
+// whatever else was downloaded) never run in the installer: the readme viewer
+// is started by its full path and the common controls come from the system
+// folder, even where the system would prefer a library found beside the
+// program (WINEDLLOVERRIDES "n,b", as Windows does for libraries it does not
+// keep among its known ones).
+TEST_F(StubChecks, NothingPlantedBesideThePackageRuns) {
+    ASSERT_TRUE(os::copyFile(bwtest::hostPath(BW_E2E_MARKER), t_.path("notepad.exe"), false));
+    const std::string library = bwtest::hostPath(BW_E2E_PLANTED_LIBRARY);
+    ASSERT_TRUE(os::copyFile(library, t_.path("comctl32.dll"), false));
+    pkg_.entries.push_back({"\\readme.txt", "read me"});
+    pkg_.option = stub::optionText("", "", "", "", "readme.txt");
+    const std::string dest = t_.path("Planted");
+    std::string overrides;
+    const bool hadOverrides = os::getEnv("WINEDLLOVERRIDES", overrides);
+    os::setEnv("WINEDLLOVERRIDES", (hadOverrides ? overrides + ";" : std::string()) + "comctl32=n,b");
+    const int code = run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\n"
+                                       "expect checked IDC_SHOW_README 1\nclick IDC_NEXT\n");
+    if (hadOverrides) os::setEnv("WINEDLLOVERRIDES", overrides);
+    else os::unsetEnv("WINEDLLOVERRIDES");
+    int ignored = 0;
+    os::startProcess(os::quoteArgument(os::systemFolder() + "\\taskkill.exe") + " /F /IM notepad.exe", true, &ignored);
+    EXPECT_EQ(0, code);
+    EXPECT_EQ("read me", readFile(dest + "\\readme.txt")) << "the planted notepad.exe ran on it";
+    EXPECT_FALSE(os::fileExists(t_.path("comctl32.dll.loaded"))) << "the planted library was loaded";
+}
 #endif
 
 }  // namespace
