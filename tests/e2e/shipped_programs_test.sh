@@ -4,7 +4,8 @@
 # with windows and driven from outside by key presses (xdotool), while
 # BUNDLEWRIGHT_SCENARIO names a scenario that would cancel it and leave a
 # screenshot (the shipped programs have no scenario mode: nothing happens).
-# A destination that is a link is refused with nothing written.
+# A link planted where the uninstaller once kept its failure list is not
+# followed, and a destination that is a link is refused with nothing written.
 #   shipped_programs_test.sh SOURCE_DIR DIST_DIR WORK_DIR ARCH
 set -uo pipefail
 src=$1 dist=$2 work=$3
@@ -79,6 +80,10 @@ else cat setup.log; fail "install.exe through its windows exits with $code"; fi
 "$bw_wine" taskkill /F /IM notepad.exe </dev/null >/dev/null 2>&1 || true
 
 # --- UnBundlewright through its windows -------------------------------------------
+# A link at the name the failure list once had in the user's temp folder.
+temp_host=$(find "$WINEPREFIX/drive_c/users" -maxdepth 4 -type d -name Temp | head -1)
+echo "precious" >precious.txt
+[ -n "$temp_host" ] && ln -sfn "$work/precious.txt" "$temp_host/temp.tmp"
 mkdir -p "$dest_host/logs" && echo "the user's own" >"$dest_host/logs/mine.txt"   # one folder stays: Details has a line
 BUNDLEWRIGHT_SCENARIO="$(win keep.scn)" "$bw_wine" 'C:\windows\UnBundlewright.exe' '-fC:\BwShipped\Widget\Uninstall.wzu' \
   </dev/null >uninstall.log 2>&1 &
@@ -89,6 +94,9 @@ wait $uninstall
 [ ! -e "$dest_host/Uninstall.wzu" ] && [ ! -e "$dest_host/bin/widget.exe" ] &&
   pass "UnBundlewright removed the product through its windows, pressed from outside" ||
   { cat uninstall.log; fail "UnBundlewright left $(cd "$dest_host" 2>/dev/null && find . -type f | head -5)"; }
+[ "$(cat precious.txt)" = "precious" ] && pass "the link at the old failure-list name was not followed" ||
+  fail "UnBundlewright wrote through a link in the temp folder: $(head -c 60 precious.txt | tr '\0' ' ')"
+[ -n "$temp_host" ] && rm -f "$temp_host/temp.tmp"
 
 # --- a destination that is a link --------------------------------------------------
 rm -rf "$base_host" elsewhere && mkdir -p "$base_host" elsewhere
