@@ -12,6 +12,7 @@
 #include "platform/os/registry.h"
 #include "platform/os/security.h"
 #include "platform/os/services.h"
+#include "platform/os/shared_file.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
 #include "stub/paths.h"
@@ -57,6 +58,20 @@ bool fileVersion(const std::string& image, uint64_t& version) {
 
 bool blank(const std::string& s) { return s.empty() || s == kBlank; }
 
+// Hands `size` bytes at `offset` of `in` to `sink` in pieces; false when a
+// read fails or the sink refuses. Safe on many threads over one handle.
+template <class Sink>
+bool copyAt(const os::SharedFile& in, uint64_t offset, uint64_t size, Sink&& sink) {
+    std::vector<char> buf(64 * 1024);
+    while (size > 0) {
+        size_t n = size < buf.size() ? static_cast<size_t>(size) : buf.size();
+        if (!in.readAt(offset, buf.data(), n) || !sink(buf.data(), n)) return false;
+        offset += n;
+        size -= n;
+    }
+    return true;
+}
+
 bool rootOf(const std::string& name, os::RegRoot& root, std::string& canonical) {
     static const struct {
         const char* name;
@@ -96,18 +111,16 @@ std::string linkPath(const std::string& base, const std::string& rest) {
 }
 }  // namespace
 
-Installer::~Installer() {
-    if (file_) std::fclose(file_);
-}
+Installer::~Installer() = default;
 
 bool Installer::open(const std::string& packagePath, std::string& error) {
-    os::FileStat st;
-    packagePath_ = packagePath;
-    if (!os::statPath(packagePath, st) || !(file_ = os::openFile(packagePath, "rb"))) {
+    // One handle for everything: the bytes checked are the bytes installed,
+    // whatever the path names later.
+    if (!file_.open(packagePath)) {
         error = say("PackageUnreadable", {{"file", packagePath}});
         return false;
     }
-    if (!readPackage(file_, st.size, pkg_, error)) return false;
+    if (!readPackage(file_.stream(), file_.size(), pkg_, error)) return false;
     // From here on the installer speaks the package's language.
     text_.load(pkg_.language);
     text_.set("product", pkg_.product.empty() ? std::string("Setup") : pkg_.product);
@@ -288,7 +301,7 @@ private:
 // stream whole (its block and stream checksums included). `total` counts the
 // bytes written by every worker against the declared space. Runs on a worker
 // thread: it changes nothing of the installer's own.
-bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool compressed,
+bool Installer::unpack(const os::SharedFile& in, const Entry& e, const std::string& path, bool compressed,
                        std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
     FILE* out = os::openFile(path, "wb");
     if (!out) {
@@ -302,7 +315,7 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
         return writeOk && !tooBig;
     };
     if (!compressed) {
-        dataOk = copyRange(in, e.offset, e.size, write);
+        dataOk = copyAt(in, e.offset, e.size, write);
     } else {
         bz_stream z;
         std::memset(&z, 0, sizeof z);
@@ -313,7 +326,7 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
         bool ended = false;
         std::vector<char>& buf = memory.output;
         if (dataOk)
-            dataOk = copyRange(in, e.offset, e.size, [&](const char* data, size_t n) {
+            dataOk = copyAt(in, e.offset, e.size, [&](const char* data, size_t n) {
                 if (ended) return false;   // bytes after the end of the stream
                 z.next_in = const_cast<char*>(data);
                 z.avail_in = static_cast<unsigned>(n);
@@ -456,16 +469,14 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
     std::atomic<uint64_t> total{0};
     auto work = [&](unsigned) {
         DecoderMemory memory;
-        FILE* in = os::openFile(packagePath_, "rb");
         for (size_t i; !stop && (i = next++) < n;) {
             latest = i;
             if (kinds_[i] != kFolder) {
                 bool bad = false;
-                if (!in) errors[i] = say("PackageUnreadable", {{"file", packagePath_}});
-                else if (unpack(in, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
-                                memory, bad, errors[i]))
+                if (unpack(file_, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
+                           memory, bad, errors[i]))
                     errors[i].clear();
-                if (!in || !errors[i].empty()) {
+                if (!errors[i].empty()) {
                     failed[i] = 1;
                     damaged[i] = bad;
                     stop = true;
@@ -473,7 +484,6 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
             }
             ++done;
         }
-        if (in) std::fclose(in);
     };
     size_t shown = n;
     auto report = [&] {

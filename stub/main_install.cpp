@@ -81,7 +81,8 @@ int run() {
     stub::Installer installer;
     std::string error;
     ui::setProgramName("Setup");
-    if (!installer.open(os::executablePath(), error)) {
+    if (!installer.open(os::executablePath(), error) || !installer.openedOwnImage()) {
+        if (error.empty()) error = "The package cannot be read as the program that is running.";
         report(error);
         if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
         return stub::kExitDamaged;

@@ -626,3 +626,20 @@ TEST_F(StubTest, TheSharedUninstallerIsNeverDowngraded) {
         EXPECT_EQ(std::vector<std::string>{"UnBundlewright.exe"}, left) << "a temporary copy is left";
     }
 }
+
+// The package is read through the one handle that was checked: a file put in
+// its place after the check (a re-pointed name) is not what is installed.
+TEST_F(StubTest, WhatIsInstalledIsWhatWasChecked) {
+    TestPackage checked, swapped;
+    checked.entries = {{"\\a.txt", "alpha"}};
+    swapped.entries = {{"\\a.txt", "omega"}};   // the same layout, other bytes
+    const std::string path = write(checked.bytes());
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(path, error)) << error;
+    write(swapped.bytes(), "swap.exe");
+    fs::rename(dir_ / "swap.exe", dir_ / "pkg.exe");
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+    EXPECT_EQ("alpha", read("dest/Widget/a.txt"));
+}
