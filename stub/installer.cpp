@@ -16,6 +16,7 @@
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
 #include "stub/paths.h"
+#include "stub/signature.h"
 
 namespace stub {
 
@@ -121,6 +122,8 @@ bool Installer::open(const std::string& packagePath, std::string& error) {
         return false;
     }
     if (!readPackage(file_.stream(), file_.size(), pkg_, error)) return false;
+    // Signed: every byte is the one the publisher signed, before anything is read further.
+    if (!signedDigestMatches(file_.stream(), file_.size(), error)) return false;
     // From here on the installer speaks the package's language.
     text_.load(pkg_.language);
     text_.set("product", pkg_.product.empty() ? std::string("Setup") : pkg_.product);
