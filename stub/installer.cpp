@@ -24,7 +24,11 @@ namespace {
 constexpr size_t kMaxFolderChars = 247;   // a folder leaves room for a file name of 8.3
 constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
+// An earlier uninstall script of the destination, read whole: one larger
+// than any installation writes is not read at all.
 bool readWhole(const std::string& path, std::string& out) {
+    os::FileStat st;
+    if (!os::statPath(path, st) || !st.isRegular || st.size > (64u << 20)) return false;
     FILE* f = os::openFile(path, "rb");
     if (!f) return false;
     out.clear();
@@ -182,6 +186,9 @@ bool Installer::check(std::string& error) {
     }
     for (char c : space) spaceLimit_ = spaceLimit_ * 10 + static_cast<uint64_t>(c - '0');
     uint64_t stored = 0;
+    // Windows sees one file where names differ only in letter case: two
+    // entries would be staged into it at once.
+    std::map<std::string, size_t> files;
     for (size_t i = 0; i < pkg_.entries.size(); ++i) {
         const std::string& name = pkg_.entries[i].name;
         if (i == 0) {
@@ -193,6 +200,8 @@ bool Installer::check(std::string& error) {
         std::string rel, why;
         if (!entryTarget(name, kind, rel, why)) return refuse(name, why);
         if (equalsNoCase(rel, kScriptName)) return refuse(name, "it is the uninstall script's own name");
+        if (kind != EntryKind::Folder && !files.emplace(os::lowerAscii(rel), i).second)
+            return refuse(name, "another entry names the same file");
         targets_.push_back(rel);
         kinds_.push_back(kind == EntryKind::Folder ? kFolder : kind == EntryKind::Compressed ? kCompressed : kStored);
         if (kind == EntryKind::Stored) stored += pkg_.entries[i].size;
@@ -306,7 +315,7 @@ private:
 // thread: it changes nothing of the installer's own.
 bool Installer::unpack(const os::SharedFile& in, const Entry& e, const std::string& path, bool compressed,
                        std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
-    FILE* out = os::openFile(path, "wb");
+    FILE* out = os::createNewFile(path);   // staged afresh: nothing there is followed
     if (!out) {
         error = say("FileNotWritten", {{"file", path}});
         return false;

@@ -18,9 +18,12 @@ static bool isDeviceName(const std::string& component) {
     static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
     for (const char* d : devices)
         if (equalsNoCase(base, d)) return true;
-    if (base.size() == 4 && std::isdigit(static_cast<unsigned char>(base[3])) && base[3] != '0' &&
-        (equalsNoCase(base.substr(0, 3), "COM") || equalsNoCase(base.substr(0, 3), "LPT")))
-        return true;
+    // COM1 to COM9 and LPT1 to LPT9, and with the superscript digits of the
+    // Windows code page (0xB9, 0xB2, 0xB3: "COM\xB9"), which Windows opens as
+    // the same devices.
+    const unsigned char last = base.size() == 4 ? static_cast<unsigned char>(base[3]) : 0;
+    const bool digit = (last >= '1' && last <= '9') || last == 0xB9 || last == 0xB2 || last == 0xB3;
+    if (digit && (equalsNoCase(base.substr(0, 3), "COM") || equalsNoCase(base.substr(0, 3), "LPT"))) return true;
     return false;
 }
 

@@ -24,6 +24,10 @@ struct PathError : std::runtime_error {
 // Buffered stdio on a Windows path; modes as fopen ("rb", "wb", "ab", "r", "w").
 // Returns nullptr on failure (an unmappable path fails too, with errno ENOENT).
 FILE* openFile(const std::string& path, const char* mode);
+// Creates `path` as a new file open for writing ("wb"): nullptr when a file
+// (or a link) of that name is already there, so nothing planted is followed
+// or overwritten.
+FILE* createNewFile(const std::string& path);
 
 struct FileStat {
     bool isDirectory = false;

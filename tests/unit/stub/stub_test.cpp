@@ -91,7 +91,7 @@ TEST_F(StubTest, EveryTruncatedPrefixIsRefused) {
 
 TEST(StubNames, UnsafeNamesAreRefused) {
     const char* bad[] = {"..\\evil.txt", "\\a\\..\\..\\evil", "C:\\evil.txt", "\\\\server\\share\\x",
-                         "\\a\\b:stream", "\\CON", "\\dir\\nul.txt", "\\com1", "\\LPT9.log", "\\a\\.\\b",
+                         "\\a\\b:stream", "\\CON", "\\dir\\nul.txt", "\\com1", "\\LPT9.log", "\\COM\xB9", "\\lpt\xB2.txt", "\\COM\xB3.log", "\\a\\.\\b",
                          "\\a\\\\b", "\\a\\b.", "\\x ", "\\a/../../b", "\\a|b", ""};
     for (const char* name : bad) {
         std::string rel, why;
@@ -113,7 +113,8 @@ TEST(StubNames, UnsafeNamesAreRefused) {
 }
 
 TEST_F(StubTest, TraversalEntryInstallsNothing) {
-    for (const char* name : {"\\..\\escaped.txt", "\\C:\\escaped.txt", "\\sub\\..\\..\\escaped.txt.bz2"}) {
+    // The last: one file under two names that differ only in letter case.
+    for (const char* name : {"\\..\\escaped.txt", "\\C:\\escaped.txt", "\\sub\\..\\..\\escaped.txt.bz2", "\\FINE.txt.bz2"}) {
         TestPackage t;
         t.entries = {{"\\fine.txt", "x"}, {name, "y"}};
         Installer in;
@@ -625,6 +626,18 @@ TEST_F(StubTest, TheSharedUninstallerIsNeverDowngraded) {
         for (const auto& e : fs::directory_iterator(dir_ / "windows")) left.push_back(e.path().filename().string());
         EXPECT_EQ(std::vector<std::string>{"UnBundlewright.exe"}, left) << "a temporary copy is left";
     }
+}
+
+// Every text of the package is read whole into memory: one larger than any
+// package carries is refused as damage, never a reason to run out of memory.
+TEST_F(StubTest, ATextLargerThanAnyPackageCarriesIsRefused) {
+    TestPackage t;
+    t.registry = true;
+    t.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n" + std::string(17u << 20, ' ');
+    Installer in;
+    std::string error;
+    EXPECT_FALSE(in.open(write(t.bytes()), error));
+    EXPECT_NE(std::string::npos, error.find("registry section is damaged")) << error;
 }
 
 // The package is read through the one handle that was checked: a file put in
