@@ -61,7 +61,7 @@ bool fileVersion(const std::string& image, uint64_t& version) {
     return false;
 }
 
-bool blank(const std::string& s) { return s.empty() || s == kBlank; }
+bool blank(const std::string& s) { return s.empty() || s == package::kBlank; }
 
 // Hands `size` bytes at `offset` of `in` to `sink` in pieces; false when a
 // read fails or the sink refuses. Safe on many threads over one handle.
