@@ -535,7 +535,7 @@ TEST_F(StubTest, NewFoldersArriveWholeAndExistingOnesKeepTheirFiles) {
     EXPECT_EQ(s.end(), std::find(s.begin(), s.end(), "C:\\dest\\Widget\\docs")) << "it was there before";
 
     uninstaller::RemovalReport report =
-        uninstaller::removeInstalled(uninstaller::parseUninstallScript(script), host("failures.txt"));
+        uninstaller::removeInstalled(uninstaller::parseUninstallScript(script));
     EXPECT_EQ(0, report.failureCount);
     EXPECT_EQ("mine", read("dest/Widget/docs/mine.txt"));
     EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/fresh"));
