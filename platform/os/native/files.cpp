@@ -289,6 +289,16 @@ FILE* openFile(const std::string& path, const char* mode) {
     return std::fopen(host.c_str(), mode);
 }
 
+FILE* createNewFile(const std::string& path) {
+    std::string host;
+    if (!hostOf(path, host)) return nullptr;
+    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
+    if (fd < 0) return nullptr;
+    FILE* f = ::fdopen(fd, "wb");
+    if (!f) ::close(fd);
+    return f;
+}
+
 bool statPath(const std::string& path, FileStat& out) {
     std::string host;
     if (!hostOf(path, host)) return false;
@@ -464,6 +474,8 @@ std::string windowsFolder() {
     while (out.size() > 3 && isSep(out.back())) out.pop_back();
     return out;
 }
+
+std::string systemFolder() { return windowsFolder() + "\\system32"; }
 
 std::string executablePath() {
     char buf[PATH_MAX];
