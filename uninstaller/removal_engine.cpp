@@ -71,13 +71,24 @@ bool scriptTrusted(const std::string& path) {
     return !folder.empty() && !os::othersMayChange(folder) && !os::othersMayChange(path);
 }
 
-bool programInsideScriptFolder(const UninstallScript& script, const std::string& path) {
-    if (script.program.empty() || script.program == kNone) return true;
-    const std::string& p = script.program;
-    const std::string folder = folderOf(path) + "\\";
+bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (folder.empty()) return false;
     // No component may climb out again.
-    return os::startsWithNoCase(p, folder) && p.find("\\..\\") == std::string::npos &&
-           p.find("\\.\\") == std::string::npos && p.find('/') == std::string::npos;
+    auto plain = [](const std::string& p) {
+        return p.find("\\..") == std::string::npos && p.find("\\.\\") == std::string::npos &&
+               p.find('/') == std::string::npos;
+    };
+    auto inside = [&](const std::string& p) { return plain(p) && os::startsWithNoCase(p, folder + "\\"); };
+    auto above = [&](const std::string& p) {
+        return plain(p) && (os::equalsNoCase(p, folder) || os::startsWithNoCase(folder, p + "\\"));
+    };
+    if (!script.program.empty() && script.program != kNone && !inside(script.program)) return false;
+    for (const std::string& f : script.files)
+        if (!inside(f)) return false;
+    for (const std::string& d : script.directories)
+        if (!inside(d) && !above(d)) return false;
+    return true;
 }
 
 std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
@@ -263,7 +274,7 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
         os::exitProcess(kExitCode);
     }
     UninstallScript script = parseUninstallScript(*data);
-    if (!programInsideScriptFolder(script, *path)) {
+    if (!scriptStaysInItsFolder(script, *path)) {
         questions.message(kProgramOutside, kMessageCaption);
         os::exitProcess(kExitCode);
     }
@@ -291,7 +302,7 @@ int runSilentUninstall(const std::string& commandLine) {
     std::optional<std::string> data = readScript(*path);
     if (!data) return 1;
     UninstallScript script = parseUninstallScript(*data);
-    if (!programInsideScriptFolder(script, *path)) {
+    if (!scriptStaysInItsFolder(script, *path)) {
         std::fputs(kProgramOutside, stderr);
         std::fputc('\n', stderr);
         return 4;

@@ -31,8 +31,8 @@ inline constexpr char kScriptNotTrusted[] =
     "This uninstall script is not one an installation on this computer left: no entry in the list of installed "
     "programs names it, and users other than administrators can change its folder. Nothing was removed.";
 inline constexpr char kProgramOutside[] =
-    "The uninstall script names a program outside its own folder, which UnBundlewright does not run. Nothing was "
-    "removed.";
+    "The uninstall script names a program or a file outside its own folder, which UnBundlewright does not touch. "
+    "Nothing was removed.";
 inline constexpr int kExitCode = 1;   // every way out of the program
 
 // The script path: everything after the first "-f" that starts an argument
@@ -52,9 +52,11 @@ std::optional<std::string> readScript(const std::string& path, uint64_t maxBytes
 // end in "-f" and the script's path), or when only administrators can change
 // the script's folder (and the script itself).
 bool scriptTrusted(const std::string& path);
-// Whether the script's pre-uninstallation program (when it names one) lies
-// inside the script's own folder, where the installation put it.
-bool programInsideScriptFolder(const UninstallScript& script, const std::string& path);
+// Whether what the script names on disk lies where its installation put it:
+// the pre-uninstallation program (when it names one) and every file inside
+// the script's own folder, every folder inside it or above it (the levels
+// the installation made for its destination).
+bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& path);
 
 // The registry roots a "!" record can name; the last two have no key the
 // system lets us change, so records under them do nothing.

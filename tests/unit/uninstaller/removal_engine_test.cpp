@@ -88,6 +88,35 @@ TEST(CommandLine, ScriptPathAfterDashF) {
     }
 }
 
+// An administrator's uninstall touches only what lies where the script's
+// installation put it: a script edited to name other files is refused whole.
+TEST(ScriptFolder, ProgramFilesAndFoldersStayInsideOrAboveIt) {
+    const std::string script = "C:\\Tools\\Widget\\Uninstall.wzu";
+    struct Row {
+        const char* what;
+        std::string program;
+        std::vector<std::string> files, directories;
+        bool stays;
+    } rows[] = {
+        {"an installation's own", "C:\\Tools\\Widget\\pre.exe", {"C:\\Tools\\Widget\\a.txt", "C:\\tools\\widget\\b\\c.dll"},
+         {"C:\\Tools\\Widget\\b", "C:\\Tools\\Widget", "C:\\Tools"}, true},
+        {"no program", kNone, {}, {}, true},
+        {"a file elsewhere", kNone, {"C:\\Windows\\system32\\drivers\\etc\\hosts"}, {}, false},
+        {"a file climbing out", kNone, {"C:\\Tools\\Widget\\..\\Other\\x.exe"}, {}, false},
+        {"a neighbour sharing the prefix", kNone, {"C:\\Tools\\Widget2\\x.txt"}, {}, false},
+        {"a folder beside it", kNone, {}, {"C:\\Tools\\Other"}, false},
+        {"a program elsewhere", "C:\\Users\\u\\Downloads\\evil.exe", {}, {}, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        UninstallScript s;
+        s.program = r.program;
+        s.files = r.files;
+        s.directories = r.directories;
+        EXPECT_EQ(scriptStaysInItsFolder(s, script), r.stays);
+    }
+}
+
 TEST(AppendedText, RemovesOneWholeOccurrence) {
     struct Row {
         const char* value;

@@ -81,10 +81,10 @@ protected:
 TEST_F(Windows, AllRemovedHidesDetails) {
     file("P\\a.txt");
     file("P\\sub\\b.dll");
-    file("S\\svc.exe");
-    ASSERT_TRUE(os::createService({"BwTestUninst_Win", "Svc", "C:\\S\\svc.exe", os::ServiceStart::Demand}));
-    script({" ", " ", "C:\\P\\a.txt", "C:\\P\\sub\\b.dll.bz2", "C:\\S\\svc.exe", kNoRegistry, kNoShortcuts,
-            kServicesBegin, "BwTestUninst_Win", kServicesEnd, "C:\\P\\sub", "C:\\P", "C:\\S", kScriptEnd});
+    file("P\\S\\svc.exe");
+    ASSERT_TRUE(os::createService({"BwTestUninst_Win", "Svc", "C:\\P\\S\\svc.exe", os::ServiceStart::Demand}));
+    script({" ", " ", "C:\\P\\a.txt", "C:\\P\\sub\\b.dll.bz2", "C:\\P\\S\\svc.exe", kNoRegistry, kNoShortcuts,
+            kServicesBegin, "BwTestUninst_Win", kServicesEnd, "C:\\P\\sub", "C:\\P\\S", "C:\\P", kScriptEnd});
     CUninstallDlg dlg(line);
     EXPECT_EQ(run(dlg, R"(
 answer message yes
@@ -107,7 +107,6 @@ expect closed
     EXPECT_EQ(messages[0].icon, ui::Icon::Question);
     EXPECT_EQ(dlg.text(IDC_STATUS), "\nPlease wait, system is uninstalling the software.");
     EXPECT_FALSE(fs::exists(host("P")));
-    EXPECT_FALSE(fs::exists(host("S")));
     EXPECT_FALSE(os::serviceExists("BwTestUninst_Win"));
     EXPECT_EQ(dlg.report().failureCount, 0);
     EXPECT_TRUE(tempFolderEmpty());
@@ -118,9 +117,9 @@ expect closed
 TEST_F(Windows, FailuresShowResultAndDetailsListsThemSorted) {
     file("P\\a.txt");
     file("P\\keep\\user.txt");
-    file("Q\\mine.txt");
+    file("P\\zq\\mine.txt");
     script({" ", " ", "C:\\P\\a.txt", "C:\\P\\zz missing.txt", "C:\\P\\b missing.txt", kNoRegistry, kNoShortcuts,
-            kNoServices, "C:\\P\\keep", "C:\\Q", "C:\\P", kScriptEnd});
+            kNoServices, "C:\\P\\keep", "C:\\P\\zq", "C:\\P", kScriptEnd});
     CUninstallDlg dlg(line);
     EXPECT_EQ(run(dlg, R"(
 answer message yes
@@ -132,7 +131,7 @@ on dialog IDD_DETAILS
 expect rows IDC_FAILURES 5
 expect row IDC_FAILURES 0 Unable to remove directory : 'C:\P'
 expect row IDC_FAILURES 1 Unable to remove directory : 'C:\P\keep'
-expect row IDC_FAILURES 2 Unable to remove directory : 'C:\Q'
+expect row IDC_FAILURES 2 Unable to remove directory : 'C:\P\zq'
 expect row IDC_FAILURES 3 "Unable to remove file : 'C:\\P\\b missing.txt'"
 expect row IDC_FAILURES 4 "Unable to remove file : 'C:\\P\\zz missing.txt'"
 expect selected IDC_FAILURES -1
@@ -150,7 +149,7 @@ click IDOK
     EXPECT_EQ(dlg.report().failureCount, 5);
     EXPECT_FALSE(fs::exists(host("P/a.txt")));
     EXPECT_TRUE(fs::exists(host("P/keep/user.txt")));
-    EXPECT_TRUE(fs::exists(host("Q/mine.txt")));
+    EXPECT_TRUE(fs::exists(host("P/zq/mine.txt")));
     EXPECT_TRUE(tempFolderEmpty()) << "the failure list stays in memory";
 }
 

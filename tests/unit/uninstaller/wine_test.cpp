@@ -123,11 +123,11 @@ protected:
         w.add(kServicesEnd);
         for (const std::string& d : {at("P\\sub"), at("my.bz2files"), at("Data"), at("P")}) w.add(d);
         w.add(kScriptEnd);
-        file("P\\Uninstall.wzu", w.bytes);
+        file("Uninstall.wzu", w.bytes);   // above P: the script's folder holds all it names
         // The machine's list of installed programs names it, as an installation's entry does.
         EXPECT_TRUE(os::RegKey::create(os::RegRoot::LocalMachine, entry_)
-                        .set("UninstallString", os::RegValue::string("UnBundlewright.exe -f" + at("P\\Uninstall.wzu"))));
-        return at("P\\Uninstall.wzu");
+                        .set("UninstallString", os::RegValue::string("UnBundlewright.exe -f" + at("Uninstall.wzu"))));
+        return at("Uninstall.wzu");
     }
 
     // Exactly the listed items are gone; the rest is as it was.
