@@ -83,11 +83,17 @@ bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& pa
     auto above = [&](const std::string& p) {
         return plain(p) && (os::equalsNoCase(p, folder) || os::startsWithNoCase(folder, p + "\\"));
     };
+    // The folders made for its shortcuts, in the shell's folders.
+    auto holdsShortcut = [&](const std::string& d) {
+        for (const std::string& link : script.shortcuts)
+            if (plain(d) && os::startsWithNoCase(link, d + "\\")) return true;
+        return false;
+    };
     if (!script.program.empty() && script.program != kNone && !inside(script.program)) return false;
     for (const std::string& f : script.files)
         if (!inside(f)) return false;
     for (const std::string& d : script.directories)
-        if (!inside(d) && !above(d)) return false;
+        if (!inside(d) && !above(d) && !holdsShortcut(d)) return false;
     return true;
 }
 

@@ -55,7 +55,7 @@ bool scriptTrusted(const std::string& path);
 // Whether what the script names on disk lies where its installation put it:
 // the pre-uninstallation program (when it names one) and every file inside
 // the script's own folder, every folder inside it or above it (the levels
-// the installation made for its destination).
+// the installation made for its destination) or holding one of its shortcuts.
 bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& path);
 
 // The registry roots a "!" record can name; the last two have no key the

@@ -105,6 +105,7 @@ TEST(ScriptFolder, ProgramFilesAndFoldersStayInsideOrAboveIt) {
         {"a file climbing out", kNone, {"C:\\Tools\\Widget\\..\\Other\\x.exe"}, {}, false},
         {"a neighbour sharing the prefix", kNone, {"C:\\Tools\\Widget2\\x.txt"}, {}, false},
         {"a folder beside it", kNone, {}, {"C:\\Tools\\Other"}, false},
+        {"its shortcuts' folder", kNone, {}, {"C:\\Users\\u\\Start Menu\\Programs\\Widget"}, true},
         {"a program elsewhere", "C:\\Users\\u\\Downloads\\evil.exe", {}, {}, false},
     };
     for (const Row& r : rows) {
@@ -113,6 +114,7 @@ TEST(ScriptFolder, ProgramFilesAndFoldersStayInsideOrAboveIt) {
         s.program = r.program;
         s.files = r.files;
         s.directories = r.directories;
+        s.shortcuts = {"C:\\Users\\u\\Start Menu\\Programs\\Widget\\Widget.lnk"};
         EXPECT_EQ(scriptStaysInItsFolder(s, script), r.stays);
     }
 }
