@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     size_t streams = 0;
     uint64_t packed = 0;
     for (const stub::Entry& e : pkg.entries) {
-        if (!endsWith(e.name, stub::kCompressedSuffix) || endsWith(e.name, stub::kDirectoryMarker)) continue;
+        if (!endsWith(e.name, package::kCompressedSuffix) || endsWith(e.name, package::kDirectoryEntrySuffix)) continue;
         if (!stub::copyRange(in, e.offset, e.size,
                              [&](const char* d, size_t n) { return std::fwrite(d, 1, n, out) == n; }))
             return fail("cannot copy the stream of " + e.name);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 #include "platform/os/os.h"
 
 namespace builder {

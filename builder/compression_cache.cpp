@@ -25,7 +25,7 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 #include "platform/os/os.h"
 #include "platform/os/text.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "builder/compression_cache.h"
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 #include "builder/package_pipeline.h"
 #include "builder/status_line.h"
 #include "platform/os/os.h"
@@ -53,18 +53,6 @@ struct Failed {
 };
 
 [[noreturn]] void fail(BuildFailureKind kind, const std::string& text = "") { throw Failed{kind, text}; }
-
-bool readWholeFile(const std::string& path, std::string& out) {
-    FILE* f = os::openFile(path, "rb");
-    if (!f) return false;
-    out.clear();
-    char piece[64 * 1024];
-    size_t n;
-    while ((n = std::fread(piece, 1, sizeof piece, f)) > 0) out.append(piece, n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
 
 // A list line, read whole whatever its length, cut at its first CR. False at
 // the end of the file or at an empty line, which ends the list.
@@ -209,7 +197,7 @@ void copySpill(PackageWriter& out, const Payload& p) {
 
 void appendSection(PackageWriter& out, const std::string& path, const char* begin, const char* end) {
     std::string body;
-    if (path.empty() || !readWholeFile(path, body)) return;
+    if (path.empty() || !os::readWholeFile(path, body)) return;
     out.text(begin);
     out.text(package::kLineEnd);
     out.text(body);
@@ -228,7 +216,7 @@ public:
         os::FileStat stub;
         std::string stubBytes;
         if (!os::statPath(r_.stub_path, stub) || !stub.isRegular || stub.size > package::kPayloadOffset ||
-            !readWholeFile(r_.stub_path, stubBytes) || stubBytes.size() != stub.size)
+            !os::readWholeFile(r_.stub_path, stubBytes) || stubBytes.size() != stub.size)
             fail(BuildFailureKind::PackageNotCreated);
         PackageWriter out(r_.output_path + ".part");
         out.text(stubBytes);
@@ -238,7 +226,7 @@ public:
 
         // Items 3 to 24.
         std::string option;
-        if (!readWholeFile(r_.option_file_path, option)) fail(BuildFailureKind::SupportingFileMissing);
+        if (!os::readWholeFile(r_.option_file_path, option)) fail(BuildFailureKind::SupportingFileMissing);
         out.decimalZ(r_.file_count);
         out.zstring(package::kOptionFileName);
         out.decimalZ(static_cast<long long>(option.size()));
@@ -270,13 +258,13 @@ public:
         // Item 25.
         std::string language;
         if (r_.language_index < 0 || r_.language_index >= package::kLanguageCount ||
-            !readWholeFile(r_.lang_dir + package::kLanguageFiles[r_.language_index], language))
+            !os::readWholeFile(r_.lang_dir + package::kLanguageFiles[r_.language_index], language))
             fail(BuildFailureKind::LanguageFileMissing);
         out.zstring(languageText(language));
 
         // Item 26.
         std::string uninstaller;
-        if (!readWholeFile(r_.uninstaller_path, uninstaller)) fail(BuildFailureKind::SupportingFileMissing);
+        if (!os::readWholeFile(r_.uninstaller_path, uninstaller)) fail(BuildFailureKind::SupportingFileMissing);
         out.entryHead(package::kUninstallerEntryName, uninstaller.size());
         out.text(uninstaller);
 

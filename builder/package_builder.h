@@ -1,5 +1,5 @@
 // The package builder: one self-extracting package from a BuildRequest, in
-// the layout of package_layout.h.
+// the layout of platform/os/package_format.h.
 #pragma once
 
 #include <string>

@@ -6,7 +6,7 @@
 
 #include "builder/compress_step.h"
 #include "builder/compression_cache.h"
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 #include "builder/status_line.h"
 #include "platform/os/os.h"
 

@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 
 namespace builder {
 

@@ -19,7 +19,7 @@
 #include "cli/build_progress.h"
 #include "cli/build_support.h"
 #include "cli/command.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "platform/ui/scenario.h"
@@ -263,8 +263,8 @@ int build(const std::vector<std::string>& args) {
         return 2;
     }
     for (const std::string* p : {&o.project, &o.output, &o.projectOut, &o.source})
-        if (p->size() >= wizard::kPathWidth) {
-            std::fprintf(stderr, "twk build: the path is longer than %zu characters: %s\n", wizard::kPathWidth - 1,
+        if (p->size() >= os::kPathSlot) {
+            std::fprintf(stderr, "twk build: the path is longer than %zu characters: %s\n", os::kPathSlot - 1,
                          p->c_str());
             return 2;
         }
@@ -288,7 +288,7 @@ int build(const std::vector<std::string>& args) {
     loaded->launch_project_path = o.project;
     Quiet quiet;
     std::string projectBytes;
-    pages::readWholeFile(o.project, projectBytes);
+    os::readWholeFile(o.project, projectBytes);
     if (wizard::loadProjectBytes(*loaded, projectBytes, quiet) == wizard::kInvalid) {
         std::fprintf(stderr, "twk build: %s: Not a valid project file\n", os::terminalText(o.project).c_str());
         return 1;

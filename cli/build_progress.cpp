@@ -12,7 +12,7 @@
 #endif
 
 #include "builder/status_line.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 
 namespace twk {
@@ -47,7 +47,7 @@ void BuildProgressLine::start() {
     started_ = true;
     begin_ = lastDraw_ = Clock::now();
     std::string text;
-    pages::readWholeFile(listFile_, text);
+    os::readWholeFile(listFile_, text);
     prefix_.push_back(0);
     for (const std::string& line : lines(text)) {
         if (os::endsWithNoCase(line, "temp$")) continue;   // a folder marker: no file, no step

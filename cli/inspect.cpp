@@ -5,6 +5,7 @@
 #include "cli/package_reader.h"
 #include "cli/signature.h"
 #include "platform/os/os.h"
+#include "platform/os/package_format.h"
 
 namespace twk {
 namespace {
@@ -45,8 +46,8 @@ int inspect(const std::vector<std::string>& args) {
         std::fprintf(stderr, "twk inspect: %s: %s\n", args[0].c_str(), error.c_str());
         return 1;
     }
-    std::printf("package %s: %llu bytes, payload at 541200, trailer length matches\n", args[0].c_str(),
-                static_cast<unsigned long long>(p.packageSize));
+    std::printf("package %s: %llu bytes, payload at %llu, trailer length matches\n", args[0].c_str(),
+                static_cast<unsigned long long>(p.packageSize), static_cast<unsigned long long>(package::kPayloadOffset));
     if (p.signatureSize == 0) {
         std::printf("signature: none\n");
     } else {

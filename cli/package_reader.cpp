@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/os/package_format.h"
 #include "platform/os/signed_image.h"
 #include "stub/paths.h"
 
@@ -14,16 +15,13 @@ namespace twk {
 
 namespace {
 
-constexpr uint64_t kPayload = 541200;
-constexpr const char kStop[] = "`~`~!STOP!~`~`\r\n";
-constexpr size_t kStopSize = 16;
-constexpr size_t kDigits = 25;
-constexpr const char kStart[] = "~~~~~start~~~~~now~~~~~";   // 23 characters and a NUL
-constexpr const char kUninstaller[] = "\\UnBundlewright.exe";
-constexpr const char kRegBegin[] = "**REGISTRY_UPDATION_DETAILS**\r\n";
-constexpr const char kRegEnd[] = "**END_REGISTRY**";
-constexpr const char kLinkBegin[] = "**SHORTCUTS_DETAILS**\r\n";
-constexpr const char kLinkEnd[] = "**END_SHORTCUTS**";
+using package::kPayloadOffset;
+using package::kLengthDigits;
+using package::kStopMarker;
+using package::kStopMarkerSize;
+// A section's opening line is its marker and the line end.
+const std::string kRegBeginLine = std::string(package::kRegistryBegin) + package::kLineEnd;
+const std::string kLinkBeginLine = std::string(package::kShortcutsBegin) + package::kLineEnd;
 constexpr size_t kMaxName = 4096;
 
 struct Bad {
@@ -194,26 +192,26 @@ bool checkTrailer(ByteSource& src, PackageContents& out, std::string& error) {
     out.signatureSize = image.tableSize;
     const uint64_t size = out.packageSize = image.contentEnd;
     const char* const where = image.isSigned() ? " before the signature" : "";
-    if (size < kPayload + kStopSize + kDigits) {
+    if (size < kPayloadOffset + package::kTrailerSize) {
         error = "truncated: " + std::to_string(size) + " bytes, too short for a package";
         return false;
     }
-    char trailer[kStopSize + kDigits];
+    char trailer[package::kTrailerSize];
     if (!src.read(size - sizeof trailer, trailer, sizeof trailer)) {
         error = "read error in the trailer";
         return false;
     }
-    std::string digits(trailer + kStopSize, kDigits);
+    std::string digits(trailer + kStopMarkerSize, kLengthDigits);
     if (digits.find_first_not_of("0123456789") != std::string::npos) {
         error = std::string("truncated or damaged: the last 25 bytes") + where + " are not a length";
         return false;
     }
-    if (digits.find_first_not_of('0') < kDigits - 19 || std::stoull(digits.substr(kDigits - 19)) != size) {
+    if (digits.find_first_not_of('0') < kLengthDigits - 19 || std::stoull(digits.substr(kLengthDigits - 19)) != size) {
         error = "truncated or damaged: the trailer states " + digits + " bytes, the " +
                 (image.isSigned() ? "package before its signature" : "file") + " has " + std::to_string(size);
         return false;
     }
-    if (std::memcmp(trailer, kStop, kStopSize) != 0) {
+    if (std::memcmp(trailer, kStopMarker, kStopMarkerSize) != 0) {
         error = std::string("damaged: no stop marker before the length") + where;
         return false;
     }
@@ -222,15 +220,14 @@ bool checkTrailer(ByteSource& src, PackageContents& out, std::string& error) {
 
 void parse(ByteSource& src, PackageContents& out) {
     const uint64_t size = out.packageSize;
-    constexpr uint64_t kTrailer = kStopSize + kDigits;
-    Cursor c(src, kPayload, size - kTrailer);
+    Cursor c(src, kPayloadOffset, size - package::kTrailerSize);
     out.fileCount = c.zstring("file count");
     if (!isDecimal(out.fileCount, true)) throw Bad{"file count \"" + out.fileCount + "\" is not a decimal"};
     out.optionName = c.zstring("option file name");
-    if (out.optionName != "option.txt") throw Bad{"option file name is \"" + out.optionName + "\""};
+    if (out.optionName != package::kOptionFileName) throw Bad{"option file name is \"" + out.optionName + "\""};
     uint64_t optionSize = parseSize(c.zstring("option file size"), "option file");
     out.optionBody = c.bytes(optionSize, "option file");
-    if (c.bytes(sizeof kStart, "start marker") != std::string(kStart, sizeof kStart))
+    if (c.bytes(package::kStartMarkerSize, "start marker") != std::string(package::kStartMarker, package::kStartMarkerSize))
         throw Bad{"no start marker after the option file"};
     out.texts.clear();
     for (const char* item : kTextItemNames) out.texts.push_back(c.zstring(item));
@@ -245,7 +242,7 @@ void parse(ByteSource& src, PackageContents& out) {
     out.language = c.zstring("language text");
 
     out.entries.clear();
-    while (c.left() > 0 && !c.startsWith(kRegBegin) && !c.startsWith(kLinkBegin)) {
+    while (c.left() > 0 && !c.startsWith(kRegBeginLine.c_str()) && !c.startsWith(kLinkBeginLine.c_str())) {
         PackageEntry e;
         e.name = c.line("entry name");
         std::string label = "entry " + std::to_string(out.entries.size() + 1) + " \"" + e.name + "\"";
@@ -254,12 +251,12 @@ void parse(ByteSource& src, PackageContents& out) {
         e.offset = c.pos();
         std::string why;
         if (!out.entries.empty() && !safeName(e.name, why)) throw Bad{label + ": unsafe name (" + why + ")"};
-        if (out.entries.empty() && e.name != kUninstaller)
+        if (out.entries.empty() && e.name != package::kUninstallerEntryName)
             throw Bad{"the first entry is \"" + e.name + "\", not the uninstaller"};
-        if (os::endsWithNoCase(e.name, "temp$.bz2") && e.size == 1 && c.peek() == '1') {
+        if (os::endsWithNoCase(e.name, package::kDirectoryEntrySuffix) && e.size == 1 && c.peek() == package::kDirectoryMarkerData[0]) {
             e.kind = PackageEntry::Kind::DirectoryMarker;
             e.decodedSize = 0;
-        } else if (os::endsWithNoCase(e.name, ".bz2")) {
+        } else if (os::endsWithNoCase(e.name, package::kCompressedSuffix)) {
             e.kind = PackageEntry::Kind::Compressed;
             e.decodedSize = decodeStream(src, e.offset, e.size, label, out.entries.empty() ? UINT64_MAX : budget);
         } else {
@@ -275,13 +272,13 @@ void parse(ByteSource& src, PackageContents& out) {
         out.entries.push_back(std::move(e));
     }
     if (out.entries.empty()) throw Bad{"no uninstaller entry"};
-    if (c.startsWith(kRegBegin)) {
+    if (c.startsWith(kRegBeginLine.c_str())) {
         out.hasRegistry = true;
-        out.registry = section(c, kRegBegin, kRegEnd, "registry section");
+        out.registry = section(c, kRegBeginLine.c_str(), package::kRegistryEnd, "registry section");
     }
-    if (c.startsWith(kLinkBegin)) {
+    if (c.startsWith(kLinkBeginLine.c_str())) {
         out.hasShortcuts = true;
-        out.shortcuts = section(c, kLinkBegin, kLinkEnd, "shortcuts section");
+        out.shortcuts = section(c, kLinkBeginLine.c_str(), package::kShortcutsEnd, "shortcuts section");
     }
     if (c.left() != 0) throw Bad{"damaged: " + std::to_string(c.left()) + " unknown bytes before the stop marker at " + std::to_string(c.pos())};
 }

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "pages/delivery_programs.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 
@@ -45,7 +45,7 @@ int CDeliveryOptionsDlg::focusControl() const { return IDC_DELIVERY_PRE_INSTALL_
 
 void CDeliveryOptionsDlg::fillLists() {
     std::string bytes;
-    if (!readWholeFile(record().list_file_path.str(), bytes)) {
+    if (!os::readWholeFile(record().list_file_path.str(), bytes)) {
         ui::Prompter().message(delivery::kMsgListMissing);
         return;
     }

@@ -3,6 +3,8 @@
 // record, the project file and the package can carry.
 #pragma once
 
+#include "platform/os/text.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +12,7 @@ namespace pages::delivery {
 
 inline constexpr const char* kMsgListMissing = "Supporting file not found";
 // Program texts and command lines live in 260-byte record slots.
-inline constexpr std::size_t kMaxTextChars = 259;
+inline constexpr std::size_t kMaxTextChars = os::kPathSlot - 1;
 
 // A list line is offered when its file name ends in ".EXE" or ".BAT", in any
 // letter case: setup.exe and RUN.Bat are, tool.exe.bak, a folder named x.exe

@@ -1,7 +1,7 @@
 #include "pages/environment_dlg.h"
 
 #include "pages/registry_dlg.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -95,7 +95,7 @@ void CEnvironmentDlg::set() {
     const int kind = add ? 0 : 1;
     wizard::EnvEntry* found = nullptr;
     for (wizard::EnvEntry& e : entries_)
-        if (e.kind != -1 && equalsNoCase(e.name, name_)) {
+        if (e.kind != -1 && os::equalsNoCase(e.name, name_)) {
             found = &e;
             break;
         }
@@ -120,7 +120,7 @@ void CEnvironmentDlg::selectionChanged() {
     if (at >= 0) {
         name_ = rowText(IDC_ENV_NAMES, at);
         for (const wizard::EnvEntry& e : entries_) {
-            if (e.kind == -1 || !equalsNoCase(e.name, name_)) continue;
+            if (e.kind == -1 || !os::equalsNoCase(e.name, name_)) continue;
             value_ = e.value;
             checkRadio(IDC_ENV_ADD, IDC_ENV_APPEND, e.kind != 0 ? IDC_ENV_APPEND : IDC_ENV_ADD);
         }
@@ -134,7 +134,7 @@ void CEnvironmentDlg::remove() {
     const std::string name = rowText(IDC_ENV_NAMES, at);
     deleteRow(IDC_ENV_NAMES, at);
     for (wizard::EnvEntry& e : entries_)
-        if (equalsNoCase(e.name, name)) e.kind = -1;
+        if (os::equalsNoCase(e.name, name)) e.kind = -1;
     updateData(true);
     emptyEdits();
     updateData(false);
@@ -177,14 +177,14 @@ int CEnvironmentDlg::store(int interactive) {
                            enabled_ == 1, entries_);
     if (section.empty()) {
         os::deleteFile(path);
-    } else if (!writeWholeFile(path, section)) {
+    } else if (!os::writeWholeFile(path, section)) {
         ui::Prompter().message(kCannotWrite);
         return -1;
     }
     r.environment_page_done = wizard::kDone;
     r.env_vars_enabled = enabled_ == 1 ? 1 : 0;
     std::string written;
-    if (!section.empty() && readWholeFile(path, written)) r.env_registry_text = written;
+    if (!section.empty() && os::readWholeFile(path, written)) r.env_registry_text = written;
     hide();
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "pages/list_txt.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 
 namespace pages {
@@ -59,7 +59,7 @@ std::vector<std::string> FileListModel::linesNotInCodePage() const {
 
 FileListModel::Load FileListModel::load(const std::string& listFilePath) {
     std::string bytes;
-    if (!readWholeFile(listFilePath, bytes)) {
+    if (!os::readWholeFile(listFilePath, bytes)) {
         loadText("");
         return Load::Missing;
     }
@@ -87,7 +87,7 @@ void FileListModel::loadText(const std::string& bytes) {
 
 int FileListModel::findRow(const std::string& fullPath) const {
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (equalsNoCase(fullPathOf(rows_[i]), fullPath)) return static_cast<int>(i);
+        if (os::equalsNoCase(fullPathOf(rows_[i]), fullPath)) return static_cast<int>(i);
     return -1;
 }
 
@@ -142,11 +142,11 @@ std::string listNotWritableMessage(const std::string& listFilePath) {
 FileListModel::Write FileListModel::write(const std::string& listFilePath) {
     required_space_ = 0;
     if (rows_.empty()) {
-        if (!writeWholeFile(listFilePath, "")) return Write::Failed;
+        if (!os::writeWholeFile(listFilePath, "")) return Write::Failed;
         return Write::Empty;
     }
     std::string text = listText(&required_space_);
-    if (!writeWholeFile(listFilePath, text)) return Write::Failed;
+    if (!os::writeWholeFile(listFilePath, text)) return Write::Failed;
     return Write::Written;
 }
 

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "pages/file_walk.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 
@@ -103,7 +103,7 @@ int CFileListDlg::store(int interactive) {
     }
     if (r.project_opened == 1) {
         std::string bytes;
-        if (readWholeFile(listPath, bytes)) r.stored_file_list = bytes;
+        if (os::readWholeFile(listPath, bytes)) r.stored_file_list = bytes;
     }
     hide();
     return 0;

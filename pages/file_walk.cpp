@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "pages/list_txt.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 
 namespace pages {
@@ -92,7 +92,7 @@ ListBuild buildList(const std::string& sourceFolder, int includeSubfolders,
         say(walk.refusal);
         return ListBuild::Refused;
     }
-    if (!writeWholeFile(listFilePath, text)) {
+    if (!os::writeWholeFile(listFilePath, text)) {
         say(kMsgNotInstalledProperly);
         os::exitProcess(1);
     }

@@ -1,6 +1,6 @@
 #include "pages/list_txt.h"
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 
 namespace pages::list_txt {
 
@@ -9,7 +9,7 @@ std::string join(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
-bool isMarker(const std::string& line) { return containsNoCase(line, kMarkerName); }
+bool isMarker(const std::string& line) { return os::containsNoCase(line, kMarkerName); }
 
 std::vector<std::string> readLines(const std::string& bytes) {
     std::vector<std::string> lines;

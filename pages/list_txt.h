@@ -9,6 +9,8 @@
 // end followed by an empty line) and stop at the first empty line.
 #pragma once
 
+#include "platform/os/text.h"
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ namespace pages::list_txt {
 
 inline constexpr const char* kLineEnd = "\r\n";
 inline constexpr const char* kMarkerName = "temp$";
-inline constexpr std::size_t kMaxLineChars = 259;
+inline constexpr std::size_t kMaxLineChars = os::kPathSlot - 1;
 
 // FOLDER joined with NAME by one backslash unless FOLDER already ends in one.
 std::string join(const std::string& folder, const std::string& name);

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 
 namespace pages {
@@ -59,8 +59,8 @@ OptionCommit validateAndBuild(const InstallOptions& v, const std::string& source
         FILE* probe = os::openFile(v.readme_file, "rb");
         if (!probe) return fail(kMsgReadmeMissing);
         std::fclose(probe);
-        std::string readme = upperAscii(v.readme_file);
-        std::size_t at = readme.find(upperAscii(source));
+        std::string readme = os::upperAscii(v.readme_file);
+        std::size_t at = readme.find(os::upperAscii(source));
         if (at == std::string::npos) return fail(kMsgReadmeOutside);
         text += on(kReadme, readme.substr(at + source.size()));
     } else {
@@ -76,17 +76,17 @@ std::string allOffOptionText() {
 }
 
 void writeAllOffOptionFile(const std::string& optionFilePath) {
-    writeWholeFile(optionFilePath, allOffOptionText());
+    os::writeWholeFile(optionFilePath, allOffOptionText());
 }
 
 bool readOptionText(const std::string& path, std::string& text) {
-    if (!readWholeFile(path, text)) return false;
+    if (!os::readWholeFile(path, text)) return false;
     std::size_t nul = text.find('\0');
     if (nul != std::string::npos) text.resize(nul);
     return true;
 }
 
-bool isDefaultWelcome(const std::string& entry) { return equalsNoCase(entry, "Default"); }
+bool isDefaultWelcome(const std::string& entry) { return os::equalsNoCase(entry, "Default"); }
 
 std::string optionFileTooLongMessage(const std::string& path) {
     return "The file name is longer than 259 characters: " + path;

@@ -8,15 +8,17 @@
 // text, upper-cased. Nothing else separates the sections.
 #pragma once
 
+#include "platform/os/text.h"
+
 #include <functional>
 #include <string>
 
 namespace pages {
 
-inline constexpr std::size_t kPromptFileChars = 259;
+inline constexpr std::size_t kPromptFileChars = os::kPathSlot - 1;
 inline constexpr std::size_t kPromptRecordChars = 100;
 inline constexpr std::size_t kPasswordChars = 15;
-inline constexpr std::size_t kOptionPathChars = 259;
+inline constexpr std::size_t kOptionPathChars = os::kPathSlot - 1;
 
 inline constexpr const char* kMsgNeedPrompt = "You must enter the value for prompting";
 inline constexpr const char* kMsgNeedWelcome = "You must enter the filename for the welcome dialog";

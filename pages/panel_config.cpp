@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 
 namespace pages {
 
@@ -13,7 +13,7 @@ std::string formatPanelFlags(std::span<const int, kPanelCount> f) {
 }
 
 void writePanelConfig(const std::string& configPath, std::span<const int, kPanelCount> flags) {
-    writeWholeFile(configPath, formatPanelFlags(flags));
+    os::writeWholeFile(configPath, formatPanelFlags(flags));
 }
 
 HubSequence::HubSequence(std::span<const int, kPanelCount> flags, std::function<bool(int)> available)

@@ -114,10 +114,13 @@ void CRegistryDlg::initPage() {
     lvAddColumn(IDC_REGISTRY_ROWS, "Key Value", 150);
     lvAddColumn(IDC_REGISTRY_ROWS, "Comment", 100);
     lvSetFullRowSelect(IDC_REGISTRY_ROWS);
+    // The stored rows, or those of the opened project until the page stores.
     const wizard::ProjectRecord& r = record();
-    if (!r.registry_text) return;
-    if (r.registry_page_done == wizard::kDone || (r.project_opened == 1 && r.registry_text->size() > 5))
-        for (const wizard::RegistryRow& row : wizard::parseRegistryRows(*r.registry_text, kMaxRows)) appendRow(row);
+    std::vector<wizard::RegistryRow> rows;
+    if (r.registry_page_done == wizard::kDone) rows = wizard::tableRows(r);
+    else if (r.registry_text && r.project_opened == 1 && r.registry_text->size() > 5)
+        rows = wizard::parseRegistryRows(*r.registry_text, kMaxRows);
+    for (const wizard::RegistryRow& row : rows) appendRow(row);
 }
 
 void CRegistryDlg::add() {
@@ -149,27 +152,16 @@ bool CRegistryDlg::onCommand(int id, int code) {
 int CRegistryDlg::store(int interactive) {
     (void)interactive;
     wizard::ProjectRecord& r = record();
-    for (std::size_t i = 0; i < wizard::kRegistryRows; ++i) {
-        r.registry_root[i].clear();
-        r.registry_key_name[i].clear();
-        r.registry_subkey_name[i].clear();
-        r.registry_key_value[i].clear();
-        r.registry_action[i].clear();
-    }
+    // From here the table holds the rows; the opened project's text is done with.
+    r.registry_text.reset();
+    std::vector<wizard::RegistryRow> rows;
     const int n = lvRowCount(IDC_REGISTRY_ROWS);
-    if (n == 0) {
-        r.registry_text.reset();
-    } else {
-        for (int i = 0; i < n && i < kMaxRows; ++i) {
-            r.registry_root[i] = lvCell(IDC_REGISTRY_ROWS, i, kRootColumn);
-            r.registry_key_name[i] = lvCell(IDC_REGISTRY_ROWS, i, kKeyColumn);
-            r.registry_subkey_name[i] = lvCell(IDC_REGISTRY_ROWS, i, kSubkeyColumn);
-            r.registry_key_value[i] = lvCell(IDC_REGISTRY_ROWS, i, kValueColumn);
-            r.registry_action[i] = lvCell(IDC_REGISTRY_ROWS, i, kActionColumn);
-        }
-        r.registry_page_done = wizard::kDone;
-        r.registry_text = wizard::registryPageText(r);
-    }
+    for (int i = 0; i < n && i < kMaxRows; ++i)
+        rows.push_back({lvCell(IDC_REGISTRY_ROWS, i, kRootColumn), lvCell(IDC_REGISTRY_ROWS, i, kKeyColumn),
+                        lvCell(IDC_REGISTRY_ROWS, i, kSubkeyColumn), lvCell(IDC_REGISTRY_ROWS, i, kValueColumn),
+                        lvCell(IDC_REGISTRY_ROWS, i, kActionColumn)});
+    wizard::setTableRows(r, rows);
+    if (n > 0) r.registry_page_done = wizard::kDone;
     hide();
     return 0;
 }

@@ -1,9 +1,9 @@
 // The registry page (dialog 167) and its key dialog (dialog 168). The page
 // lists up to 40 registry operations, each entered through the key dialog;
-// its store routine copies the rows into the record's five tables and keeps
-// them in page format in registry_text, from which the page refills itself.
-// The build's append step (wizard/registry_append.h) writes the tables into
-// the project file and as registry.txt's second section.
+// its store routine copies the rows into the record's five tables, from which
+// the page refills itself (an opened project's rows come from registry_text
+// until then). The project file and the build's append step
+// (wizard/registry_append.h) write the tables.
 #pragma once
 
 #include <string>

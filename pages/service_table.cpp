@@ -1,6 +1,6 @@
 #include "pages/service_table.h"
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 
 namespace pages {
 
@@ -14,14 +14,14 @@ const char* serviceFieldsFault(const std::string& executable, const std::string&
 }
 
 bool isExecutableLine(const std::string& line) {
-    const std::string upper = upperAscii(line);
+    const std::string upper = os::upperAscii(line);
     const std::size_t at = upper.find(".EXE");
     return at != std::string::npos && at + 4 == upper.size();
 }
 
 std::string serviceExecutableName(const std::string& line, const std::string& sourceFolder) {
     const std::size_t n = sourceFolder.size();
-    const bool inside = n > 0 && line.size() > n && equalsNoCase(line.substr(0, n), sourceFolder) &&
+    const bool inside = n > 0 && line.size() > n && os::equalsNoCase(line.substr(0, n), sourceFolder) &&
                         (sourceFolder.back() == '\\' || line[n] == '\\');
     if (inside) return line.substr(n);
     const std::size_t slash = line.rfind('\\');

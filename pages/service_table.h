@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/text.h"
 #include "wizard/fixed_text.h"
 
 namespace pages {
@@ -19,7 +20,7 @@ namespace pages {
 inline constexpr std::size_t kServiceTableSize = 20;
 inline constexpr std::size_t kServiceNameChars = 49;
 inline constexpr std::size_t kServiceDisplayChars = 49;
-inline constexpr std::size_t kServiceExecutableChars = 259;
+inline constexpr std::size_t kServiceExecutableChars = os::kPathSlot - 1;
 
 inline constexpr char kMsgServicesFull[] = "You can not create service installations anymore.";
 inline constexpr char kMsgNoExecutable[] = "You must select the Service Executable File name.";
@@ -39,7 +40,7 @@ inline constexpr char kMsgServiceExecutableTooLong[] = "The Service Executable F
 struct ServiceEntry {
     wizard::FixedText<50> name;
     wizard::FixedText<50> display;
-    wizard::FixedText<260> executable;
+    wizard::FixedText<os::kPathSlot> executable;
     int state = 0;                  // 0 live, -1 deleted
 };
 

@@ -1,7 +1,7 @@
 #include "pages/services_dlg.h"
 
 #include "pages/list_txt.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 
@@ -36,7 +36,7 @@ void CServicesDlg::enableInputs(bool on) {
 
 void CServicesDlg::fillCombo() {
     std::string bytes;
-    if (!readWholeFile(record().list_file_path.str(), bytes)) {
+    if (!os::readWholeFile(record().list_file_path.str(), bytes)) {
         ui::Prompter().message(kMsgSupportingFile);
         return;
     }

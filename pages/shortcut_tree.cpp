@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 
 namespace pages {
 
@@ -148,7 +148,7 @@ std::string ShortcutTree::linesText(std::string* firstFolder) const {
 int ShortcutTree::findLocation(const std::string& wanted) const {
     if (wanted.empty()) return -1;
     for (int i = 0; i < count_; ++i)
-        if (entries_[i].kind == kKindFolder && equalsNoCase(location(i), wanted)) return i;
+        if (entries_[i].kind == kKindFolder && os::equalsNoCase(location(i), wanted)) return i;
     return -1;
 }
 
@@ -160,7 +160,7 @@ std::vector<int> ShortcutTree::restore(const std::string& text) {
         std::string parentPath, name;
         int kind = kKindFolder;
         std::string target, arguments;
-        if (equalsNoCase(f[0], kCreateShortcutDirTag)) {
+        if (os::equalsNoCase(f[0], kCreateShortcutDirTag)) {
             splitLast(f.size() > 1 ? f[1] : std::string(), parentPath, name);
         } else {
             kind = kKindShortcut;
@@ -168,9 +168,9 @@ std::vector<int> ShortcutTree::restore(const std::string& text) {
             splitLast(f.size() > 2 ? f[2] : std::string(), parentPath, name);
             arguments = f.size() > 4 ? f[4] : std::string();
             // The written name always ends in ".lnk"; a damaged one is cut at its first.
-            std::size_t at = name.size() >= 4 && equalsNoCase(name.substr(name.size() - 4), kLinkSuffix)
+            std::size_t at = name.size() >= 4 && os::equalsNoCase(name.substr(name.size() - 4), kLinkSuffix)
                                  ? name.size() - 4
-                                 : findNoCase(name, kLinkSuffix);
+                                 : os::findNoCase(name, kLinkSuffix);
             if (at != std::string::npos) name.resize(at);
         }
         // A label ends at a NUL as its slot does; a nameless line places nothing.

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/text.h"
 #include "wizard/fixed_text.h"
 
 namespace pages {
@@ -35,8 +36,8 @@ inline constexpr char kNewShortcutLabel[] = "New Shortcut";
 inline constexpr char kNewShortcutTarget[] = "<<TARGETDIR>>\\";
 inline constexpr std::size_t kLabelCut = 24;        // each label of a written location
 inline constexpr std::size_t kShortcutTableSize = 50;
-inline constexpr std::size_t kShortcutNameChars = 259;
-inline constexpr std::size_t kShortcutTargetChars = 259;
+inline constexpr std::size_t kShortcutNameChars = os::kPathSlot - 1;
+inline constexpr std::size_t kShortcutTargetChars = os::kPathSlot - 1;
 inline constexpr std::size_t kShortcutArgumentsChars = 499;
 
 // The four fixed roots, a chain each under the one before.
@@ -67,9 +68,9 @@ struct ShortcutEntry {
     int parent = -1;                // index of the entry it lies under; -1 for "Desktop"
     int kind = kKindFolder;
     int fixed = 0;                  // 1 for the four roots
-    wizard::FixedText<260> label;   // as the tree shows it
-    wizard::FixedText<260> name;    // a shortcut's file name (only Set changes it)
-    wizard::FixedText<260> target;
+    wizard::FixedText<os::kPathSlot> label;   // as the tree shows it
+    wizard::FixedText<os::kPathSlot> name;    // a shortcut's file name (only Set changes it)
+    wizard::FixedText<os::kPathSlot> target;
     wizard::FixedText<500> arguments;
 };
 

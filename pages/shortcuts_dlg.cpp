@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -282,7 +282,7 @@ int CShortcutsDlg::store(int interactive) {
     r.shortcuts_enabled = create ? 1 : 0;
     r.uninstall_shortcut = uninstall ? 1 : 0;
     std::string bytes;
-    if (readWholeFile(path, bytes)) r.shortcuts_text = bytes;
+    if (os::readWholeFile(path, bytes)) r.shortcuts_text = bytes;
     if (uninstall) {
         const std::string lines = uninstallLines(firstFolder.empty() ? record().product_name.str() : firstFolder);
         if (FILE* a = os::openFile(path, "ab")) {

@@ -2,7 +2,7 @@
 
 #include "pages/file_walk.h"
 #include "pages/list_txt.h"
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
@@ -59,7 +59,7 @@ bool CSourceFolderDlg::restoreStoredList() {
         return false;
     }
     // A list.txt that cannot be opened is left alone, as the list build's own check follows later.
-    writeWholeFile(r.list_file_path.str(), *r.stored_file_list);
+    os::writeWholeFile(r.list_file_path.str(), *r.stored_file_list);
     return true;
 }
 

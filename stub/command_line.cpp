@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/os/text.h"
+
 namespace stub {
 
 static std::string unquote(std::string s) {
@@ -38,11 +40,11 @@ Arguments parseArguments(const std::string& line) {
             pos = end;
         }
         auto opt = [&](const char* o) {
-            return word.size() >= 3 && word[0] == '/' && std::toupper(static_cast<unsigned char>(word[1])) == o[0] &&
+            return word.size() >= 3 && word[0] == '/' && os::upperAscii(word[1]) == o[0] &&
                    word[2] == '=';
         };
         auto flag = [&](char f) {
-            return word.size() == 2 && word[0] == '/' && std::toupper(static_cast<unsigned char>(word[1])) == f;
+            return word.size() == 2 && word[0] == '/' && os::upperAscii(word[1]) == f;
         };
         if (flag('S')) {
             a.silent = true;

@@ -35,7 +35,7 @@ bool readWhole(const std::string& path, std::string& out) {
 
 enum Kind { kStored = 0, kCompressed = 1, kFolder = 2, kUninstaller = 3 };
 
-bool blank(const std::string& s) { return s.empty() || s == kBlank; }
+bool blank(const std::string& s) { return s.empty() || s == package::kBlank; }
 
 bool rootOf(const std::string& name, os::RegRoot& root, std::string& canonical) {
     static const struct {

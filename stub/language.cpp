@@ -1,15 +1,10 @@
 #include "stub/language.h"
 
-#include <cctype>
+#include "platform/os/text.h"
 
 namespace stub {
 
 namespace {
-
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::string trim(const std::string& s) {
     size_t b = 0, e = s.size();
@@ -104,10 +99,10 @@ const char* const kEnglish[][2] = {
 }  // namespace
 
 Language::Language() {
-    for (const auto& t : kEnglish) texts_[lower(t[0])] = t[1];
+    for (const auto& t : kEnglish) texts_[os::lowerAscii(t[0])] = t[1];
 }
 
-bool Language::known(const std::string& key) const { return texts_.count(lower(key)) != 0; }
+bool Language::known(const std::string& key) const { return texts_.count(os::lowerAscii(key)) != 0; }
 
 int Language::load(const std::string& text) {
     int taken = 0;
@@ -121,7 +116,7 @@ int Language::load(const std::string& text) {
         if (t.empty() || t[0] == '#') continue;
         size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
-        std::string key = lower(trim(line.substr(0, eq)));
+        std::string key = os::lowerAscii(trim(line.substr(0, eq)));
         auto it = texts_.find(key);
         if (it == texts_.end()) continue;
         std::string raw = trim(line.substr(eq + 1)), value;
@@ -141,7 +136,7 @@ int Language::load(const std::string& text) {
 }
 
 std::string Language::operator()(const std::string& key) const {
-    auto it = texts_.find(lower(key));
+    auto it = texts_.find(os::lowerAscii(key));
     if (it == texts_.end()) return key;
     const std::string& t = it->second;
     std::string out;

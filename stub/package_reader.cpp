@@ -119,15 +119,15 @@ bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
     };
     if (!os::findSignedImageEnd(readAt, fileSize, image, problem)) return fail(error, problem);
     const uint64_t end = image.contentEnd;
-    if (end < kPayloadOffset + kTrailerSize) return fail(error, "it is shorter than its installer program");
+    if (end < package::kPayloadOffset + package::kTrailerSize) return fail(error, "it is shorter than its installer program");
     // Trailer: stop marker, then the length of the whole package in 25 digits.
-    Cursor tail(f, end - kTrailerSize, end);
+    Cursor tail(f, end - package::kTrailerSize, end);
     std::string trailer;
-    if (!tail.bytes(kTrailerSize, trailer)) return fail(error, "its end cannot be read");
-    if (trailer.compare(0, kStopMarkerSize, kStopMarker) != 0)
+    if (!tail.bytes(package::kTrailerSize, trailer)) return fail(error, "its end cannot be read");
+    if (trailer.compare(0, package::kStopMarkerSize, package::kStopMarker) != 0)
         return fail(error, image.isSigned() ? "the stop marker is missing before its signature" : "the stop marker is missing");
     uint64_t stated = 0;
-    for (size_t i = kStopMarkerSize; i < kTrailerSize; ++i) {
+    for (size_t i = package::kStopMarkerSize; i < package::kTrailerSize; ++i) {
         char c = trailer[i];
         if (c < '0' || c > '9') return fail(error, "the length field is not a number");
         stated = stated * 10 + static_cast<uint64_t>(c - '0');
@@ -136,14 +136,14 @@ bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
     if (stated != end) return fail(error, "its stated length does not match its size");
     out.length = end;
 
-    Cursor c(f, kPayloadOffset, end - kTrailerSize);
+    Cursor c(f, package::kPayloadOffset, end - package::kTrailerSize);
     std::string s;
     if (!c.decimal(out.fileCount)) return fail(error, "the file count is unreadable");
     if (!c.zstring(s) || s != "option.txt") return fail(error, "the option file is missing");
     long optionSize = 0;
     if (!c.decimal(optionSize) || !c.bytes(static_cast<uint64_t>(optionSize), out.option))
         return fail(error, "the option file is cut short");
-    if (!c.bytes(sizeof(kStartMarker), s) || std::memcmp(s.data(), kStartMarker, sizeof(kStartMarker)) != 0)
+    if (!c.bytes(sizeof(package::kStartMarker), s) || std::memcmp(s.data(), package::kStartMarker, sizeof(package::kStartMarker)) != 0)
         return fail(error, "the start marker is missing");
     std::string* texts[] = {&out.company, &out.product, &out.version, &out.email, &out.description,
                             &out.comments, &out.copyright, &out.postInstallFile, &out.postInstallCmdline,
@@ -161,14 +161,14 @@ bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
     while (c.left() > 0) {
         std::string name;
         if (!c.line(name, 1024)) return fail(error, "a file entry is cut short");
-        if (name == kRegistryBegin) {
-            if (out.hasRegistry || out.hasShortcuts || !c.until(kRegistryEnd, out.registry))
+        if (name == package::kRegistryBegin) {
+            if (out.hasRegistry || out.hasShortcuts || !c.until(package::kRegistryEnd, out.registry))
                 return fail(error, "the registry section is damaged");
             out.hasRegistry = true;
             continue;
         }
-        if (name == kShortcutsBegin) {
-            if (out.hasShortcuts || !c.until(kShortcutsEnd, out.shortcuts))
+        if (name == package::kShortcutsBegin) {
+            if (out.hasShortcuts || !c.until(package::kShortcutsEnd, out.shortcuts))
                 return fail(error, "the shortcuts section is damaged");
             out.hasShortcuts = true;
             continue;
@@ -182,7 +182,7 @@ bool readPackage(FILE* f, uint64_t fileSize, Package& out, std::string& error) {
         if (!c.skip(e.size)) return fail(error, "the file " + name + " is cut short");
         out.entries.push_back(std::move(e));
     }
-    if (out.entries.empty() || out.entries.front().name != kUninstallerEntry)
+    if (out.entries.empty() || out.entries.front().name != package::kUninstallerEntryName)
         return fail(error, "the uninstaller is missing");
     return true;
 }

@@ -1,17 +1,7 @@
-// The stub's own reader of the package it is the front of. Layout, in order:
-// stub and "0" padding up to kPayloadOffset; decimal Z-string file count;
-// Z-string "option.txt", decimal Z-string size, that many option bytes; the
-// 24-byte start marker (NUL included); Z-strings company, product, version,
-// e-mail, description, comments, copyright, post-install program and command
-// line, pre-uninstall program and command line, pre-install program and
-// command line, default destination, finish action, space required, services
-// text, language text; then file entries (name CR LF decimal size CR LF data),
-// the first one "\UnBundlewright.exe"; optional registry section
-// (kRegistryBegin CR LF text kRegistryEnd NUL) and shortcuts section
-// (kShortcutsBegin CR LF text kShortcutsEnd NUL); the 16-byte stop marker and
-// 25 decimal digits giving the package's length. A signed package is
-// followed by zero padding to a multiple of 8 and the certificate table its
-// program header names; nothing else may follow the trailer.
+// The stub's own reader of the package it is the front of, laid out as
+// platform/os/package_format.h says. A signed package is followed by zero
+// padding to a multiple of 8 and the certificate table its program header
+// names; nothing else may follow the trailer.
 //
 // The whole package is checked before anything is installed: a truncated or
 // damaged package is refused with a message, never half read.
@@ -22,22 +12,9 @@
 #include <string>
 #include <vector>
 
-namespace stub {
+#include "platform/os/package_format.h"
 
-constexpr uint64_t kPayloadOffset = 541200;
-constexpr const char kStartMarker[] = "~~~~~start~~~~~now~~~~~";   // with its NUL: 24 bytes
-constexpr const char kStopMarker[] = "`~`~!STOP!~`~`\r\n";         // 16 bytes, no NUL
-constexpr size_t kStopMarkerSize = sizeof(kStopMarker) - 1;
-constexpr size_t kLengthDigits = 25;
-constexpr size_t kTrailerSize = kStopMarkerSize + kLengthDigits;
-constexpr const char kRegistryBegin[] = "**REGISTRY_UPDATION_DETAILS**";
-constexpr const char kRegistryEnd[] = "**END_REGISTRY**";
-constexpr const char kShortcutsBegin[] = "**SHORTCUTS_DETAILS**";
-constexpr const char kShortcutsEnd[] = "**END_SHORTCUTS**";
-constexpr const char kUninstallerEntry[] = "\\UnBundlewright.exe";
-constexpr const char kCompressedSuffix[] = ".bz2";
-constexpr const char kDirectoryMarker[] = "temp$.bz2";
-constexpr const char kBlank[] = " ";   // "none" in the program slots and the destination
+namespace stub {
 
 struct Entry {
     std::string name;        // as packed, relative to the destination

@@ -75,17 +75,17 @@ bool safeRelative(const std::string& name, std::string& relative, std::string& w
 bool entryTarget(const std::string& name, EntryKind& kind, std::string& relative, std::string& why) {
     std::string installed = name;
     kind = EntryKind::Stored;
-    if (endsWithNoCase(name, kDirectoryMarker)) {
+    if (endsWithNoCase(name, package::kDirectoryEntrySuffix)) {
         kind = EntryKind::Folder;
-        installed = name.substr(0, name.size() - std::strlen(kDirectoryMarker));
+        installed = name.substr(0, name.size() - std::strlen(package::kDirectoryEntrySuffix));
         while (!installed.empty() && (installed.back() == '\\' || installed.back() == '/')) installed.pop_back();
         if (installed.empty()) {   // the destination itself
             relative.clear();
             return true;
         }
-    } else if (endsWithNoCase(name, kCompressedSuffix)) {
+    } else if (endsWithNoCase(name, package::kCompressedSuffix)) {
         kind = EntryKind::Compressed;
-        installed = name.substr(0, name.size() - std::strlen(kCompressedSuffix));
+        installed = name.substr(0, name.size() - std::strlen(package::kCompressedSuffix));
     }
     return safeRelative(installed, relative, why);
 }

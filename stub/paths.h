@@ -2,6 +2,8 @@
 // may only ever reach a place inside the folder it is joined to.
 #pragma once
 
+#include "platform/os/text.h"
+
 #include <string>
 
 namespace stub {
@@ -14,7 +16,7 @@ namespace stub {
 bool safeRelative(const std::string& name, std::string& relative, std::string& why);
 
 // The longest path the installer writes (the system's limit less its NUL).
-constexpr size_t kMaxPathChars = 259;
+constexpr size_t kMaxPathChars = os::kPathSlot - 1;
 
 // What a packed entry stands for, and where below the destination it goes
 // ("" for a folder marker of the destination itself). False, with the reason,

@@ -1,29 +1,12 @@
 #include "stub/texts.h"
 
-#include <cctype>
+#include "platform/os/package_format.h"
 
 namespace stub {
 
-bool equalsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool endsWithNoCase(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && equalsNoCase(s.substr(s.size() - suffix.size()), suffix);
-}
-
-static std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string replaceNoCase(const std::string& s, const std::string& from, const std::string& to) {
     if (from.empty()) return s;
-    std::string ls = lower(s), lf = lower(from), out;
+    std::string ls = os::lowerAscii(s), lf = os::lowerAscii(from), out;
     size_t pos = 0;
     for (size_t at; (at = ls.find(lf, pos)) != std::string::npos; pos = at + from.size())
         out += s.substr(pos, at - pos) + to;
@@ -56,11 +39,11 @@ std::vector<std::string> split(const std::string& line, char sep) {
 bool parseOptions(const std::string& text, Options& out) {
     static const char* const names[] = {"PROMPT", "WELCOME", "LICENSE", "PASSWORD", "README"};
     OptionSection* sections[] = {&out.prompt, &out.welcome, &out.license, &out.password, &out.readme};
-    std::string lt = lower(text);
+    std::string lt = os::lowerAscii(text);
     size_t pos = 0;
     for (int i = 0; i < 5; ++i) {
-        std::string off = lower(std::string("NO_") + names[i] + "_SECTION\r\n\r\n");
-        std::string on = lower(std::string("YES_") + names[i] + "_SECTION\r\n");
+        std::string off = os::lowerAscii(std::string("NO_") + names[i] + "_SECTION\r\n\r\n");
+        std::string on = os::lowerAscii(std::string("YES_") + names[i] + "_SECTION\r\n");
         if (lt.compare(pos, off.size(), off) == 0) {
             *sections[i] = OptionSection{};
             pos += off.size();
@@ -76,7 +59,7 @@ bool parseOptions(const std::string& text, Options& out) {
             end = lt.size() - 4;
         } else {
             std::string next = std::string("_") + names[i + 1] + "_section\r\n";
-            next = lower(next);
+            next = os::lowerAscii(next);
             end = std::string::npos;
             for (size_t at = lt.find("\r\n\r\n", pos); at != std::string::npos; at = lt.find("\r\n\r\n", at + 1)) {
                 size_t m = at + 4;
@@ -101,14 +84,14 @@ std::vector<RegInstruction> parseRegistry(const std::string& text) {
     for (const std::string& line : splitLines(text)) {
         std::vector<std::string> f = split(line, '`');
         f.resize(f.size() < 4 ? 4 : f.size());
-        if (equalsNoCase(f[0], "*Default_Root")) {
+        if (equalsNoCase(f[0], package::kDefaultRootTag)) {
             root = f[1];
             continue;
         }
         RegInstruction r;
-        if (equalsNoCase(f[0], "*AddKey")) r.op = RegOp::AddKey;
-        else if (equalsNoCase(f[0], "*SetKeyValue")) r.op = RegOp::SetValue;
-        else if (equalsNoCase(f[0], "*AppendKeyValue")) r.op = RegOp::AppendValue;
+        if (equalsNoCase(f[0], package::kAddKeyTag)) r.op = RegOp::AddKey;
+        else if (equalsNoCase(f[0], package::kSetValueTag)) r.op = RegOp::SetValue;
+        else if (equalsNoCase(f[0], package::kAppendValueTag)) r.op = RegOp::AppendValue;
         else continue;
         if (root.empty() || f[1].empty()) continue;
         r.root = root;

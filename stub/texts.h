@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/text.h"
+
 namespace stub {
 
 struct OptionSection {
@@ -41,8 +43,8 @@ struct ServiceLine {
 std::vector<ServiceLine> parseServices(const std::string& text);
 
 // Helpers shared by the stub.
-bool equalsNoCase(const std::string& a, const std::string& b);
-bool endsWithNoCase(const std::string& s, const std::string& suffix);
+using os::equalsNoCase;
+using os::endsWithNoCase;
 std::string replaceNoCase(const std::string& s, const std::string& from, const std::string& to);
 std::vector<std::string> splitLines(const std::string& text);   // CR LF (or LF) ends a line
 std::vector<std::string> split(const std::string& line, char sep);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/os/uninstall_script_format.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
 
@@ -17,15 +18,15 @@ void addOnce(std::vector<std::string>& list, const std::string& s) {
 }  // namespace
 
 void UninstallScript::setPreUninstall(const std::string& program, const std::string& cmdline) {
-    program_ = program.empty() ? " " : program;
-    cmdline_ = cmdline.empty() ? " " : cmdline;
+    program_ = program.empty() ? wzu::kNone : program;
+    cmdline_ = cmdline.empty() ? wzu::kNone : cmdline;
 }
 
 void UninstallScript::addFile(const std::string& installed) {
     // UnBundlewright cuts a final ".bz2" off every file path (the suffix of
     // compressed entries); a file whose own name ends so keeps it only when
     // the path carries the suffix once more.
-    std::string path = endsWithNoCase(installed, kCompressedSuffix) ? installed + kCompressedSuffix : installed;
+    std::string path = endsWithNoCase(installed, package::kCompressedSuffix) ? installed + package::kCompressedSuffix : installed;
     addOnce(files_, path);
 }
 
@@ -58,24 +59,24 @@ bool UninstallScript::mergeEarlier(const std::string& bytes) {
     size_t i = 2;
     auto at = [&](const char* marker) { return i < s.size() && equalsNoCase(s[i], marker); };
     std::vector<std::string> files, records, links, services, dirs;
-    while (i < s.size() && !at("noregistryupdationdetails") && !at("**REGISTRY_UPDATION_DETAILS**")) files.push_back(s[i++]);
-    if (at("**REGISTRY_UPDATION_DETAILS**")) {
-        for (++i; i < s.size() && !at("**END_REGISTRY**"); ++i) records.push_back(s[i]);
+    while (i < s.size() && !at(wzu::kNoRegistry) && !at(wzu::kRegistryBegin)) files.push_back(s[i++]);
+    if (at(wzu::kRegistryBegin)) {
+        for (++i; i < s.size() && !at(wzu::kRegistryEnd); ++i) records.push_back(s[i]);
     }
     if (i++ >= s.size()) return false;
-    if (at("noshortcutsdetails")) {
+    if (at(wzu::kNoShortcuts)) {
         ++i;
     } else {
-        for (++i; i < s.size() && !at("**END_SHORTCUTS**"); ++i) links.push_back(s[i]);
+        for (++i; i < s.size() && !at(wzu::kShortcutsEnd); ++i) links.push_back(s[i]);
         ++i;
     }
-    if (at("**noservicessection**")) {
+    if (at(wzu::kNoServices)) {
         ++i;
-    } else if (at("**ServiceSection**")) {
-        for (++i; i < s.size() && !at("**EndServices**"); ++i) services.push_back(s[i]);
+    } else if (at(wzu::kServicesBegin)) {
+        for (++i; i < s.size() && !at(wzu::kServicesEnd); ++i) services.push_back(s[i]);
         ++i;
     }
-    for (; i < s.size() && !at("**EndEndEnd**"); ++i) dirs.push_back(s[i]);
+    for (; i < s.size() && !at(wzu::kScriptEnd); ++i) dirs.push_back(s[i]);
     if (i >= s.size()) return false;   // no end: not a script we wrote
     for (const std::string& f : files) addOnce(files_, f);
     earlierRegistry_.insert(earlierRegistry_.end(), records.begin(), records.end());
@@ -97,9 +98,9 @@ std::string UninstallScript::render() const {
     put(cmdline_);
     for (const auto& f : files_) put(f);
     if (registry_.empty() && earlierRegistry_.empty()) {
-        put("noregistryupdationdetails");
+        put(wzu::kNoRegistry);
     } else {
-        put("**REGISTRY_UPDATION_DETAILS**");
+        put(wzu::kRegistryBegin);
         std::string root;
         for (auto it = registry_.rbegin(); it != registry_.rend(); ++it) {
             if (it->root != root) {
@@ -109,21 +110,21 @@ std::string UninstallScript::render() const {
             put(it->text);
         }
         for (const auto& r : earlierRegistry_) put(r);   // they set their own roots
-        put("**END_REGISTRY**");
+        put(wzu::kRegistryEnd);
     }
     if (shortcuts_.empty()) {
-        put("noshortcutsdetails");
+        put(wzu::kNoShortcuts);
     } else {
-        put("**SHORTCUTS**");
+        put(wzu::kShortcutsHeader);
         for (const auto& s : shortcuts_) put(s);
-        put("**END_SHORTCUTS**");
+        put(wzu::kShortcutsEnd);
     }
     if (services_.empty()) {
-        put("**noservicessection**");
+        put(wzu::kNoServices);
     } else {
-        put("**ServiceSection**");
+        put(wzu::kServicesBegin);
         for (const auto& s : services_) put(s);
-        put("**EndServices**");
+        put(wzu::kServicesEnd);
     }
     // Deepest first, so every folder is empty by the time its turn comes;
     // among equals, the later-created first.
@@ -132,7 +133,7 @@ std::string UninstallScript::render() const {
         return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
     });
     for (const auto& d : dirs) put(d);
-    put("**EndEndEnd**");
+    put(wzu::kScriptEnd);
     return out;
 }
 

@@ -167,12 +167,12 @@ protected:
         const OptionSection& w = s_.installer.options().welcome;
         std::string text = w.on && !equalsNoCase(w.value, "default") ? w.value : t()("DefaultWelcome");
         for (const std::string* extra : {&p.description, &p.comments})
-            if (!extra->empty() && *extra != kBlank) text += "\n\n" + *extra;
+            if (!extra->empty() && *extra != package::kBlank) text += "\n\n" + *extra;
         setText(IDC_TITLE, t()("WelcomeTitle"));
         setText(IDC_WELCOME_TEXT, withCrLf(text));
         std::string info;
         auto line = [&info](const std::string& label, const std::string& value) {
-            if (value.empty() || value == kBlank) return;
+            if (value.empty() || value == package::kBlank) return;
             info += (info.empty() ? "" : "\n") + (label.empty() ? value : label + " " + value);
         };
         line(t()("Publisher"), p.company);

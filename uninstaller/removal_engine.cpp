@@ -8,6 +8,7 @@
 #include "platform/os/registry.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
+#include "platform/os/text.h"
 
 namespace uninstaller {
 
@@ -57,7 +58,7 @@ std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
         {"HKEY_CURRENT_CONFIG", ScriptRoot::CurrentConfig},
     };
     for (const auto& r : roots)
-        if (sameMarker(name, r.name)) return r.root;
+        if (os::equalsNoCase(name, r.name)) return r.root;
     return std::nullopt;
 }
 

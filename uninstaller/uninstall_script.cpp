@@ -1,7 +1,9 @@
 #include "uninstaller/uninstall_script.h"
 
-#include <cctype>
 #include <cstring>
+
+#include "platform/os/package_format.h"
+#include "platform/os/text.h"
 
 namespace uninstaller {
 
@@ -33,20 +35,10 @@ private:
 
 }  // namespace
 
-bool sameMarker(const std::string& s, const char* marker) {
-    size_t n = std::strlen(marker);
-    if (s.size() != n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(s[i])) != std::tolower(static_cast<unsigned char>(marker[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string cutCompressedSuffix(const std::string& path) {
-    static const char suffix[] = ".bz2";
-    const size_t n = sizeof suffix - 1;
-    if (path.size() > n && sameMarker(path.substr(path.size() - n), suffix)) return path.substr(0, path.size() - n);
+    const size_t n = sizeof package::kCompressedSuffix - 1;
+    if (path.size() > n && os::endsWithNoCase(path, package::kCompressedSuffix)) return path.substr(0, path.size() - n);
     return path;
 }
 
@@ -62,8 +54,8 @@ UninstallScript parseUninstallScript(const char* data, size_t size) {
     bool registry = false;
     for (;;) {
         if (!in.next(s)) return script;
-        if (sameMarker(s, kNoRegistry)) break;
-        if (sameMarker(s, kRegistryBegin)) {
+        if (os::equalsNoCase(s, kNoRegistry)) break;
+        if (os::equalsNoCase(s, kRegistryBegin)) {
             registry = true;
             break;
         }
@@ -72,30 +64,30 @@ UninstallScript parseUninstallScript(const char* data, size_t size) {
     if (registry) {
         for (;;) {
             if (!in.next(s)) return script;
-            if (sameMarker(s, kRegistryEnd)) break;
+            if (os::equalsNoCase(s, kRegistryEnd)) break;
             script.registryRecords.push_back(s);
         }
     }
 
     if (!in.next(s)) return script;
-    if (!sameMarker(s, kNoShortcuts)) {   // s is the header, its text is not examined
+    if (!os::equalsNoCase(s, kNoShortcuts)) {   // s is the header, its text is not examined
         for (;;) {
             if (!in.next(s)) return script;
-            if (sameMarker(s, kShortcutsEnd)) break;
+            if (os::equalsNoCase(s, kShortcutsEnd)) break;
             script.shortcuts.push_back(s);
         }
     }
 
     if (!in.next(s)) return script;
     bool pending = true;   // s still has to be read as a directory
-    if (sameMarker(s, kNoServices)) {
+    if (os::equalsNoCase(s, kNoServices)) {
         pending = false;
-    } else if (sameMarker(s, kServicesBegin)) {
+    } else if (os::equalsNoCase(s, kServicesBegin)) {
         script.hasServices = true;
         pending = false;
         for (;;) {
             if (!in.next(s)) return script;
-            if (sameMarker(s, kServicesEnd)) break;
+            if (os::equalsNoCase(s, kServicesEnd)) break;
             script.services.push_back(s);
         }
     }
@@ -103,7 +95,7 @@ UninstallScript parseUninstallScript(const char* data, size_t size) {
     for (;;) {
         if (!pending && !in.next(s)) return script;
         pending = false;
-        if (sameMarker(s, kScriptEnd)) {
+        if (os::equalsNoCase(s, kScriptEnd)) {
             script.complete = true;
             return script;
         }

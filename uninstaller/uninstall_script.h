@@ -1,42 +1,29 @@
 // The uninstall script (".wzu") that the installer stub writes and
 // UnBundlewright executes.
 //
-// Bytes: a sequence of NUL-terminated strings, in this order:
-//   1  the pre-uninstallation program's full path, or " " for none
-//   2  its command line, or " " for none
-//   3  installed files, full paths (a path ending in ".bz2" loses that suffix)
-//   4  "noregistryupdationdetails", or kRegistryBegin, registry records, kRegistryEnd
-//   5  "noshortcutsdetails", or one header string, shortcut file paths, kShortcutsEnd
-//   6  kNoServices, or kServicesBegin, service names, kServicesEnd; any other
-//      string means the part is absent and that string already belongs to part 7
-//   7  directories, in the order they are to be removed
-//   8  kScriptEnd
-// Markers are compared without regard to letter case.
-//
-// The failure list passes what could not be removed to the Details window:
-// failed file paths, kFailedDirectories, failed directory paths, kFailedEnd,
-// each NUL-terminated.
+// The format is platform/os/uninstall_script_format.h.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "platform/os/uninstall_script_format.h"
+
 namespace uninstaller {
 
-inline constexpr char kNone[] = " ";
-inline constexpr char kNoRegistry[] = "noregistryupdationdetails";
-inline constexpr char kRegistryBegin[] = "**REGISTRY_UPDATION_DETAILS**";
-inline constexpr char kRegistryEnd[] = "**END_REGISTRY**";
-inline constexpr char kNoShortcuts[] = "noshortcutsdetails";
-inline constexpr char kShortcutsEnd[] = "**END_SHORTCUTS**";
-inline constexpr char kNoServices[] = "**noservicessection**";
-inline constexpr char kServicesBegin[] = "**ServiceSection**";
-inline constexpr char kServicesEnd[] = "**EndServices**";
-inline constexpr char kScriptEnd[] = "**EndEndEnd**";
-
-inline constexpr char kFailedDirectories[] = "`~!@Directories@!~`";
-inline constexpr char kFailedEnd[] = "`~!@End@!~`";
+using wzu::kFailedDirectories;
+using wzu::kFailedEnd;
+using wzu::kNoRegistry;
+using wzu::kNone;
+using wzu::kNoServices;
+using wzu::kNoShortcuts;
+using wzu::kRegistryBegin;
+using wzu::kRegistryEnd;
+using wzu::kScriptEnd;
+using wzu::kServicesBegin;
+using wzu::kServicesEnd;
+using wzu::kShortcutsEnd;
 
 // What a script asks for. Only strings that end with their NUL are taken: a
 // script cut short never yields a shortened path (which could name something
@@ -62,7 +49,6 @@ inline UninstallScript parseUninstallScript(const std::string& data) {
 // (".bz2" inside a folder name is part of that name).
 std::string cutCompressedSuffix(const std::string& path);
 
-bool sameMarker(const std::string& s, const char* marker);   // ignores letter case
 
 // Builds the byte form above one string at a time.
 struct ScriptWriter {

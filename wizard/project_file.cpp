@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/os/os.h"
+#include "platform/os/text.h"
 #include "wizard/project_file_format.h"
 #include "wizard/registry_lines.h"
 
@@ -14,14 +15,6 @@ namespace wizard {
 namespace {
 
 using namespace wzp;
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 std::string blankIfEmpty(std::string_view s) { return s.empty() ? std::string(kBlank) : std::string(s); }
 
@@ -93,7 +86,7 @@ public:
     bool skipTo(const char* marker) {
         std::string t;
         while (next(t))
-            if (equalsNoCase(t, marker)) return true;
+            if (os::equalsNoCase(t, marker)) return true;
         return false;
     }
     // The raw text from just after the current separator up to the token
@@ -103,7 +96,7 @@ public:
         std::size_t from = pos_ < s_.size() && s_[pos_] == kFieldSeparator ? pos_ + 1 : pos_;
         std::string pattern = std::string(1, kFieldSeparator) + marker;
         for (std::size_t at = from == 0 ? 0 : from - 1; at < s_.size(); ++at) {
-            if (s_[at] != kFieldSeparator || !equalsNoCase(std::string_view(s_).substr(at, pattern.size()), pattern))
+            if (s_[at] != kFieldSeparator || !os::equalsNoCase(std::string_view(s_).substr(at, pattern.size()), pattern))
                 continue;
             std::size_t after = at + pattern.size();
             if (after < s_.size() && s_[after] != kFieldSeparator) continue;
@@ -163,7 +156,7 @@ std::string projectFileContent(const ProjectRecord& r) {
     num(r.prompt_enabled);
     field(blankIfEmpty(r.prompt_text.view()));
     num(r.welcome_enabled);
-    num(equalsNoCase(r.welcome_file.view(), "Default") ? 1 : 0);
+    num(os::equalsNoCase(r.welcome_file.view(), "Default") ? 1 : 0);
     field(blankIfEmpty(r.welcome_file.view()));
     num(r.license_enabled);
     field(blankIfEmpty(r.license_file.view()));
@@ -242,7 +235,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
         int i = 0;
         for (;;) {
             if (!in.next(t)) return invalid();
-            if (equalsNoCase(t, "start2")) break;
+            if (os::equalsNoCase(t, "start2")) break;
             switch (i++) {
                 case 0: r.company_name = t; break;
                 case 1: r.product_name = t; break;
@@ -260,7 +253,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
         int i = 0;
         for (;;) {
             if (!in.next(t)) return invalid();
-            if (equalsNoCase(t, "start3")) break;
+            if (os::equalsNoCase(t, "start3")) break;
             if (i == 0) {
                 std::size_t at = t.find(kTextSeparator);
                 r.source_folder = t.substr(0, at);
@@ -279,7 +272,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
         int i = 0, flag = 0;
         for (;;) {
             if (!in.next(t)) return invalid();
-            if (equalsNoCase(t, "start5")) break;
+            if (os::equalsNoCase(t, "start5")) break;
             int v = std::atoi(t.c_str());
             switch (i++) {
                 case 0: r.prompt_enabled = flag = v; break;
@@ -319,7 +312,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
             int i = 0;
             for (;;) {
                 if (!in.next(t)) throw Fault{};
-                if (equalsNoCase(t, "start9")) break;
+                if (os::equalsNoCase(t, "start9")) break;
                 if (i == 0) r.output_file_path = t;
                 else if (i == 1) r.project_file_path = t;
                 ++i;
@@ -330,7 +323,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
             int i = 0;
             for (;;) {
                 if (!in.next(t)) throw Fault{};
-                if (equalsNoCase(t, "start10")) break;
+                if (os::equalsNoCase(t, "start10")) break;
                 if (i == 0) {
                     choices = t;
                 } else if (i == 1) {
@@ -358,7 +351,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
         }
         // Sections 11 and 12: defaults when missing.
         bool haveFlags = false;
-        if (in.next(t) && equalsNoCase(t, "start11") && in.next(t)) {
+        if (in.next(t) && os::equalsNoCase(t, "start11") && in.next(t)) {
             haveFlags = true;
             for (std::size_t k = 0; k < kPanelCount; ++k)
                 r.panel_flags[k] = k < t.size() && std::isdigit(static_cast<unsigned char>(t[k])) ? t[k] - '0' : 0;
@@ -366,7 +359,7 @@ LoadStatus loadProjectBytes(ProjectRecord& r, const std::string& fileBytes, Mess
         if (!haveFlags)
             for (int& f : r.panel_flags) f = 1;
         r.language_index = 0;
-        if (haveFlags && in.next(t) && equalsNoCase(t, "start12") && in.next(t)) r.language_index = std::atoi(t.c_str());
+        if (haveFlags && in.next(t) && os::equalsNoCase(t, "start12") && in.next(t)) r.language_index = std::atoi(t.c_str());
     } catch (const Fault&) {
         messages.show(kLoadFaultCode, "");
     }

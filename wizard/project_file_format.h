@@ -22,13 +22,15 @@
 // is loaded without that closing BQ, so open and save never grow it.
 #pragma once
 
+#include "platform/os/text.h"
+
 namespace wizard::wzp {
 
 constexpr char kFieldSeparator = '`';
 constexpr const char* kTextSeparator = "~!@#$%^&*()*&^%$#@!~";   // 20 characters
 constexpr char kChoiceSeparator = '?';
 constexpr const char* kBlank = " ";
-constexpr unsigned kLineReadWidth = 259;   // an embedded working file is read in lines of this many bytes
+constexpr unsigned kLineReadWidth = os::kPathSlot - 1;   // an embedded working file is read in lines of this many bytes
 
 constexpr const char* kNotFoundMessage = "The specified project file is not found";
 constexpr const char* kInvalidMessage = "Not a valid project file";

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "platform/os/text.h"
 #include "wizard/project_file_format.h"
 
 namespace wizard {
@@ -9,9 +10,7 @@ namespace wizard {
 namespace {
 bool isMarkerWord(std::string_view t) {
     if (t.size() < 6 || t.size() > 7) return false;
-    static const char kStart[] = "start";
-    for (std::size_t i = 0; i < 5; ++i)
-        if (std::tolower(static_cast<unsigned char>(t[i])) != kStart[i]) return false;
+    if (!os::startsWithNoCase(t, "start")) return false;
     std::string_view n = t.substr(5);
     for (char c : n)
         if (!std::isdigit(static_cast<unsigned char>(c))) return false;

@@ -5,6 +5,8 @@
 // Paths and lines are held in 260-byte slots: longer ones would be cut.
 #pragma once
 
+#include "platform/os/text.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,7 +20,7 @@ enum class TextFault {
     TooLong,       // a line longer than the limit
 };
 
-constexpr std::size_t kMaxLineLength = 259;
+constexpr std::size_t kMaxLineLength = os::kPathSlot - 1;
 
 // The first fault of `text` as a plain field whose lines may hold at most
 // maxLine characters.

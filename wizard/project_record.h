@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/os/text.h"
 #include "wizard/fixed_text.h"
 
 namespace wizard {
@@ -31,7 +32,6 @@ struct FixedTable {
     const Entry& operator[](std::size_t i) const { return entries[i]; }
 };
 
-constexpr std::size_t kPathWidth = 260;
 constexpr std::size_t kPanelCount = 7;
 constexpr std::size_t kRegistryRows = 40;
 constexpr std::size_t kRegistryCellWidth = 100;
@@ -52,7 +52,7 @@ enum PanelIndex {
     kPanelLanguage,
 };
 
-using PathText = FixedText<kPathWidth>;
+using PathText = FixedText<os::kPathSlot>;
 using RegistryCell = FixedText<kRegistryCellWidth>;
 
 struct ProjectRecord {
@@ -111,7 +111,7 @@ struct ProjectRecord {
     int env_vars_enabled = 0;
     HeapText env_registry_text;
     int registry_page_done = 0;
-    HeapText registry_text;        // null when stored without rows
+    HeapText registry_text;        // the opened project's rows, raw, until the registry page stores
     RegistryCell registry_root[kRegistryRows];      // an empty root ends the table
     RegistryCell registry_key_name[kRegistryRows];
     RegistryCell registry_key_value[kRegistryRows];

@@ -61,13 +61,13 @@ std::vector<RegistryRow> parseRegistryRows(const std::string& text, std::size_t 
         if (rows.size() >= maxRows) break;
         std::vector<std::string> f = lineFields(line);
         f.resize(f.size() < 4 ? 4 : f.size());
-        if (os::equalsNoCase(f[0], kDefaultRootTag)) {
+        if (os::equalsNoCase(f[0], package::kDefaultRootTag)) {
             root = cut(f[1], kRegistryFieldChars);
             continue;
         }
         RegistryRow r;
-        if (os::equalsNoCase(f[0], kAddKeyTag)) r.action = kCreateKeyAction;
-        else if (os::equalsNoCase(f[0], kSetValueTag)) r.action = kSetValueAction;
+        if (os::equalsNoCase(f[0], package::kAddKeyTag)) r.action = kCreateKeyAction;
+        else if (os::equalsNoCase(f[0], package::kSetValueTag)) r.action = kSetValueAction;
         else continue;
         if (root.empty()) continue;
         r.root = root;
@@ -86,8 +86,8 @@ std::vector<EnvEntry> parseEnvironmentEntries(const std::string& text, std::size
         std::vector<std::string> f = lineFields(line);
         f.resize(f.size() < 4 ? 4 : f.size());
         EnvEntry e;
-        if (os::equalsNoCase(f[0], kSetValueTag)) e.kind = 0;
-        else if (os::equalsNoCase(f[0], kAppendValueTag)) e.kind = 1;
+        if (os::equalsNoCase(f[0], package::kSetValueTag)) e.kind = 0;
+        else if (os::equalsNoCase(f[0], package::kAppendValueTag)) e.kind = 1;
         else continue;
         // A nameless entry could be neither shown nor chosen in the list.
         if (f[2].empty()) continue;
@@ -102,14 +102,14 @@ std::string environmentSection(bool registerProduct, const std::string& company,
                                const std::string& version, bool entriesOn, const std::vector<EnvEntry>& entries) {
     std::string out;
     if (registerProduct) {
-        addLine(out, {kDefaultRootTag, kProductRoot});
-        addLine(out, {kProductKeyTag, "SOFTWARE\\" + company + "\\" + product + "\\" + version});
+        addLine(out, {package::kDefaultRootTag, kProductRoot});
+        addLine(out, {package::kProductKeyTag, "SOFTWARE\\" + company + "\\" + product + "\\" + version});
     }
     if (entriesOn) {
-        addLine(out, {kDefaultRootTag, kEnvironmentRoot});
+        addLine(out, {package::kDefaultRootTag, kEnvironmentRoot});
         for (const EnvEntry& e : entries) {
             if (e.kind == -1) continue;
-            addLine(out, {e.kind == 0 ? kSetValueTag : kAppendValueTag, kEnvironmentKey, e.name, e.value});
+            addLine(out, {e.kind == 0 ? package::kSetValueTag : package::kAppendValueTag, kEnvironmentKey, e.name, e.value});
         }
     }
     return out;
@@ -122,29 +122,45 @@ enum class Form { Page, File };
 // Both forms walk the table the same way; they differ only in a row's lines.
 std::string render(const ProjectRecord& r, Form form) {
     std::string out;
-    if (r.registry_root[0].empty()) return out;
-    addLine(out, {kDefaultRootTag, r.registry_root[0].view()});
-    for (std::size_t i = 0; i < kRegistryRows && !r.registry_root[i].empty(); ++i) {
-        if (i > 0 && !os::equalsNoCase(r.registry_root[i].str(), r.registry_root[i - 1].str()))
-            addLine(out, {kDefaultRootTag, r.registry_root[i].view()});
-        const std::string_view key = r.registry_key_name[i].view();
-        const std::string_view subkey = r.registry_subkey_name[i].view();
-        const std::string_view value = r.registry_key_value[i].view();
-        if (r.registry_action[i] == kCreateKeyAction) {
+    const std::vector<RegistryRow> rows = tableRows(r);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i == 0 || !os::equalsNoCase(rows[i].root, rows[i - 1].root))
+            addLine(out, {package::kDefaultRootTag, rows[i].root});
+        const std::string_view key = rows[i].key, subkey = rows[i].subkey, value = rows[i].value;
+        if (rows[i].action == kCreateKeyAction) {
             if (form == Form::Page) {
-                addLine(out, {kAddKeyTag, key, subkey, value});
+                addLine(out, {package::kAddKeyTag, key, subkey, value});
             } else {
-                addLine(out, {kAddKeyTag, key});
-                if (!subkey.empty()) addLine(out, {kSetValueTag, key, subkey, value});
+                addLine(out, {package::kAddKeyTag, key});
+                if (!subkey.empty()) addLine(out, {package::kSetValueTag, key, subkey, value});
             }
-        } else if (r.registry_action[i] == kSetValueAction) {
-            addLine(out, {kSetValueTag, key, subkey, value});
+        } else if (rows[i].action == kSetValueAction) {
+            addLine(out, {package::kSetValueTag, key, subkey, value});
         }
     }
     return out;
 }
 
 }  // namespace
+
+std::vector<RegistryRow> tableRows(const ProjectRecord& r) {
+    std::vector<RegistryRow> rows;
+    for (std::size_t i = 0; i < kRegistryRows && !r.registry_root[i].empty(); ++i)
+        rows.push_back({r.registry_root[i].str(), r.registry_key_name[i].str(), r.registry_subkey_name[i].str(),
+                        r.registry_key_value[i].str(), r.registry_action[i].str()});
+    return rows;
+}
+
+void setTableRows(ProjectRecord& r, const std::vector<RegistryRow>& rows) {
+    for (std::size_t i = 0; i < kRegistryRows; ++i) {
+        const RegistryRow row = i < rows.size() ? rows[i] : RegistryRow{};
+        r.registry_root[i] = row.root;
+        r.registry_key_name[i] = row.key;
+        r.registry_subkey_name[i] = row.subkey;
+        r.registry_key_value[i] = row.value;
+        r.registry_action[i] = row.action;
+    }
+}
 
 std::string registryPageText(const ProjectRecord& r) { return render(r, Form::Page); }
 

@@ -1,5 +1,6 @@
-// The registry lines, written and read in this one place: registry_text
-// (the registry page's rows in page format, which the project file carries),
+// The registry lines, written and read in this one place: the page format
+// (the registry section of the project file, kept raw in registry_text
+// from the opening until the registry page stores its rows in the table),
 // env_registry_text (registry.txt's first section as the environment
 // variables page wrote it) and registry.txt's second section (the rows, as
 // the Build appends them). Lines end with CR LF; the readers end a line at
@@ -29,18 +30,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/text.h"
+#include "platform/os/package_format.h"
 #include "wizard/project_record.h"
 
 namespace wizard {
 
-// The tags and the two actions.
-constexpr const char* kDefaultRootTag = "*Default_Root";
-constexpr const char* kAddKeyTag = "*Addkey";
-// The product key line is the same tag as the environment page has always
-// spelt it; the readers fold case, so both spellings read alike.
-constexpr const char* kProductKeyTag = "*AddKey";
-constexpr const char* kSetValueTag = "*SetKeyValue";
-constexpr const char* kAppendValueTag = "*AppendKeyValue";
+// The tags are the package's (platform/os/package_format.h); the two actions.
 constexpr const char* kCreateKeyAction = "Create Key";
 constexpr const char* kSetValueAction = "Set Key Value";
 
@@ -54,7 +50,7 @@ extern const char* const kRegistryRoots[6];
 // What a registry cell (100-byte slot) and an environment entry hold.
 constexpr std::size_t kRegistryFieldChars = 99;
 constexpr std::size_t kEnvNameChars = 24;
-constexpr std::size_t kEnvValueChars = 259;
+constexpr std::size_t kEnvValueChars = os::kPathSlot - 1;
 
 // The lines of a text; a text without CR is one line.
 std::vector<std::string> pageLines(const std::string& text);
@@ -86,7 +82,13 @@ std::vector<EnvEntry> parseEnvironmentEntries(const std::string& text, std::size
 std::string environmentSection(bool registerProduct, const std::string& company, const std::string& product,
                                const std::string& version, bool entriesOn, const std::vector<EnvEntry>& entries);
 
-// The record's table in page format (the registry page keeps this text too).
+// The rows of the record's table, up to the first empty root.
+std::vector<RegistryRow> tableRows(const ProjectRecord& r);
+// Fills the record's table with `rows` (at most kRegistryRows, cut to a
+// cell's width); the slots after them are cleared.
+void setTableRows(ProjectRecord& r, const std::vector<RegistryRow>& rows);
+
+// The record's table in page format: the project file's registry section.
 std::string registryPageText(const ProjectRecord& r);
 
 // The record's table as registry.txt's second section.

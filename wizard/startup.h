@@ -4,6 +4,7 @@
 // initialisation stays a short sequence of calls.
 #pragma once
 
+#include "platform/os/text.h"
 #include "wizard/project_record.h"
 
 #include <string>
@@ -56,7 +57,7 @@ void removeWorkingFiles(const ProjectRecord& r);
 // The longest working path must fit its 259-character slot: a longer folder
 // would be cut into other paths than the ones it names. Shown with caption
 // "Bundlewright", then exit code 1.
-inline constexpr std::size_t kInstallDirMaxChars = 259 - sizeof("\\temp\\shortcuts.txt") + 1;
+inline constexpr std::size_t kInstallDirMaxChars = os::kPathSlot - sizeof("\\temp\\shortcuts.txt");
 std::string installDirTooLongMessage(const std::string& install_dir);
 
 // What the command line asks for, by its colons: none gives mode 0; one gives

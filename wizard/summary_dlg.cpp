@@ -1,6 +1,5 @@
 #include "wizard/summary_dlg.h"
 
-#include <cctype>
 #include <chrono>
 #include <cstdint>
 
@@ -242,7 +241,7 @@ void CSummaryDlg::build() {
     r.freeBuildTexts();
     if (!progress.note.empty()) {
         std::string text = progress.note + ".";
-        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        text[0] = os::upperAscii(text[0]);
         ui::Prompter().message(text);
     }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace os {
 
@@ -23,7 +24,7 @@ inline std::string lowerAscii(std::string s) {
     for (char& c : s) c = lowerAscii(c);
     return s;
 }
-inline bool equalsNoCase(const std::string& a, const std::string& b) {
+inline bool equalsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (upperAscii(a[i]) != upperAscii(b[i])) return false;
@@ -31,7 +32,7 @@ inline bool equalsNoCase(const std::string& a, const std::string& b) {
 }
 // Position of the first occurrence of `needle` in `hay` at or after `from`,
 // ignoring case; npos when absent.
-inline std::size_t findNoCase(const std::string& hay, const std::string& needle, std::size_t from = 0) {
+inline std::size_t findNoCase(std::string_view hay, std::string_view needle, std::size_t from = 0) {
     if (needle.size() > hay.size()) return std::string::npos;
     for (std::size_t i = from; i + needle.size() <= hay.size(); ++i) {
         std::size_t k = 0;
@@ -40,13 +41,13 @@ inline std::size_t findNoCase(const std::string& hay, const std::string& needle,
     }
     return std::string::npos;
 }
-inline bool containsNoCase(const std::string& hay, const std::string& needle) {
+inline bool containsNoCase(std::string_view hay, std::string_view needle) {
     return findNoCase(hay, needle) != std::string::npos;
 }
-inline bool startsWithNoCase(const std::string& s, const std::string& prefix) {
+inline bool startsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && equalsNoCase(s.substr(0, prefix.size()), prefix);
 }
-inline bool endsWithNoCase(const std::string& s, const std::string& suffix) {
+inline bool endsWithNoCase(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && equalsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/os/shortcuts.h"
+#include "platform/os/text.h"
 
 #include <cstdio>
 
@@ -32,13 +33,8 @@ bool createShortcut(const std::string& linkPath, const Shortcut& s) {
 }
 
 bool readShortcut(const std::string& linkPath, Shortcut& out) {
-    FILE* f = openFile(linkPath, "rb");
-    if (!f) return false;
     std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
+    if (!readWholeFile(linkPath, text)) return false;
     if (text.compare(0, sizeof(kMagic) - 1, kMagic) != 0) return false;
     std::string* fields[] = {&out.target, &out.arguments, &out.description, &out.workingDirectory};
     size_t pos = sizeof(kMagic) - 1;

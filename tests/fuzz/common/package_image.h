@@ -19,12 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/package_format.h"
 #include "tests/support/signed_package.h"
 
 namespace bwfuzz {
 
-inline constexpr size_t kPayloadOffset = 541200;
-inline constexpr char kStopMarker[] = "`~`~!STOP!~`~`\r\n";
+using package::kPayloadOffset;
+using package::kStopMarker;
 inline constexpr size_t kHeaderBytes = 512;   // what a signed image writes over the front
 
 // The whole file: padding up to the payload, the body, the trailer if asked

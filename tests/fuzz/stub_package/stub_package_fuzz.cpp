@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const stub::Package& p = installer.package();
-    BW_FUZZ_CHECK(!p.entries.empty() && p.entries[0].name == stub::kUninstallerEntry);
+    BW_FUZZ_CHECK(!p.entries.empty() && p.entries[0].name == package::kUninstallerEntryName);
     // A signed package ends before the signature's padding (under 8 zero
     // bytes) and its table; only those follow the trailer.
     BW_FUZZ_CHECK(p.length <= image.size());
@@ -43,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BW_FUZZ_CHECK(data[0] & 2);
         for (uint64_t i = p.length; i < image.size() && i % 8 != 0; ++i) BW_FUZZ_CHECK(image[i] == '\0');
     }
-    uint64_t next = stub::kPayloadOffset;
+    uint64_t next = package::kPayloadOffset;
     for (const stub::Entry& e : p.entries) {
         BW_FUZZ_CHECK(e.offset >= next);
-        BW_FUZZ_CHECK(e.size <= p.length - stub::kTrailerSize - e.offset);
+        BW_FUZZ_CHECK(e.size <= p.length - package::kTrailerSize - e.offset);
         next = e.offset + e.size;
     }
-    BW_FUZZ_CHECK(next <= p.length - stub::kTrailerSize);
-    BW_FUZZ_CHECK(image.compare(p.length - stub::kTrailerSize, stub::kStopMarkerSize, stub::kStopMarker) == 0);
+    BW_FUZZ_CHECK(next <= p.length - package::kTrailerSize);
+    BW_FUZZ_CHECK(image.compare(p.length - package::kTrailerSize, package::kStopMarkerSize, package::kStopMarker) == 0);
     return 0;
 }
 

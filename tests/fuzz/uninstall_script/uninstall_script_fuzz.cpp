@@ -2,6 +2,7 @@
 // parses whole is written again from what was read and parses to the same
 // lists; no path comes out longer than it went in or cut anywhere but at a
 // trailing ".bz2".
+#include "platform/os/text.h"
 #include "tests/fuzz/common/fuzz.h"
 #include "uninstaller/uninstall_script.h"
 
@@ -10,7 +11,7 @@ using namespace uninstaller;
 namespace {
 
 bool endsWithBz2(const std::string& s) {
-    return s.size() > 4 && sameMarker(s.substr(s.size() - 4), ".bz2");
+    return s.size() > 4 && os::endsWithNoCase(s, ".bz2");
 }
 
 std::string scriptBytes(const UninstallScript& s, const std::vector<std::string>& files) {
@@ -72,7 +73,7 @@ void checkScript(const std::string& bytes) {
     auto isMarker = [](const std::string& f) {
         for (const char* m : {kNoRegistry, kRegistryBegin, kRegistryEnd, kNoShortcuts, "**SHORTCUTS_DETAILS**",
                               kShortcutsEnd, kServicesBegin, kServicesEnd, kNoServices, kScriptEnd})
-            if (sameMarker(f, m)) return true;
+            if (os::equalsNoCase(f, m)) return true;
         return false;
     };
     bool markerNamed = false;

@@ -6,7 +6,7 @@
 
 #include "builder/compress_step.h"
 #include "builder/package_builder.h"
-#include "builder/package_layout.h"
+#include "platform/os/package_format.h"
 #include "platform/os/os.h"
 #include "tests/unit/builder/test_tree.h"
 

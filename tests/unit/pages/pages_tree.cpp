@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "pages/text.h"
+#include "platform/os/text.h"
 #include "platform/os/os.h"
 
 namespace pagestest {
@@ -64,12 +64,12 @@ void Tree::mkdir(const std::string& rel) const {
 
 std::string readFile(const std::string& winPath) {
     std::string bytes;
-    if (!pages::readWholeFile(winPath, bytes)) return "<missing>";
+    if (!os::readWholeFile(winPath, bytes)) return "<missing>";
     return bytes;
 }
 
 void writeFile(const std::string& winPath, const std::string& bytes) {
-    if (!pages::writeWholeFile(winPath, bytes)) throw std::runtime_error("cannot write " + winPath);
+    if (!os::writeWholeFile(winPath, bytes)) throw std::runtime_error("cannot write " + winPath);
 }
 
 }  // namespace pagestest

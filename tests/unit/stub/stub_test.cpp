@@ -75,7 +75,7 @@ TEST_F(StubTest, EveryTruncatedPrefixIsRefused) {
     EXPECT_EQ(3u, p.entries.size());
     EXPECT_EQ("Widget", p.product);
     // Each prefix is the package as a truncated copy would present it.
-    for (uint64_t n = 0; n < bytes.size(); n += (n < kPayloadOffset - 64 ? 4096 : 1)) {
+    for (uint64_t n = 0; n < bytes.size(); n += (n < package::kPayloadOffset - 64 ? 4096 : 1)) {
         EXPECT_FALSE(readPackage(f, n, p, error)) << n;
         EXPECT_NE(std::string::npos, error.find("damaged or incomplete")) << n;
     }

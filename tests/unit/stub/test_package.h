@@ -53,7 +53,7 @@ struct TestPackage {
     std::string registryText, shortcutsText;
 
     std::string bytes() const {
-        std::string p = front + std::string(kPayloadOffset - front.size(), '0');
+        std::string p = front + std::string(package::kPayloadOffset - front.size(), '0');
         auto z = [&p](const std::string& s) {
             p += s;
             p.push_back('\0');
@@ -62,7 +62,7 @@ struct TestPackage {
         z("option.txt");
         z(std::to_string(option.size()));
         p += option;
-        p.append(kStartMarker, sizeof kStartMarker);
+        p.append(package::kStartMarker, sizeof package::kStartMarker);
         z("Acme");
         z(product);
         for (const char* t : {"1.0", "", "", "", ""}) z(t);
@@ -78,9 +78,9 @@ struct TestPackage {
         }
         if (registry) p += std::string("**REGISTRY_UPDATION_DETAILS**\r\n") + registryText + "**END_REGISTRY**" + '\0';
         if (shortcuts) p += std::string("**SHORTCUTS_DETAILS**\r\n") + shortcutsText + "**END_SHORTCUTS**" + '\0';
-        p += kStopMarker;
-        std::string len = std::to_string(p.size() + kLengthDigits);
-        p += std::string(kLengthDigits - len.size(), '0') + len;
+        p += package::kStopMarker;
+        std::string len = std::to_string(p.size() + package::kLengthDigits);
+        p += std::string(package::kLengthDigits - len.size(), '0') + len;
         return p;
     }
 };

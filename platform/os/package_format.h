@@ -1,5 +1,7 @@
 // The package: a self-extracting executable, the one contract between the
-// builder and the installer stub. Every byte, in order:
+// builder and its two readers (the installer stub and twk's). The readers
+// take these constants from here and parse on their own: that independence is
+// our check of the format. Every byte, in order:
 //
 //  #  item                         encoding
 //  1  stub                         the stub program, byte for byte (at most kPayloadOffset bytes)
@@ -75,6 +77,8 @@ constexpr const char kUninstallerEntryName[] = "\\UnBundlewright.exe";
 constexpr const char kCompressedSuffix[] = ".bz2";
 constexpr const char kDirectoryMarker[] = "temp$";
 constexpr const char kDirectoryMarkerData[] = "1";
+// How a folder entry's name ends: kDirectoryMarker, then kCompressedSuffix.
+constexpr const char kDirectoryEntrySuffix[] = "temp$.bz2";
 constexpr const char kLineEnd[] = "\r\n";
 
 constexpr const char kRegistryBegin[] = "**REGISTRY_UPDATION_DETAILS**";
@@ -86,6 +90,15 @@ constexpr const char kStopMarker[] = "`~`~!STOP!~`~`\r\n";
 constexpr size_t kStopMarkerSize = sizeof(kStopMarker) - 1;   // 16, no NUL
 constexpr size_t kLengthDigits = 25;
 constexpr size_t kTrailerSize = kStopMarkerSize + kLengthDigits;   // 41
+
+// Lines of the registry section (registry.txt): fields split at each
+// backquote, tags compared without regard to case. The product key line has
+// always been spelt with a capital K, the rows' "Create Key" lines without.
+constexpr const char kDefaultRootTag[] = "*Default_Root";
+constexpr const char kAddKeyTag[] = "*Addkey";
+constexpr const char kProductKeyTag[] = "*AddKey";
+constexpr const char kSetValueTag[] = "*SetKeyValue";
+constexpr const char kAppendValueTag[] = "*AppendKeyValue";
 
 // bzip2 settings of every compressed entry.
 constexpr int kBlockSize = 9;
