@@ -433,8 +433,16 @@ TEST_F(OsTest, NamesAreTheCodePageBytesAndTheHostsUtf8) {
             EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
                                     [&](const os::DirEntry& e) { return e.name == c.ansi && e.nameHeld; }))
                 << c.page;
-            EXPECT_TRUE(os::setCurrentDirectory(root_));
+            // Relative to a current folder whose own name is beyond ASCII.
+            const std::string saved = os::currentDirectory();
+            const std::string folder = root_ + "\\in " + c.ansi;
+            ASSERT_TRUE(os::createDirectory(folder)) << c.page;
+            ASSERT_TRUE(os::setCurrentDirectory(folder)) << c.page;
+            EXPECT_EQ(os::currentDirectory(), folder) << c.page;
+            EXPECT_TRUE(os::moveFile(file, c.ansi)) << c.page;
             EXPECT_TRUE(os::deleteFile(c.ansi)) << c.page;
+            ASSERT_TRUE(os::setCurrentDirectory(saved));
+            EXPECT_TRUE(os::removeDirectory(folder)) << c.page;
         }
         os::unsetEnv("BUNDLEWRIGHT_CODEPAGE");
     }

@@ -156,7 +156,12 @@ void makeByHostName(const Tree& tree, const std::string& utf8) {
         const std::size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
         unsigned cp = n == 1 ? c : c & (0x7F >> n);
         for (std::size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(rel[i + k]) & 0x3F);
-        w += cp == '/' ? L'\\' : static_cast<wchar_t>(cp);
+        if (cp >= 0x10000) {
+            w += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            w += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            w += cp == '/' ? L'\\' : static_cast<wchar_t>(cp);
+        }
         i += n;
         if (cp == '/' || i == rel.size()) {
             if (cp == '/' || folder) _wmkdir(w.c_str());
