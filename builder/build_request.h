@@ -10,6 +10,13 @@ namespace builder {
 // The bytes of compressed entries a cache keeps when nobody says otherwise.
 constexpr uint64_t kDefaultCacheLimit = uint64_t(1) << 30;
 
+// The package is written as output_path + kPartSuffix and renamed when it is
+// complete; compressed entries waiting their turn are spilled to files named
+// kSpillName + a number in the working files' folder (list_file_path's), so
+// that no side file lengthens the output path by more than kPartSuffix.
+constexpr const char kPartSuffix[] = ".part";
+constexpr const char kSpillName[] = "spill";
+
 struct BuildRequest {
     std::string stub_path;          // install_dir + "\bin\install.exe"
     std::string uninstaller_path;   // install_dir + "\bin\UnBundlewright.exe"
@@ -25,7 +32,7 @@ struct BuildRequest {
     std::string comments;
     std::string copyright_notice;
 
-    // Working files in the installation's temp folder.
+    // Working files in the installation's temp folder (twk: its run's folder).
     std::string list_file_path;
     std::string option_file_path;
     std::string registry_file_path;

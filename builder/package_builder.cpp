@@ -21,6 +21,7 @@ namespace builder {
 void BuildProgress::onWait(unsigned milliseconds) { os::sleepMs(milliseconds); }
 void BuildProgress::onNote(const std::string&) {}
 void BuildProgress::onCacheUse(unsigned, unsigned) {}
+void BuildProgress::onPackedBytes(uint64_t) {}
 
 BuildFailure buildFailure(BuildFailureKind kind, const std::string& text) {
     switch (kind) {
@@ -204,6 +205,22 @@ void appendSection(PackageWriter& out, const std::string& path, const char* begi
     out.zstring(end);
 }
 
+}  // namespace
+
+std::vector<std::string> missingListedFiles(const std::string& listPath, const std::string& sourceFolder) {
+    std::vector<std::string> missing;
+    try {
+        for (const ListItem& item : readList(listPath, sourceFolder)) {
+            os::FileStat st;
+            if (!item.marker && !(os::statPath(item.line, st) && st.isRegular)) missing.push_back(item.line);
+        }
+    } catch (const Failed&) {
+    }
+    return missing;
+}
+
+namespace {
+
 class Build {
 public:
     Build(const BuildRequest& r, BuildProgress& progress) : r_(r), progress_(progress) {}
@@ -218,7 +235,7 @@ public:
         if (!os::statPath(r_.stub_path, stub) || !stub.isRegular || stub.size > package::kPayloadOffset ||
             !os::readWholeFile(r_.stub_path, stubBytes) || stubBytes.size() != stub.size)
             fail(BuildFailureKind::PackageNotCreated);
-        PackageWriter out(r_.output_path + ".part");
+        PackageWriter out(r_.output_path + kPartSuffix);
         out.text(stubBytes);
         out.text(std::string(package::kPayloadOffset - stubBytes.size(), package::kPaddingByte));
 
@@ -273,6 +290,7 @@ public:
 
         // Item 27.
         int counter = 2;
+        uint64_t packed = 0;
         {
             std::vector<std::string> jobs;
             for (const ListItem& item : items) jobs.push_back(item.marker ? std::string() : item.line);
@@ -285,7 +303,10 @@ public:
                 if (!note.empty()) progress_.onNote(note);
             };
             tellNote();
-            CompressionPipeline pipeline(std::move(jobs), r_.output_path + ".part", threads, cache.get());
+            const std::size_t slash = r_.list_file_path.find_last_of('\\');
+            const std::string spillBase =
+                (slash == std::string::npos ? std::string() : r_.list_file_path.substr(0, slash + 1)) + kSpillName;
+            CompressionPipeline pipeline(std::move(jobs), spillBase, threads, cache.get());
             for (size_t i = 0; i < items.size(); ++i) {
                 const ListItem& item = items[i];
                 if (item.marker) {
@@ -302,6 +323,7 @@ public:
                 if (p.kind != Payload::Kind::LeftOut) {
                     bool compressed = p.kind == Payload::Kind::Compressed;
                     out.entryHead(compressed ? item.relative + package::kCompressedSuffix : item.relative, p.size);
+                    packed += p.size;
                     if (p.spillPath.empty()) {
                         out.bytes(p.bytes.data(), p.bytes.size());
                     } else {
@@ -320,6 +342,7 @@ public:
                 progress_.onCacheUse(cache->hits(), cache->misses());
             }
         }
+        progress_.onPackedBytes(packed);
 
         // Items 28 to 31.
         appendSection(out, r_.registry_file_path, package::kRegistryBegin, package::kRegistryEnd);

@@ -2,7 +2,9 @@
 // the layout of platform/os/package_format.h.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "builder/build_request.h"
 
@@ -21,6 +23,9 @@ public:
     virtual void onNote(const std::string& text);
     // After the files: how many were packed from the cache and how many compressed for it.
     virtual void onCacheUse(unsigned hits, unsigned misses);
+    // After the files: the bytes their entries take in the package (the
+    // listed files only; not the installer, the uninstaller or the texts).
+    virtual void onPackedBytes(uint64_t bytes);
 };
 
 enum class BuildFailureKind {
@@ -55,6 +60,11 @@ struct BuildResult {
 // package and the working files as they were. Nothing in the source folder
 // is written, packed twice or deleted. The working files are deleted after a
 // complete build.
+// The list lines naming a file that is not there now (folder markers aside),
+// in list order: the build leaves them out. Empty when the list cannot be read
+// (the build then says so itself).
+std::vector<std::string> missingListedFiles(const std::string& listPath, const std::string& sourceFolder);
+
 class PackageBuilder {
 public:
     explicit PackageBuilder(BuildProgress& progress) : progress_(progress) {}

@@ -34,7 +34,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: twk build PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
-    "                 [--cache DIR | --no-cache] [--cache-size SIZE]";
+    "                 [--cache DIR | --no-cache] [--cache-size SIZE] [--allow-missing]";
 
 struct BuildOptions {
     std::string project;
@@ -46,6 +46,7 @@ struct BuildOptions {
     std::string cache;         // the compression cache; default: the user's cache folder
     bool noCache = false;
     uint64_t cacheSize = builder::kDefaultCacheLimit;
+    bool allowMissing = false;   // build without the listed files that are not there
 };
 
 // Parses the arguments; false (with the reason) on a usage error.
@@ -86,6 +87,8 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
             }
         } else if (a == "--no-cache") {
             o.noCache = true;
+        } else if (a == "--allow-missing") {
+            o.allowMissing = true;
         } else if (a == "--cache-size") {
             std::string size;
             if (!value(size)) return false;
@@ -213,7 +216,7 @@ struct Quiet : wizard::Messages {
 };
 
 // Ctrl-C: the partial files of this run go (the package's spill files are
-// its name + ".part" + a number, the cache's half-written entries carry
+// in the run's folder, named "spill" + a number; the cache's half-written entries carry
 // this process's tag), then the process.
 std::vector<std::string>* g_partial = nullptr;
 std::string g_spillPrefix;
@@ -303,8 +306,7 @@ int build(const std::vector<std::string>& args) {
     std::string packagePath = o.output.empty() ? loaded->output_file_path.str() : o.output;
 
     std::vector<std::string> partial;
-    for (const std::string& p : {packagePath + ".part", packagePath + ".probe", projectOut + ".tmp",
-                                 projectOut + ".probe"}) {
+    for (const std::string& p : {packagePath + builder::kPartSuffix, projectOut + wizard::kProjectTempSuffix}) {
         try {
             partial.push_back(os::hostPath(p));
         } catch (const os::PathError&) {
@@ -312,7 +314,7 @@ int build(const std::vector<std::string>& args) {
     }
     for (const std::string& p : work.hostFiles()) partial.push_back(p);
     try {
-        g_spillPrefix = os::hostPath(packagePath + ".part");
+        g_spillPrefix = os::hostPath(work.path() + "\\" + builder::kSpillName);
     } catch (const os::PathError&) {
     }
     g_partial = &partial;
@@ -330,6 +332,7 @@ int build(const std::vector<std::string>& args) {
     settings.observer = &progress;
     settings.threads = o.threads;
     settings.pauseAtEnd = false;
+    settings.stopOnMissing = !o.allowMissing;
     settings.cacheLimit = o.cacheSize;
     if (o.noCache) {
         settings.cacheFolder = std::string();
@@ -381,15 +384,17 @@ int build(const std::vector<std::string>& args) {
         for (const std::string& p : partial) std::remove(p.c_str());
         return 1;
     }
-    if (!o.quiet) progress.summary(packagePath, shownOutput.empty() ? packagePath : shownOutput);
+    if (!o.quiet) progress.summary(shownOutput.empty() ? packagePath : shownOutput);
     return 0;
 }
 
 const Command command("build", "PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
-                               "                 [--cache DIR | --no-cache] [--cache-size SIZE]\n"
+                               "                 [--cache DIR | --no-cache] [--cache-size SIZE] [--allow-missing]\n"
                                "                 build the project's package with the wizard's own pages;\n"
                                "                 compressed files are kept in a cache (default: the user's\n"
-                               "                 cache folder, 1G), so a rebuild compresses only what changed",
+                               "                 cache folder, 1G), so a rebuild compresses only what changed;\n"
+                               "                 a listed file that is missing stops the build unless\n"
+                               "                 --allow-missing (then it is left out, with a warning)",
                       build);
 
 }  // namespace

@@ -113,9 +113,10 @@ void BuildProgressLine::finish(bool complete) {
     drawn_ = false;
 }
 
-void BuildProgressLine::summary(const std::string& packagePath, const std::string& shownAs) {
-    os::FileStat st;
-    const uint64_t out = os::statPath(packagePath, st) ? st.size : 0;
+void BuildProgressLine::onPackedBytes(uint64_t bytes) { packed_ = bytes; }
+
+void BuildProgressLine::summary(const std::string& shownAs) {
+    const uint64_t out = packed_;
     const uint64_t in = prefix_.empty() ? 0 : prefix_.back();
     const double seconds = started_ ? std::chrono::duration<double>(Clock::now() - begin_).count() : 0;
     const std::string cache =

@@ -21,11 +21,12 @@ public:
     // Printed even with -q: the build goes on, but the user should know.
     void onNote(const std::string& text) override;
     void onCacheUse(unsigned hits, unsigned misses) override;
+    void onPackedBytes(uint64_t bytes) override;
     // Ends the bar's line.
     void finish(bool complete);
     // "PACKAGE: N files, X MB in, Y MB out (R%), T s, M MB/s, cache H hits, M misses"
     // (", no cache" when the build used none)
-    void summary(const std::string& packagePath, const std::string& shownAs);
+    void summary(const std::string& shownAs);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -43,6 +44,7 @@ private:
     std::size_t done_ = 0;
     bool cacheUsed_ = false;
     unsigned hits_ = 0, misses_ = 0;
+    uint64_t packed_ = 0;                 // the files' bytes in the package
     Clock::time_point begin_, lastDraw_;
 };
 

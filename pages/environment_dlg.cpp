@@ -82,6 +82,7 @@ void CEnvironmentDlg::set() {
     updateData(true);
     ui::Prompter say;
     if (name_.empty()) return say.message(kNoName);
+    if (uninstallMarkerFirst(name_)) return say.message(kMsgEnvNameMarker);
     if (value_.empty()) return say.message(kNoValue);
     const bool add = checked(IDC_ENV_ADD) == 1, append = checked(IDC_ENV_APPEND) == 1;
     if (!add && !append) return say.message(kNoKind);

@@ -1,5 +1,6 @@
 #include "pages/registry_dlg.h"
 
+#include "platform/os/uninstall_script_format.h"
 #include "platform/ui/prompter.h"
 #include "resources/tarnwick/resource.h"
 #include "wizard/project_file_format.h"
@@ -25,6 +26,10 @@ std::string lineFieldMessage(const std::string& label, const std::string& text, 
         return "The " + label + " cannot contain a line break.";
     const wizard::TextFault fault = wizard::plainFieldFault(text, maxChars);
     return wizard::plainFieldMessage(label, fault, maxChars);
+}
+
+bool uninstallMarkerFirst(const std::string& name) {
+    return !name.empty() && (name[0] == wzu::kRootRecord || name[0] == wzu::kAppendRecord);
 }
 
 // ---- the key dialog
@@ -55,6 +60,10 @@ bool CRegistryKeyDlg::accept() {
     }
     if (key_.empty()) {
         say.message(kNoKeyName);
+        return false;
+    }
+    if (uninstallMarkerFirst(key_)) {
+        say.message(kMsgKeyNameMarker);
         return false;
     }
     const bool create = action_ == 0;

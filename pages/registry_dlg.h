@@ -19,6 +19,15 @@ namespace pages {
 // would not fit, would split its line or would end that section early.
 std::string lineFieldMessage(const std::string& label, const std::string& text, std::size_t maxChars);
 
+// A key name under a root, or a variable name, that the uninstall script
+// would read back as another kind of record (it begins with "~" or "!"), so
+// the uninstall could never undo it.
+bool uninstallMarkerFirst(const std::string& name);
+inline constexpr char kMsgKeyNameMarker[] =
+    "The Key name cannot begin with ~ or !: the uninstaller could not remove such a key.";
+inline constexpr char kMsgEnvNameMarker[] =
+    "The Environment Variable name cannot begin with ~ or !: the uninstaller could not remove such a variable.";
+
 class CRegistryKeyDlg : public wizard::PageBase {
 public:
     explicit CRegistryKeyDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);

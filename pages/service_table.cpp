@@ -7,6 +7,7 @@ namespace pages {
 const char* serviceFieldsFault(const std::string& executable, const std::string& name, const std::string& display) {
     for (const std::string* s : {&executable, &name, &display})
         if (s->find_first_of("~`") != std::string::npos) return kMsgServiceBadChar;
+    if (name.find_first_of("/\\") != std::string::npos) return kMsgServiceNameSlash;
     if (name.size() > kServiceNameChars) return kMsgServiceNameTooLong;
     if (display.size() > kServiceDisplayChars) return kMsgServiceDisplayTooLong;
     if (executable.size() > kServiceExecutableChars) return kMsgServiceExecutableTooLong;

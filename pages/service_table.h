@@ -33,6 +33,8 @@ inline constexpr char kMsgSupportingFile[] = "Supporting file not found";
 // The refusals of texts the format or the slots cannot carry.
 inline constexpr char kMsgServiceBadChar[] =
     "The service fields cannot hold a tilde (~) or a backquote (`).";
+inline constexpr char kMsgServiceNameSlash[] =
+    "The Service Name cannot hold a slash (/) or a backslash (\\): the service manager refuses them.";
 inline constexpr char kMsgServiceNameTooLong[] = "The Service Name holds at most 49 characters.";
 inline constexpr char kMsgServiceDisplayTooLong[] = "The Service Display Name holds at most 49 characters.";
 inline constexpr char kMsgServiceExecutableTooLong[] = "The Service Executable File holds at most 259 characters.";

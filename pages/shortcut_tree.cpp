@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/os/file_names.h"
 #include "platform/os/text.h"
 
 namespace pages {
@@ -57,10 +58,20 @@ void splitLast(const std::string& location, std::string& parent, std::string& la
 
 }  // namespace
 
+namespace {
+// A label as the installer names its folder or link: trailing dots and
+// blanks go, as Windows drops them, and what is left must be a name.
+bool installsAsName(std::string name, const char* suffix) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return !name.empty() && os::nameFault(name + suffix).empty();
+}
+}  // namespace
+
 const char* labelFault(const std::string& label) {
     if (label.empty()) return kMsgLabelEmpty;
     if (label.find_first_of("`\\") != std::string::npos) return kMsgLabelBadChar;
     if (label.size() > kShortcutNameChars) return kMsgLabelTooLong;
+    if (!installsAsName(label, "")) return kMsgLabelNotAName;
     return nullptr;
 }
 
@@ -68,6 +79,7 @@ const char* shortcutFieldsFault(const std::string& name, const std::string& targ
     if (name.empty()) return kMsgNameEmpty;
     if (name.find_first_of("`\\") != std::string::npos) return kMsgNameBadChar;
     if (name.size() > kShortcutNameChars) return kMsgNameTooLong;
+    if (!installsAsName(name, kLinkSuffix)) return kMsgNameNotAName;
     if (target.find('`') != std::string::npos || arguments.find('`') != std::string::npos) return kMsgTargetBadChar;
     if (target.size() > kShortcutTargetChars) return kMsgTargetTooLong;
     if (arguments.size() > kShortcutArgumentsChars) return kMsgArgumentsTooLong;
@@ -181,6 +193,12 @@ std::vector<int> ShortcutTree::restore(const std::string& text) {
         added.push_back(add(parent, kind, name, target, arguments));
     }
     return added;
+}
+
+std::string uninstallFolder(const std::string& firstFolder, const std::string& productName) {
+    if (!firstFolder.empty()) return firstFolder;
+    const std::string name = os::usableName(productName);
+    return name.empty() ? std::string("Uninstall") : name;
 }
 
 std::string uninstallLines(const std::string& folder) {

@@ -53,7 +53,14 @@ inline constexpr char kMsgLabelEmpty[] = "A folder or shortcut label cannot be e
 inline constexpr char kMsgLabelTooLong[] = "A folder or shortcut label holds at most 259 characters.";
 inline constexpr char kMsgRootLabel[] =
     "Desktop, Start Menu, Programs and Startup name places on the end user's computer and keep their names.";
+inline constexpr char kMsgLabelNotAName[] =
+    "A folder or shortcut label becomes a name on the end user's computer: it cannot hold < > : \" / | ? * or "
+    "control characters, be only dots or blanks, be a device name (CON, PRN, AUX, NUL, COM1, LPT1, ...) or pass "
+    "255 characters.";
 inline constexpr char kMsgNameEmpty[] = "You must enter the shortcut's Name.";
+inline constexpr char kMsgNameNotAName[] =
+    "The Name becomes the shortcut's file name: it cannot hold < > : \" / | ? * or control characters, be only "
+    "dots or blanks, be a device name (CON, PRN, AUX, NUL, COM1, LPT1, ...) or pass 251 characters.";
 inline constexpr char kMsgNameBadChar[] = "The Name cannot hold a backquote (`) or a backslash (\\).";
 inline constexpr char kMsgNameTooLong[] = "The Name holds at most 259 characters.";
 inline constexpr char kMsgTargetTooLong[] = "The Targetfile holds at most 259 characters.";
@@ -117,6 +124,9 @@ private:
     int count_ = 0;
 };
 
+// The uninstall shortcut's folder: the first folder of the tree, else the
+// product name with what a name cannot hold left out.
+std::string uninstallFolder(const std::string& firstFolder, const std::string& productName);
 // The two uninstall lines for folder label `folder` (already cut).
 std::string uninstallLines(const std::string& folder);
 

@@ -284,7 +284,7 @@ int CShortcutsDlg::store(int interactive) {
     std::string bytes;
     if (os::readWholeFile(path, bytes)) r.shortcuts_text = bytes;
     if (uninstall) {
-        const std::string lines = uninstallLines(firstFolder.empty() ? record().product_name.str() : firstFolder);
+        const std::string lines = uninstallLines(uninstallFolder(firstFolder, record().product_name.str()));
         if (FILE* a = os::openFile(path, "ab")) {
             std::fwrite(lines.data(), 1, lines.size(), a);
             std::fclose(a);

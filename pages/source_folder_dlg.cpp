@@ -1,6 +1,10 @@
 #include "pages/source_folder_dlg.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "pages/file_walk.h"
+#include "platform/os/file_names.h"
 #include "pages/list_txt.h"
 #include "platform/os/text.h"
 #include "platform/os/os.h"
@@ -63,6 +67,32 @@ bool CSourceFolderDlg::restoreStoredList() {
     return true;
 }
 
+std::string destinationMessage(const std::string& destination) {
+    std::string d = destination;
+    while (!d.empty() && (d.back() == ' ' || d.back() == '\t')) d.pop_back();
+    while (!d.empty() && (d.front() == ' ' || d.front() == '\t')) d.erase(0, 1);
+    while (d.size() > 3 && d.back() == '\\') d.pop_back();
+    if (d.empty()) return std::string();
+    const bool drive = d.size() >= 3 && std::isalpha(static_cast<unsigned char>(d[0])) && d[1] == ':' && d[2] == '\\';
+    const std::string intro =
+        "The Default destination folder \"" + destination + "\" cannot be used on the end user's computer: ";
+    if (!drive && d[0] != '%')
+        return intro + "it must be a full path such as C:\\Program Files\\Widget or %ProgramFiles%\\Widget.";
+    // A part with an environment reference is known only on that computer.
+    std::string rest = drive ? d.substr(3) : d;
+    std::size_t pos = 0;
+    while (pos < rest.size()) {
+        const std::size_t at = std::min(rest.find('\\', pos), rest.size());
+        const std::string part = rest.substr(pos, at - pos);
+        if (part.find('%') == std::string::npos) {
+            const std::string fault = os::nameFault(part);
+            if (!fault.empty()) return intro + "its part \"" + part + "\" " + fault + ".";
+        }
+        pos = at + 1;
+    }
+    return std::string();
+}
+
 int CSourceFolderDlg::store(int interactive) {
     updateData(true);
     wizard::ProjectRecord& r = record();
@@ -87,6 +117,10 @@ int CSourceFolderDlg::store(int interactive) {
             say.message(wizard::plainFieldMessage(label, fault));
             return -1;
         }
+    }
+    if (const std::string why = destinationMessage(destination_); !why.empty()) {
+        say.message(why);
+        return -1;
     }
     const int subfolders = include_subfolders_ ? 1 : 0;
     const bool unchanged = r.project_opened == 1 && subfolders == r.include_subfolders &&

@@ -13,6 +13,12 @@ namespace pages {
 inline constexpr const char* kMsgSelectSourceFolder = "You must select the source folder";
 inline constexpr const char* kBrowseSourceTitle = "Browse for source folder";
 
+// Why the installer would refuse `destination` as its default folder, "" when
+// it would not (or it is empty: the installer's own default). It must be a
+// full path on a drive, or start with an environment reference such as
+// %ProgramFiles%, and every part it names must be a name Windows allows.
+std::string destinationMessage(const std::string& destination);
+
 class CSourceFolderDlg : public wizard::PageBase {
 public:
     explicit CSourceFolderDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);

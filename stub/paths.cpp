@@ -3,24 +3,12 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/os/file_names.h"
 #include "platform/os/os.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
 
 namespace stub {
-
-static bool isDeviceName(const std::string& component) {
-    // Windows opens the device whatever extension follows the name.
-    std::string base = component.substr(0, component.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
-    for (const char* d : devices)
-        if (equalsNoCase(base, d)) return true;
-    if (base.size() == 4 && std::isdigit(static_cast<unsigned char>(base[3])) && base[3] != '0' &&
-        (equalsNoCase(base.substr(0, 3), "COM") || equalsNoCase(base.substr(0, 3), "LPT")))
-        return true;
-    return false;
-}
 
 bool safeRelative(const std::string& name, std::string& relative, std::string& why) {
     std::string n = name;
@@ -40,33 +28,10 @@ bool safeRelative(const std::string& name, std::string& relative, std::string& w
         why = "a drive letter or a data stream";
         return false;
     }
-    size_t pos = 0;
-    while (true) {
-        size_t at = n.find('\\', pos);
-        std::string comp = n.substr(pos, at == std::string::npos ? std::string::npos : at - pos);
-        if (comp.empty()) {
-            why = "an empty path component";
-            return false;
-        }
-        if (comp == "." || comp == "..") {
-            why = "a component \"" + comp + "\"";
-            return false;
-        }
-        if (comp.back() == '.' || comp.back() == ' ') {
-            why = "a component ending in a dot or a blank";
-            return false;
-        }
-        for (char c : comp)
-            if (static_cast<unsigned char>(c) < 32 || std::strchr("<>\"|?*", c)) {
-                why = "a character Windows does not allow in names";
-                return false;
-            }
-        if (isDeviceName(comp)) {
-            why = "a device name";
-            return false;
-        }
-        if (at == std::string::npos) break;
-        pos = at + 1;
+    const std::string fault = os::relativePathFault(n);
+    if (!fault.empty()) {
+        why = fault;
+        return false;
     }
     relative = n;
     return true;

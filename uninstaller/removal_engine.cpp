@@ -9,6 +9,7 @@
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
+#include "platform/os/uninstall_script_format.h"
 
 namespace uninstaller {
 
@@ -127,13 +128,13 @@ void deleteKey(os::RegRoot root, std::string path) {
 }  // namespace
 
 void applyRegistryRecord(const std::string& record, ScriptRoot& root) {
-    if (!record.empty() && record[0] == '!') {
+    if (!record.empty() && record[0] == wzu::kRootRecord) {
         if (auto r = scriptRootNamed(record.substr(1))) root = *r;
         return;
     }
     std::optional<os::RegRoot> sys = systemRoot(root);
     if (!sys || record.empty()) return;
-    if (record[0] == '~') {
+    if (record[0] == wzu::kAppendRecord) {
         removeText(*sys, record);
         return;
     }

@@ -19,6 +19,9 @@ struct BuildSettings {
     // The compression cache's folder: unset, the installation's temp folder; empty, no cache.
     std::optional<std::string> cacheFolder;
     uint64_t cacheLimit = builder::kDefaultCacheLimit;
+    // A listed file that is not there stops Build before anything is written
+    // (twk build without --allow-missing); the wizard builds and says so.
+    bool stopOnMissing = false;
 };
 
 }  // namespace wizard

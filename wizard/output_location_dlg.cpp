@@ -1,12 +1,27 @@
 #include "wizard/output_location_dlg.h"
 
+#include <cstring>
+
+#include "builder/build_request.h"
+#include "platform/os/text.h"
 #include "platform/ui/prompter.h"
+#include "wizard/project_file.h"
 #include "resources/tarnwick/resource.h"
 
 namespace {
 constexpr const char* kPackageFilter = "Selfextracting executable|*.exe||";
 constexpr const char* kProjectFilter = "Bundlewright project files|*.wzp||";
 }  // namespace
+
+namespace wizard {
+std::string pathTooLongMessage(const std::string& what, const std::string& path, std::size_t suffixChars) {
+    const std::size_t limit = os::kPathSlot - 1 - suffixChars;
+    if (path.size() <= limit) return std::string();
+    return "The " + what + " path has " + std::to_string(path.size()) + " characters, but Build can write at most " +
+           std::to_string(limit) + ": it first writes the file under that path and a " +
+           std::to_string(suffixChars) + "-character suffix. Choose a shorter folder or name.";
+}
+}  // namespace wizard
 
 COutputLocationDlg::COutputLocationDlg(wizard::Chain& chain, ui::Dialog* owner)
     : PageBase(chain, {IDD_OUTPUT_LOCATION, "p1 11 1", "", "Bundlewright9.html"}, wizard::PageRole::OutputLocation,
@@ -56,8 +71,19 @@ bool COutputLocationDlg::onCommand(int id, int code) {
     return PageBase::onCommand(id, code);
 }
 
-int COutputLocationDlg::store(int) {
+int COutputLocationDlg::store(int interactive) {
     updateData(true);
+    if (interactive) {
+        std::string refused =
+            wizard::pathTooLongMessage("output file", chain().output_text, std::strlen(builder::kPartSuffix));
+        if (refused.empty())
+            refused = wizard::pathTooLongMessage("project file", chain().project_text,
+                                                 std::strlen(wizard::kProjectTempSuffix));
+        if (!refused.empty()) {
+            ui::Prompter().message(refused);
+            return -1;
+        }
+    }
     wizard::ProjectRecord& r = record();
     r.output_page_done = wizard::kDone;
     r.output_file_path = chain().output_text;

@@ -9,11 +9,20 @@
 
 #include "wizard/page_base.h"
 
+namespace wizard {
+// Build writes each file first under its name and a suffix (the package's
+// ".part", the project's ".tmp"), which must fit the system's path width too:
+// the message for a path of `what` ("output file", "project file") that is
+// too long for that, "" when it fits.
+std::string pathTooLongMessage(const std::string& what, const std::string& path, std::size_t suffixChars);
+}  // namespace wizard
+
 class COutputLocationDlg : public wizard::PageBase {
 public:
     explicit COutputLocationDlg(wizard::Chain& chain, ui::Dialog* owner = nullptr);
 
-    // Takes both paths into the record; they are checked when building.
+    // Takes both paths into the record; Next refuses a path too long for
+    // Build's side file, the rest is checked when building.
     int store(int interactive) override;
 
 protected:

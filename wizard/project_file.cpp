@@ -208,7 +208,7 @@ std::string projectFileContent(const ProjectRecord& r) {
 
 
 bool writeProjectFile(const ProjectRecord& r, const std::string& path) {
-    const std::string temp = path + ".tmp";
+    const std::string temp = path + kProjectTempSuffix;
     FILE* f = os::openFile(temp, "wb");
     if (!f) return false;
     const std::string bytes = toTextStream(projectFileContent(r));

@@ -16,10 +16,11 @@ struct Messages {
 // The project file's content before the text-stream translation.
 std::string projectFileContent(const ProjectRecord& r);
 
-// Writes the project file to `path` through a temporary name that replaces
-// the file only when complete; registry.txt is left alone (the Build appends
+// Writes the project file to `path` through a temporary name (`path` +
+// kProjectTempSuffix) that replaces the file only when complete; registry.txt is left alone (the Build appends
 // the rows once the project file is in place). False when it could not be
 // written.
+inline constexpr char kProjectTempSuffix[] = ".tmp";
 bool writeProjectFile(const ProjectRecord& r, const std::string& path);
 
 enum LoadStatus {

@@ -1,5 +1,6 @@
 #include "wizard/summary_dlg.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
@@ -17,6 +18,21 @@ std::string notWrittenMessage(const std::string& what, const std::string& path) 
     return "The " + what + " " + path +
            " could not be written. Close any program that has it open, then press Build again.";
 }
+
+std::string missingFilesMessage(const std::vector<std::string>& missing, bool stopped, bool all) {
+    const std::size_t n = missing.size();
+    std::string text = std::to_string(n) + (n == 1 ? " listed file was" : " listed files were") + " not found";
+    text += stopped ? ", so no package was built:" : " and left out of the package:";
+    if (all) {   // twk build: one name a line
+        for (const std::string& name : missing) text += "\n  " + name;
+        return text + (stopped ? "\nRestore them or remove them from the file list, or build with --allow-missing."
+                               : "");
+    }
+    const std::size_t shown = std::min(n, kMissingNamesShown);
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : " ") + missing[i];
+    if (shown < n) text += " and " + std::to_string(n - shown) + " more";
+    return text + ". Restore them or remove them from the file list, then build again.";
+}
 }  // namespace wizard
 
 namespace {
@@ -29,15 +45,16 @@ std::string folderOf(const std::string& path) {
 
 // Whether a file can be written at `path` without destroying anything: an
 // existing file is opened for update (not truncated), the folder is tried
-// with a probe file that is removed again only when this check made it.
-bool canWriteFile(const std::string& path) {
+// with the side file Build writes first (`path` + `suffix`), removed again
+// only when this check made it.
+bool canWriteFile(const std::string& path, const char* suffix) {
     if (path.empty() || os::directoryExists(path)) return false;
     if (os::fileExists(path)) {
         FILE* f = os::openFile(path, "r+b");
         if (!f) return false;
         std::fclose(f);
     }
-    const std::string probe = path + ".probe";
+    const std::string probe = path + suffix;
     const bool existed = os::fileExists(probe);
     FILE* f = os::openFile(probe, "ab");
     if (!f) return false;
@@ -80,6 +97,9 @@ public:
     std::string note;
     void onCacheUse(unsigned hits, unsigned misses) override {
         if (auto* o = settings_.observer) o->onCacheUse(hits, misses);
+    }
+    void onPackedBytes(uint64_t bytes) override {
+        if (auto* o = settings_.observer) o->onPackedBytes(bytes);
     }
 
 private:
@@ -156,8 +176,8 @@ std::string CSummaryDlg::checkTargets() {
         return wizard::kNoSpaceMessage;
     // Writing both would leave one of them destroyed.
     if (os::equalsNoCase(outputText(), projectText())) return wizard::kSamePathMessage;
-    if (!canWriteFile(outputText())) return wizard::kNoOutputFolderMessage;
-    if (!canWriteFile(projectText())) return wizard::kNoProjectFolderMessage;
+    if (!canWriteFile(outputText(), builder::kPartSuffix)) return wizard::kNoOutputFolderMessage;
+    if (!canWriteFile(projectText(), wizard::kProjectTempSuffix)) return wizard::kNoProjectFolderMessage;
     // The source folder before anything is written.
     const std::string here = os::currentDirectory();
     if (!os::setCurrentDirectory(sourceFolder())) return wizard::kNoSourceFolderMessage;
@@ -171,6 +191,13 @@ void CSummaryDlg::build() {
         // The space message carries the program's own name, the others "Bundlewright".
         if (refused == wizard::kNoSpaceMessage) ui::messageBox(refused);
         else ui::Prompter().message(refused);
+        return;
+    }
+    const wizard::BuildSettings& settings = chain().build;
+    const std::vector<std::string> missing =
+        builder::missingListedFiles(record().list_file_path.str(), sourceFolder());
+    if (!missing.empty() && settings.stopOnMissing) {
+        ui::Prompter().message(wizard::missingFilesMessage(missing, true, true));
         return;
     }
     showControl(IDC_SUMMARY_STATUS, true);
@@ -225,7 +252,6 @@ void CSummaryDlg::build() {
     if (r.services_text) q.services_text = *r.services_text;
     q.file_count = fileCount();
     q.required_space = requiredSpace();
-    const wizard::BuildSettings& settings = chain().build;
     q.threads = settings.threads;
     q.cache_folder = settings.cacheFolder.value_or(r.install_dir.str() + "\\temp\\cache");
     q.cache_limit = settings.cacheLimit;
@@ -243,6 +269,10 @@ void CSummaryDlg::build() {
         std::string text = progress.note + ".";
         text[0] = os::upperAscii(text[0]);
         ui::Prompter().message(text);
+    }
+    if (!missing.empty()) {
+        if (settings.observer) settings.observer->onNote(wizard::missingFilesMessage(missing, false, true));
+        else ui::Prompter().message(wizard::missingFilesMessage(missing, false, false));
     }
 
     hide();

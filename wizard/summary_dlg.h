@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "wizard/page_base.h"
 
@@ -24,6 +25,11 @@ inline constexpr char kSamePathMessage[] =
 // The project file or registry.txt could not be written although their
 // folders exist (the checks before passed): another program may hold it.
 std::string notWrittenMessage(const std::string& what, const std::string& path);
+// Listed files that are not there: how many, what the build does with them
+// and their names: for the wizard one line with the first kMissingNamesShown,
+// for twk build (`all`) each on a line of its own.
+inline constexpr std::size_t kMissingNamesShown = 5;
+std::string missingFilesMessage(const std::vector<std::string>& missing, bool stopped, bool all);
 }  // namespace wizard
 
 class CSummaryDlg : public wizard::PageBase {

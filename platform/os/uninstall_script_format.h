@@ -33,6 +33,11 @@ inline constexpr char kServicesBegin[] = "**ServiceSection**";
 inline constexpr char kServicesEnd[] = "**EndServices**";
 inline constexpr char kScriptEnd[] = "**EndEndEnd**";
 
+// A registry record that begins with one of these is a root line ("!ROOT")
+// or an appended value ("~ROOT`KEY`NAME`PART"); any other is a key or value.
+inline constexpr char kRootRecord = '!';
+inline constexpr char kAppendRecord = '~';
+
 inline constexpr char kFailedDirectories[] = "`~!@Directories@!~`";
 inline constexpr char kFailedEnd[] = "`~!@End@!~`";
 

@@ -152,6 +152,10 @@ TEST_F(TwkBuild, TheDemoBuildsTheSameBytesWhateverTheThreadsFolderOrRun) {
     EXPECT_EQ(slurp(dir / "out" / "three.exe"), one);
     EXPECT_NE(r.err.find("twk build: "), std::string::npos);
     EXPECT_NE(r.err.find(" 8 files, "), std::string::npos) << r.err;
+    // The ratio is of the files' own bytes: the installer and uninstaller are not "out".
+    const std::size_t open = r.err.find(" MB out (");
+    ASSERT_NE(open, std::string::npos) << r.err;
+    EXPECT_LT(std::stod(r.err.substr(open + 9)), 100.0) << r.err;
     // Without --output the project's own output path is used.
     EXPECT_EQ(twk("build -q \"" + project.string() + "\"").code, 0);
     EXPECT_EQ(slurp(dir / "c" / "Demo" / "output" / "Widget-1.0-setup.exe"), one);
@@ -222,6 +226,27 @@ TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
     EXPECT_EQ(noStub.code, 1);
     EXPECT_NE(noStub.err.find("TWKINSTDIR is '"), std::string::npos) << noStub.err;
     EXPECT_NE(noStub.err.find("share\\bundlewright"), std::string::npos) << noStub.err;
+}
+
+TEST_F(TwkBuild, AListedFileThatIsMissingStopsTheBuildUnlessAllowed) {
+    const std::string full = build("-q", "full.exe");
+    fs::remove(product / "docs" / "manual.txt");
+    fs::remove(product / "docs" / "changes.txt");
+    const fs::path out = dir / "out" / "setup.exe";
+    const Outcome stopped = twk("build \"" + project.string() + "\" -q --output \"" + out.string() + "\"");
+    EXPECT_EQ(stopped.code, 1);
+    EXPECT_NE(stopped.err.find("2 listed files were not found, so no package was built:"), std::string::npos)
+        << stopped.err;
+    for (const char* name : {"\\docs\\manual.txt\n", "\\docs\\changes.txt\n"})
+        EXPECT_NE(stopped.err.find(name), std::string::npos) << stopped.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(onlyTheInputsAreLeft());
+
+    const Outcome allowed = twk("build \"" + project.string() + "\" -q --allow-missing --output \"" + out.string() + "\"");
+    EXPECT_EQ(allowed.code, 0) << allowed.err;
+    EXPECT_NE(allowed.err.find("2 listed files were not found and left out of the package:"), std::string::npos)
+        << allowed.err;
+    EXPECT_EQ(contents(slurp(out)).entries.size(), contents(full).entries.size() - 2);
 }
 
 TEST_F(TwkBuild, TwoBuildsAtOnceKeepTheirWorkingFilesApart) {

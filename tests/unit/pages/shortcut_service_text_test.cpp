@@ -56,10 +56,12 @@ TEST(ShortcutTreeText, DamagedLinesRestoreUnderProgramsAndNeverPastTheTable) {
 // The system's label edit stops at 259 characters itself; the check holds
 // for any host.
 TEST(ShortcutTreeText, LabelsAndFieldsPastTheirSlotsAreRefused) {
-    EXPECT_EQ(pages::labelFault(std::string(259, 'x')), nullptr);
+    EXPECT_EQ(pages::labelFault(std::string(255, 'x')), nullptr);
+    EXPECT_STREQ(pages::labelFault(std::string(256, 'x')), pages::kMsgLabelNotAName);   // a name's own limit
     EXPECT_STREQ(pages::labelFault(std::string(260, 'x')), pages::kMsgLabelTooLong);
     EXPECT_STREQ(pages::shortcutFieldsFault("n", std::string(260, 't'), ""), pages::kMsgTargetTooLong);
-    EXPECT_EQ(pages::shortcutFieldsFault(std::string(259, 'n'), std::string(259, 't'), std::string(499, 'a')), nullptr);
+    EXPECT_EQ(pages::shortcutFieldsFault(std::string(251, 'n'), std::string(259, 't'), std::string(499, 'a')), nullptr);
+    EXPECT_STREQ(pages::shortcutFieldsFault(std::string(252, 'n'), "t", ""), pages::kMsgNameNotAName);   // + ".lnk"
     EXPECT_STREQ(pages::serviceFieldsFault(std::string(260, 'e'), "n", "d"), pages::kMsgServiceExecutableTooLong);
     EXPECT_EQ(pages::serviceFieldsFault(std::string(259, 'e'), std::string(49, 'n'), std::string(49, 'd')), nullptr);
 }

@@ -260,7 +260,7 @@ TEST(ShortcutsPage, SetRefusesFieldsPastTheirSlotsOrHoldingSeparators) {
     std::vector<Shown> shown;
     startAtShortcuts(env, shown);
     const std::string widget = kPrograms + "/Widget";
-    const std::string n259(259, 'n'), t259(259, 't'), a499(499, 'a');
+    const std::string n251(251, 'n'), n259(259, 'n'), t259(259, 't'), a499(499, 'a');
     std::string steps = opening() + "check IDC_SHORTCUTS_CREATE\n" + newShortcut(widget);
     const std::vector<std::pair<std::string, const char*>> refused = {
         {setFields(n259 + "n", "t", ""), pages::kMsgNameTooLong},
@@ -274,10 +274,10 @@ TEST(ShortcutsPage, SetRefusesFieldsPastTheirSlotsOrHoldingSeparators) {
     };
     for (const auto& [set, message] : refused)
         steps += set + "expect message " + message + "\nexpect enabled IDC_SHORTCUTS_SET 1\n";
-    steps += setFields(n259, t259, a499) + next() + kCancelHere;
+    steps += setFields(n251, t259, a499) + next() + kCancelHere;   // with ".lnk", a name's 255
     env.run(steps);
     EXPECT_EQ(*env.rec.shortcuts_text,
-              kDir + "Widget\r\n" + line(t259, "Desktop\\Start Menu\\Programs\\Widget\\" + n259 + ".lnk", a499));
+              kDir + "Widget\r\n" + line(t259, "Desktop\\Start Menu\\Programs\\Widget\\" + n251 + ".lnk", a499));
 }
 
 TEST(ShortcutsPage, TheFiftyFirstEntryIsRefused) {

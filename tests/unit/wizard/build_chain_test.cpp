@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "tests/support/test_folder.h"
 #include "tests/unit/wizard/tarnwick_run.h"
 #include "wizard/page_base.h"
+#include "wizard/output_location_dlg.h"
 #include "wizard/startup.h"
 #include "wizard/summary_dlg.h"
 #include "wizard/summary_text.h"
@@ -457,6 +459,56 @@ TEST_F(BuildChain, TooLittleSpaceIsSaidWithTheProgramsNameAndBuildAgainGivesTheS
     twice.add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
     EXPECT_EQ(runTarnwick(std::move(twice)), wizard::kExitFinished);
     EXPECT_TRUE(get(out) == single) << "a second press built another package";
+}
+
+// A listed file removed after the file list page: the package leaves it out
+// and the wizard names it once before the Finish page.
+TEST_F(BuildChain, AListedFileThatIsGoneIsNamedBeforeTheFinishPage) {
+    const std::string out = root + "\\out\\Demo.exe", wzp = root + "\\out\\Demo.wzp";
+    const std::string gone = root + "\\Prod\\docs\\b.txt";
+    os::createDirectories(root + "\\out");
+    ui::Scenario s = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    s.then([&](ui::Dialog&) { os::deleteFile(gone); });
+    s.add("click IDC_SUMMARY_BUILD\nexpect message " + wizard::missingFilesMessage({gone}, false, false) +
+          "\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
+    EXPECT_EQ(runTarnwick(std::move(s)), wizard::kExitFinished);
+    EXPECT_EQ(entryNames(readBack(out)),
+              (std::vector<std::string>{"\\UnBundlewright.exe", "\\a.txt.bz2", "\\empty\\temp$.bz2"}));
+    EXPECT_EQ(wizard::missingFilesMessage({"a", "b", "c", "d", "e", "f", "g"}, false, false),
+              "7 listed files were not found and left out of the package: a, b, c, d, e and 2 more. "
+              "Restore them or remove them from the file list, then build again.");
+}
+
+// Paths as long as Build's side files allow build; one character more is
+// refused on the output location page, which stays.
+TEST_F(BuildChain, PathsAtTheLimitBuildAndLongerOnesAreRefusedOnTheOutputPage) {
+    os::createDirectories(root + "\\out");
+    auto pathOf = [&](std::size_t length, const char* ext) {
+        const std::string folder = root + "\\out\\";
+        return folder + std::string(length - folder.size() - std::strlen(ext), 'n') + ext;
+    };
+    const std::string out = pathOf(254, ".exe"), wzp = pathOf(255, ".wzp");
+    ui::Scenario fits = ui::Scenario::parse(withFolders(toSummary(out, wzp)), "chain");
+    fits.add("click IDC_SUMMARY_BUILD\non dialog IDD_FINISH\nclick IDC_FINISH_FINISH\n");
+    EXPECT_EQ(runTarnwick(std::move(fits)), wizard::kExitFinished);
+    EXPECT_FALSE(get(out).empty());
+    EXPECT_FALSE(get(wzp).empty());
+
+    struct Case {
+        std::string output, project, refused;
+    };
+    const Case cases[] = {
+        {pathOf(255, ".exe"), wzp, wizard::pathTooLongMessage("output file", pathOf(255, ".exe"), 5)},
+        {out, pathOf(256, ".wzp"), wizard::pathTooLongMessage("project file", pathOf(256, ".wzp"), 4)},
+    };
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.refused.empty());
+        std::string steps = toSummary(c.output, c.project);
+        steps.resize(steps.size() - std::strlen("on dialog IDD_SUMMARY\n"));
+        EXPECT_EQ(runTarnwick(withFolders(steps) + "expect message " + c.refused + "\non dialog IDD_OUTPUT_LOCATION\n" +
+                              kCancelRun),
+                  wizard::kExitCancelled);
+    }
 }
 
 #ifndef _WIN32
