@@ -45,11 +45,9 @@ first_run=$(find "$WINEPREFIX/drive_c/users" -name Widget-first-run.txt -exec ca
 echo "  post-installation program: ${first_run:-did not run}"
 
 echo "== UnBundlewright =="
-# The stub put it in the Windows folder; its question and window are answered
-# as a user would (the programs' scenario mode).
-printf 'answer message yes\non dialog 102\nclick 1\n' >"$work/uninstall.scn"
-BUNDLEWRIGHT_SCENARIO="Z:${work//\//\\}\\uninstall.scn" \
-  "$bw_wine" 'C:\windows\UnBundlewright.exe' '-fC:\Demo\Widget\Uninstall.wzu' </dev/null || true
+# The stub put it in the Windows folder; the installed-programs entry's quiet
+# uninstall command removes the product without a question.
+"$bw_wine" 'C:\windows\UnBundlewright.exe' /S '-fC:\Demo\Widget\Uninstall.wzu' </dev/null || true
 left=$( (cd "$WINEPREFIX/drive_c/Demo" 2>/dev/null && find . -mindepth 1 | sort) || true)
 
 package_size=$(stat -c %s "$work/out/Widget-1.0-setup.exe")

@@ -10,10 +10,13 @@
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
+#include "platform/os/security.h"
 #include "platform/os/services.h"
+#include "platform/os/shared_file.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
 #include "stub/paths.h"
+#include "stub/signature.h"
 
 namespace stub {
 
@@ -21,7 +24,11 @@ namespace {
 constexpr size_t kMaxFolderChars = 247;   // a folder leaves room for a file name of 8.3
 constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
+// An earlier uninstall script of the destination, read whole: one larger
+// than any installation writes is not read at all.
 bool readWhole(const std::string& path, std::string& out) {
+    os::FileStat st;
+    if (!os::statPath(path, st) || !st.isRegular || st.size > (64u << 20)) return false;
     FILE* f = os::openFile(path, "rb");
     if (!f) return false;
     out.clear();
@@ -35,7 +42,40 @@ bool readWhole(const std::string& path, std::string& out) {
 
 enum Kind { kStored = 0, kCompressed = 1, kFolder = 2, kUninstaller = 3 };
 
+// The file version of a program (its version resource's fixed part: the
+// signature 0xFEEF04BD, the structure's version 1.0, then the version's high
+// and low 32 bits); false when it has none.
+bool fileVersion(const std::string& image, uint64_t& version) {
+    static const char kSignature[] = "\xBD\x04\xEF\xFE\x00\x00\x01\x00";
+    const std::string signature(kSignature, 8);
+    for (size_t at = image.find(signature); at != std::string::npos; at = image.find(signature, at + 1)) {
+        if (at + 16 > image.size()) break;
+        auto word = [&](size_t k) {
+            uint32_t w = 0;
+            for (int b = 3; b >= 0; --b) w = (w << 8) | static_cast<unsigned char>(image[k + static_cast<size_t>(b)]);
+            return w;
+        };
+        version = (static_cast<uint64_t>(word(at + 8)) << 32) | word(at + 12);
+        return true;
+    }
+    return false;
+}
+
 bool blank(const std::string& s) { return s.empty() || s == package::kBlank; }
+
+// Hands `size` bytes at `offset` of `in` to `sink` in pieces; false when a
+// read fails or the sink refuses. Safe on many threads over one handle.
+template <class Sink>
+bool copyAt(const os::SharedFile& in, uint64_t offset, uint64_t size, Sink&& sink) {
+    std::vector<char> buf(64 * 1024);
+    while (size > 0) {
+        size_t n = size < buf.size() ? static_cast<size_t>(size) : buf.size();
+        if (!in.readAt(offset, buf.data(), n) || !sink(buf.data(), n)) return false;
+        offset += n;
+        size -= n;
+    }
+    return true;
+}
 
 bool rootOf(const std::string& name, os::RegRoot& root, std::string& canonical) {
     static const struct {
@@ -76,18 +116,18 @@ std::string linkPath(const std::string& base, const std::string& rest) {
 }
 }  // namespace
 
-Installer::~Installer() {
-    if (file_) std::fclose(file_);
-}
+Installer::~Installer() = default;
 
 bool Installer::open(const std::string& packagePath, std::string& error) {
-    os::FileStat st;
-    packagePath_ = packagePath;
-    if (!os::statPath(packagePath, st) || !(file_ = os::openFile(packagePath, "rb"))) {
+    // One handle for everything: the bytes checked are the bytes installed,
+    // whatever the path names later.
+    if (!file_.open(packagePath)) {
         error = say("PackageUnreadable", {{"file", packagePath}});
         return false;
     }
-    if (!readPackage(file_, st.size, pkg_, error)) return false;
+    if (!readPackage(file_.stream(), file_.size(), pkg_, error)) return false;
+    // Signed: every byte is the one the publisher signed, before anything is read further.
+    if (!signedDigestMatches(file_.stream(), file_.size(), error)) return false;
     // From here on the installer speaks the package's language.
     text_.load(pkg_.language);
     text_.set("product", pkg_.product.empty() ? std::string("Setup") : pkg_.product);
@@ -110,8 +150,8 @@ bool Installer::passwordMatches(const std::string& password) const {
 
 std::string Installer::defaultDestination() const {
     if (!blank(pkg_.defaultDestination)) return pkg_.defaultDestination;
-    std::string pf;
-    if (!os::getEnv("ProgramFiles", pf) || pf.empty()) pf = "C:\\Program Files";
+    // From the system: the environment is the user's to change.
+    std::string pf = os::programFilesFolder();
     std::string product = pkg_.product.empty() ? "Product" : pkg_.product;
     return joinPath(pf, product);
 }
@@ -146,6 +186,9 @@ bool Installer::check(std::string& error) {
     }
     for (char c : space) spaceLimit_ = spaceLimit_ * 10 + static_cast<uint64_t>(c - '0');
     uint64_t stored = 0;
+    // Windows sees one file where names differ only in letter case: two
+    // entries would be staged into it at once.
+    std::map<std::string, size_t> files;
     for (size_t i = 0; i < pkg_.entries.size(); ++i) {
         const std::string& name = pkg_.entries[i].name;
         if (i == 0) {
@@ -157,6 +200,8 @@ bool Installer::check(std::string& error) {
         std::string rel, why;
         if (!entryTarget(name, kind, rel, why)) return refuse(name, why);
         if (equalsNoCase(rel, kScriptName)) return refuse(name, "it is the uninstall script's own name");
+        if (kind != EntryKind::Folder && !files.emplace(os::lowerAscii(rel), i).second)
+            return refuse(name, "another entry names the same file");
         targets_.push_back(rel);
         kinds_.push_back(kind == EntryKind::Folder ? kFolder : kind == EntryKind::Compressed ? kCompressed : kStored);
         if (kind == EntryKind::Stored) stored += pkg_.entries[i].size;
@@ -205,14 +250,17 @@ bool Installer::checkPlaces(std::string& error) const {
     return true;
 }
 
-bool Installer::makeFolders(const std::string& folder, std::string& error) {
+bool Installer::makeFolders(const std::string& folder, std::string& error, bool protect) {
     std::vector<std::string> missing;
     for (std::string f = folder; !f.empty() && !os::directoryExists(f); f = parentOf(f)) {
         if (f.size() <= 3 && f.size() >= 2 && f[1] == ':') break;   // a drive root
         missing.push_back(f);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-        if (!os::createDirectory(*it) && !os::directoryExists(*it)) {
+        // The destination's own levels: only administrators may change what
+        // an administrator's uninstall will run or remove.
+        bool made = protect ? os::createProtectedDirectory(*it) : os::createDirectory(*it);
+        if (!made && !os::directoryExists(*it)) {
             error = say("FolderNotCreated", {{"folder", *it}});
             return false;
         }
@@ -265,9 +313,9 @@ private:
 // stream whole (its block and stream checksums included). `total` counts the
 // bytes written by every worker against the declared space. Runs on a worker
 // thread: it changes nothing of the installer's own.
-bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool compressed,
+bool Installer::unpack(const os::SharedFile& in, const Entry& e, const std::string& path, bool compressed,
                        std::atomic<uint64_t>* total, DecoderMemory& memory, bool& damaged, std::string& error) const {
-    FILE* out = os::openFile(path, "wb");
+    FILE* out = os::createNewFile(path);   // staged afresh: nothing there is followed
     if (!out) {
         error = say("FileNotWritten", {{"file", path}});
         return false;
@@ -279,7 +327,7 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
         return writeOk && !tooBig;
     };
     if (!compressed) {
-        dataOk = copyRange(in, e.offset, e.size, write);
+        dataOk = copyAt(in, e.offset, e.size, write);
     } else {
         bz_stream z;
         std::memset(&z, 0, sizeof z);
@@ -290,7 +338,7 @@ bool Installer::unpack(FILE* in, const Entry& e, const std::string& path, bool c
         bool ended = false;
         std::vector<char>& buf = memory.output;
         if (dataOk)
-            dataOk = copyRange(in, e.offset, e.size, [&](const char* data, size_t n) {
+            dataOk = copyAt(in, e.offset, e.size, [&](const char* data, size_t n) {
                 if (ended) return false;   // bytes after the end of the stream
                 z.next_in = const_cast<char*>(data);
                 z.avail_in = static_cast<unsigned>(n);
@@ -433,16 +481,14 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
     std::atomic<uint64_t> total{0};
     auto work = [&](unsigned) {
         DecoderMemory memory;
-        FILE* in = os::openFile(packagePath_, "rb");
         for (size_t i; !stop && (i = next++) < n;) {
             latest = i;
             if (kinds_[i] != kFolder) {
                 bool bad = false;
-                if (!in) errors[i] = say("PackageUnreadable", {{"file", packagePath_}});
-                else if (unpack(in, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
-                                memory, bad, errors[i]))
+                if (unpack(file_, pkg_.entries[i], staged_[i], kinds_[i] == kCompressed, i == 0 ? nullptr : &total,
+                           memory, bad, errors[i]))
                     errors[i].clear();
-                if (!in || !errors[i].empty()) {
+                if (!errors[i].empty()) {
                     failed[i] = 1;
                     damaged[i] = bad;
                     stop = true;
@@ -450,7 +496,6 @@ bool Installer::stageAll(InstallProgress& progress, std::string& error) {
             }
             ++done;
         }
-        if (in) std::fclose(in);
     };
     size_t shown = n;
     auto report = [&] {
@@ -536,11 +581,31 @@ void Installer::undoFolders() {
 bool Installer::place(size_t i, std::string& error) {
     if (kinds_[i] == kUninstaller) {
         // Shared by every product in the Windows folder; never listed for removal.
-        std::string path = joinPath(os::windowsFolder(), "UnBundlewright.exe");
-        if (!os::moveFile(staged_[i], path)) {
+        const std::string windows = os::windowsFolder();
+        std::string path = joinPath(windows, "UnBundlewright.exe");
+        // A newer one stays: every later uninstall of any product runs it.
+        uint64_t have = 0, brought = 0;
+        std::string bytes;
+        if (os::readWholeFile(path, bytes) && fileVersion(bytes, have) &&
+            !(os::readWholeFile(staged_[i], bytes) && fileVersion(bytes, brought) && brought >= have)) {
+            os::deleteFile(staged_[i]);
+            staged_[i].clear();
+            return true;
+        }
+        // Copied to a new name inside the Windows folder, so that it takes
+        // that folder's permissions (a rename keeps the staged file's, and
+        // the destination's may let users write), then renamed into place.
+        std::string temp;
+        for (int n = 0; temp.empty() && n < 100; ++n) {
+            std::string name = joinPath(windows, "UnBundlewright.~" + std::to_string(n));
+            if (os::copyFile(staged_[i], name, true)) temp = name;
+        }
+        if (temp.empty() || !os::moveFile(temp, path)) {
+            if (!temp.empty()) os::deleteFile(temp);
             error = say("UninstallerNotWritten", {{"file", path}});
             return false;
         }
+        os::deleteFile(staged_[i]);
         staged_[i].clear();
         return true;
     }
@@ -761,6 +826,42 @@ bool Installer::writeScript(std::string& error) {
     return ok;
 }
 
+// A link in the destination, or above it, would redirect the installation's
+// writes and the uninstall's deletions; a folder users can change lets them
+// replace what an administrator runs (services, the package's programs).
+bool Installer::checkDestination(std::string& error) {
+    for (std::string f = dest_; f.size() > 3; f = parentOf(f))
+        if (os::isReparsePoint(f)) {
+            error = say("DestinationLink", {{"folder", dest_}, {"file", f}});
+            return false;
+        }
+    if (!os::directoryExists(dest_)) return true;
+    std::vector<std::string> pending{dest_};
+    while (!pending.empty()) {
+        std::string folder = pending.back();
+        pending.pop_back();
+        std::vector<os::DirEntry> entries;
+        os::listFolder(folder, entries);
+        for (const os::DirEntry& e : entries) {
+            if (e.name == "." || e.name == "..") continue;
+            std::string path = joinPath(folder, e.name);
+            if (os::isReparsePoint(path)) {
+                error = say("DestinationLink", {{"folder", dest_}, {"file", path}});
+                return false;
+            }
+            if (e.isDirectory) pending.push_back(path);
+        }
+    }
+    bool runs = !parseServices(pkg_.services).empty();
+    for (const std::string* p : {&pkg_.preInstallFile, &pkg_.postInstallFile, &pkg_.preUninstallFile})
+        runs = runs || !blank(*p);
+    if (runs && os::othersMayChange(dest_) && !os::protectFolder(dest_)) {
+        error = say("DestinationOpen", {{"folder", dest_}});
+        return false;
+    }
+    return true;
+}
+
 bool Installer::install(const std::string& destination, InstallProgress& progress, std::string& error) {
     changed_ = damaged_ = false;
     warning_.clear();
@@ -784,7 +885,8 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     if (readWhole(scriptPath(), earlier)) script_.mergeEarlier(earlier);
     // Everything is unpacked and checked before the first file is in place;
     // a package that fails here leaves nothing behind.
-    if (!makeFolders(dest_, error) || !stageAll(progress, error)) {
+    if (!checkDestination(error)) return false;
+    if (!makeFolders(dest_, error, true) || !stageAll(progress, error)) {
         discardStage();
         undoFolders();
         return false;

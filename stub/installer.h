@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/os/shared_file.h"
 #include "stub/language.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
@@ -34,6 +35,9 @@ public:
     ~Installer();
     // Opens and checks the package at `packagePath`.
     bool open(const std::string& packagePath, std::string& error);
+    // Whether the package opened is the running program's own file (install.exe
+    // refuses to run from anything else).
+    bool openedOwnImage() const { return file_.isOwnImage(); }
     const Package& package() const { return pkg_; }
     const Options& options() const { return options_; }
 
@@ -69,11 +73,12 @@ public:
 private:
     bool check(std::string& error);
     bool checkPlaces(std::string& error) const;
-    bool makeFolders(const std::string& folder, std::string& error);
+    bool makeFolders(const std::string& folder, std::string& error, bool protect = false);
+    bool checkDestination(std::string& error);
     std::string freeFolderName() const;
     bool stageAll(InstallProgress& progress, std::string& error);
     bool placeAll(size_t skip, std::string& error);
-    bool unpack(FILE* in, const Entry& e, const std::string& path, bool compressed, std::atomic<uint64_t>* total,
+    bool unpack(const os::SharedFile& in, const Entry& e, const std::string& path, bool compressed, std::atomic<uint64_t>* total,
                 class DecoderMemory& memory, bool& damaged, std::string& error) const;
     bool place(size_t i, std::string& error);
     void discardStage();
@@ -87,9 +92,8 @@ private:
     bool writeScript(std::string& error);
     std::string resolve(const std::string& text) const;
 
-    FILE* file_ = nullptr;
+    os::SharedFile file_;                // the package, open once: every read goes through it
     Language text_;                      // the package's language, for the messages
-    std::string packagePath_;   // each staging worker opens it again
     Package pkg_;
     Options options_;
     std::string dest_;

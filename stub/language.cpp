@@ -69,6 +69,8 @@ const char* const kEnglish[][2] = {
     {"DataDamaged", "The package is damaged: the data of {file} cannot be unpacked."},
     {"PathTooLong", "The path {file}... would be {length} characters long, more than Windows allows ({limit}). Choose a shorter destination folder. Nothing was installed."},
     {"DestinationUnusable", "The destination folder \"{folder}\" cannot be used: give a full path on an existing local drive, such as {example}. Nothing was installed."},
+    {"DestinationLink", "The destination folder {folder} cannot be used: {file} is a link to another place. Choose another folder. Nothing was installed."},
+    {"DestinationOpen", "The destination folder {folder} can be changed by users other than administrators, and its permissions cannot be set. Choose another folder. Nothing was installed."},
     {"NoFreeSpace", "There is not enough free space on {drive}: the installation needs {space} bytes, {free} are free. Nothing was installed."},
     {"FolderNotCreated", "The folder {folder} cannot be created."},
     {"FileNotWritten", "The file {file} cannot be written."},

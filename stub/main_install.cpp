@@ -4,10 +4,11 @@
 // package asks). Exit codes: 0 installed, 1 cancelled by the
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
 // installation stopped (or never started: no administrator rights), 5 bad
-// command line, 6 a scenario step failed (automation); the reason goes to
-// the error stream.
+// command line, 6 a scenario step failed (test builds only); the reason
+// goes to the error stream.
 #include <cstdio>
 
+#include "platform/os/app_start.h"
 #include "platform/os/os.h"
 #include "platform/os/shortcuts.h"
 #include "platform/ui/prompter.h"
@@ -80,7 +81,8 @@ int run() {
     stub::Installer installer;
     std::string error;
     ui::setProgramName("Setup");
-    if (!installer.open(os::executablePath(), error)) {
+    if (!installer.open(os::executablePath(), error) || !installer.openedOwnImage()) {
+        if (error.empty()) error = "The package cannot be read as the program that is running.";
         report(error);
         if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
         return stub::kExitDamaged;
@@ -104,9 +106,9 @@ int run() {
     return stub::runWizard(installer, text, args);
 }
 
-#ifdef BW_HEADLESS_UI
-// Without real windows a scenario plays the user (BUNDLEWRIGHT_SCENARIO);
-// a failing step ends the program with its message.
+#if defined(BW_AUTOMATION) && defined(BW_HEADLESS_UI)
+// The test build without real windows: a scenario plays the user
+// (BUNDLEWRIGHT_SCENARIO); a failing step ends the program with its message.
 int runDriven() {
     std::string path;
     try {
@@ -127,6 +129,7 @@ int runDriven() { return run(); }
 }  // namespace
 
 int main(int argc, char** argv) {
+    os::loadLibrariesFromSystemOnly();
 #ifndef _WIN32
     std::string line;
     for (int i = 0; i < argc; ++i) line += (i ? " " : "") + os::quoteArgument(argv[i]);

@@ -1,5 +1,6 @@
 #include "stub/package_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/os/signed_image.h"
@@ -12,6 +13,11 @@ bool seekTo(FILE* f, uint64_t offset) {
 }
 
 namespace {
+
+// The most a text of the package (the option file, the registry and shortcut
+// sections) may hold: every text is read whole into memory, and a package
+// that claims more is damaged, not a reason to run out of memory.
+constexpr uint64_t kMaxTextBytes = 16u << 20;
 
 // A bounded cursor over [pos, end) of the package file.
 class Cursor {
@@ -38,7 +44,7 @@ public:
         return parseDecimal(s, out);
     }
     bool bytes(uint64_t n, std::string& out) {
-        if (n > left()) return false;
+        if (n > left() || n > kMaxTextBytes) return false;
         out.resize(static_cast<size_t>(n));
         if (!seekTo(f_, pos_)) return false;
         if (n && std::fread(out.data(), 1, out.size(), f_) != out.size()) return false;
@@ -71,7 +77,7 @@ public:
     bool until(const char* marker, std::string& out) {
         std::string rest;
         uint64_t start = pos_;
-        if (!bytes(left(), rest)) return false;
+        if (!bytes(std::min<uint64_t>(left(), kMaxTextBytes), rest)) return false;
         std::string m(marker);
         m.push_back('\0');
         size_t at = rest.find(m);

@@ -5,6 +5,8 @@
 
 #include "platform/os/file_names.h"
 #include "platform/os/os.h"
+#include "platform/os/security.h"
+#include "platform/os/text.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
 
@@ -72,6 +74,17 @@ bool shortcutRelative(const std::string& rest, std::string& relative, std::strin
     return safeRelative(trimmed, relative, why);
 }
 
+namespace {
+// The system's own places come from the system: any program of the user can
+// set a variable of that name, and an elevated installation would follow it.
+bool systemPlace(const std::string& name, std::string& value) {
+    if (equalsNoCase(name, "ProgramFiles")) value = os::programFilesFolder();
+    else if (equalsNoCase(name, "windir") || equalsNoCase(name, "SystemRoot")) value = os::windowsFolder();
+    else return false;
+    return true;
+}
+}  // namespace
+
 std::string expandEnvironment(const std::string& text) {
     std::string out;
     size_t pos = 0;
@@ -80,7 +93,8 @@ std::string expandEnvironment(const std::string& text) {
         size_t close = open == std::string::npos ? open : text.find('%', open + 1);
         if (close == std::string::npos) break;
         std::string value;
-        if (close > open + 1 && os::getEnv(text.substr(open + 1, close - open - 1), value)) {
+        const std::string name = close > open + 1 ? text.substr(open + 1, close - open - 1) : std::string();
+        if (!name.empty() && (systemPlace(name, value) || os::getEnv(name, value))) {
             out += text.substr(pos, open - pos) + value;
             pos = close + 1;
         } else {   // not a defined name: the first '%' stays, the second may open one
@@ -99,6 +113,10 @@ bool destinationFolder(const std::string& given, std::string& folder) {
     folder.clear();
     if (f.size() < 3 || !std::isalpha(static_cast<unsigned char>(f[0])) || f[1] != ':' || f[2] != '\\') return false;
     if (!os::directoryExists(f.substr(0, 3))) return false;
+    // A drive's root or the Windows folder would mix the product with what
+    // the system and every other program keep there.
+    const std::string windows = os::windowsFolder();
+    if (f.size() == 3 || equalsNoCase(f, windows) || os::startsWithNoCase(f, windows + "\\")) return false;
     // Room below it for the uninstall script and the staging folder.
     if (f.size() + 24 > kMaxPathChars) return false;
     std::string rel, why;

@@ -30,13 +30,15 @@ bool entryTarget(const std::string& name, EntryKind& kind, std::string& relative
 bool shortcutRelative(const std::string& rest, std::string& relative, std::string& why);
 
 // Expands every %NAME% the environment defines; the others stay as written,
-// as Windows leaves them.
+// as Windows leaves them. %ProgramFiles%, %windir% and %SystemRoot% are the
+// system's own folders whatever the environment says.
 std::string expandEnvironment(const std::string& text);
 
 // The destination for what the user or the package gave: environment
 // references expanded, blanks around it and trailing backslashes dropped.
 // False when that is not a full path on an existing local drive ("C:\...")
-// whose every part is an allowed name, or leaves no room for files below it.
+// whose every part is an allowed name, or leaves no room for files below it,
+// or is a drive's root or the Windows folder (or inside it).
 bool destinationFolder(const std::string& given, std::string& folder);
 
 // `folder` and `relative` joined by exactly one backslash.

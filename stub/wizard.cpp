@@ -346,8 +346,14 @@ protected:
     void next() override {
         std::string readme = s_.installer.readmePath();
         if (!readme.empty() && checked(IDC_SHOW_README) == 1) {
-            std::string viewer = endsWithNoCase(readme, ".txt") ? "notepad.exe" : "rundll32.exe url.dll,FileProtocolHandler";
-            if (!os::fileExists(readme) || !os::startProcess(viewer + " " + os::quoteArgument(readme), false)) {
+            // Started by full paths: a program of the viewer's name planted
+            // beside the package would otherwise run as administrator.
+            const std::string notepad = os::systemFolder() + "\\notepad.exe";
+            bool shown = os::fileExists(readme) &&
+                         (endsWithNoCase(readme, ".txt")
+                              ? os::startProcess(os::quoteArgument(notepad) + " " + os::quoteArgument(readme), false)
+                              : os::openDocument(readme));
+            if (!shown) {
                 Language bad = t();
                 bad.set("file", readme);
                 say(bad("ReadmeFailed"));

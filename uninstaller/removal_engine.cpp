@@ -6,6 +6,8 @@
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
+#include "platform/os/security.h"
+#include "platform/os/text.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
@@ -28,7 +30,7 @@ std::optional<std::string> scriptPathFromCommandLine(const std::string& line) {
     return std::nullopt;
 }
 
-std::optional<std::string> takeScript(const std::string& path, uint64_t maxBytes) {
+std::optional<std::string> readScript(const std::string& path, uint64_t maxBytes) {
     FILE* f = os::openFile(path, "rb");
     if (!f) return std::nullopt;
     std::optional<std::string> out;
@@ -42,11 +44,41 @@ std::optional<std::string> takeScript(const std::string& path, uint64_t maxBytes
         }
     }
     std::fclose(f);
-    if (out) os::deleteFile(path);
     return out;
 }
 
-std::string failureListPath() { return os::tempFolder() + "temp.tmp"; }
+
+
+namespace {
+std::string folderOf(const std::string& path) {
+    size_t cut = path.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+}  // namespace
+
+bool scriptTrusted(const std::string& path) {
+    // The machine's list only: a user's own list is the user's to write.
+    const char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    os::RegKey list = os::RegKey::open(os::RegRoot::LocalMachine, kUninstallKeys);
+    for (const std::string& name : list.valid() ? list.subKeys() : std::vector<std::string>{}) {
+        os::RegKey entry = os::RegKey::open(os::RegRoot::LocalMachine, std::string(kUninstallKeys) + "\\" + name);
+        for (const char* command : {"UninstallString", "QuietUninstallString"}) {
+            os::RegValue v;
+            if (entry.valid() && entry.query(command, v) && os::endsWithNoCase(v.asString(), "-f" + path)) return true;
+        }
+    }
+    const std::string folder = folderOf(path);
+    return !folder.empty() && !os::othersMayChange(folder) && !os::othersMayChange(path);
+}
+
+bool programInsideScriptFolder(const UninstallScript& script, const std::string& path) {
+    if (script.program.empty() || script.program == kNone) return true;
+    const std::string& p = script.program;
+    const std::string folder = folderOf(path) + "\\";
+    // No component may climb out again.
+    return os::startsWithNoCase(p, folder) && p.find("\\..\\") == std::string::npos &&
+           p.find("\\.\\") == std::string::npos && p.find('/') == std::string::npos;
+}
 
 std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
     static const struct {
@@ -149,29 +181,22 @@ void applyRegistryRecord(const std::string& record, ScriptRoot& root) {
 
 namespace {
 
-void put(FILE* f, const std::string& s) {
-    if (f) std::fwrite(s.c_str(), 1, s.size() + 1, f);
-}
-
 std::string quoted(const std::string& path) {
     return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
 }
 
 }  // namespace
 
-RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList,
-                              const StageDone& done) {
+RemovalReport removeInstalled(const UninstallScript& script, const StageDone& done) {
     auto ended = [&](Stage s) {
         if (done) done(s);
     };
     RemovalReport report;
-    FILE* list = os::openFile(failureList, "wb");
-    report.failureListWritten = list != nullptr;
 
     if (script.program != kNone && !script.program.empty()) {
         std::string line = quoted(script.program);
         if (script.commandLine != kNone && !script.commandLine.empty()) line += " " + script.commandLine;
-        report.programStarted = os::startProcess(line, true, nullptr, true);
+        report.programStarted = os::startProcess(line, true, nullptr, false);
     }
     ended(Stage::Program);
 
@@ -187,7 +212,6 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
         if (!os::deleteFile(file)) {
             ++report.failureCount;
             report.failedFiles.push_back(file);
-            put(list, file);
         }
     }
     ended(Stage::Files);
@@ -201,32 +225,20 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::string& 
     for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);
     ended(Stage::Shortcuts);
 
-    put(list, kFailedDirectories);
     for (const std::string& dir : script.directories) {
         if (!os::removeDirectory(dir)) {
             ++report.failureCount;
             report.failedDirectories.push_back(dir);
-            put(list, dir);
         }
     }
-    put(list, kFailedEnd);
-    if (list && std::fclose(list) != 0) report.failureListWritten = false;
     ended(Stage::Directories);
     return report;
 }
 
-std::vector<std::string> detailsLines(const std::string& failureList) {
+std::vector<std::string> detailsLines(const RemovalReport& report) {
     std::vector<std::string> lines;
-    FILE* f = os::openFile(failureList, "rb");
-    if (!f) return lines;
-    std::string data;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    std::fclose(f);
-    FailureList parsed = parseFailureList(data);
-    for (const std::string& p : parsed.files) lines.push_back("Unable to remove file : '" + p + "'");
-    for (const std::string& p : parsed.directories) lines.push_back("Unable to remove directory : '" + p + "'");
+    for (const std::string& p : report.failedFiles) lines.push_back("Unable to remove file : '" + p + "'");
+    for (const std::string& p : report.failedDirectories) lines.push_back("Unable to remove directory : '" + p + "'");
     return lines;
 }
 
@@ -237,12 +249,26 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
         os::exitProcess(kExitCode);
     }
     if (!questions.ask(kConfirmQuestion, kCaption)) os::exitProcess(kExitCode);
-    std::optional<std::string> data = takeScript(*path);
+    if (!os::fileExists(*path)) {
+        questions.message(kNoScriptMessage, kMessageCaption);
+        os::exitProcess(kExitCode);
+    }
+    if (!scriptTrusted(*path)) {
+        questions.message(kScriptNotTrusted, kMessageCaption);
+        os::exitProcess(kExitCode);
+    }
+    std::optional<std::string> data = readScript(*path);
     if (!data) {
         questions.message(kNoScriptMessage, kMessageCaption);
         os::exitProcess(kExitCode);
     }
-    return removeInstalled(parseUninstallScript(*data), failureListPath(), done);
+    UninstallScript script = parseUninstallScript(*data);
+    if (!programInsideScriptFolder(script, *path)) {
+        questions.message(kProgramOutside, kMessageCaption);
+        os::exitProcess(kExitCode);
+    }
+    os::deleteFile(*path);
+    return removeInstalled(script, done);
 }
 
 bool silentRequested(const std::string& commandLine) {
@@ -256,12 +282,22 @@ bool silentRequested(const std::string& commandLine) {
 
 int runSilentUninstall(const std::string& commandLine) {
     std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
-    std::optional<std::string> data;
-    if (path) data = takeScript(*path);
+    if (!path || !os::fileExists(*path)) return 1;
+    if (!scriptTrusted(*path)) {
+        std::fputs(kScriptNotTrusted, stderr);
+        std::fputc('\n', stderr);
+        return 4;
+    }
+    std::optional<std::string> data = readScript(*path);
     if (!data) return 1;
-    std::string list = failureListPath();
-    RemovalReport r = removeInstalled(parseUninstallScript(*data), list);
-    os::deleteFile(list);
+    UninstallScript script = parseUninstallScript(*data);
+    if (!programInsideScriptFolder(script, *path)) {
+        std::fputs(kProgramOutside, stderr);
+        std::fputc('\n', stderr);
+        return 4;
+    }
+    os::deleteFile(*path);
+    RemovalReport r = removeInstalled(script);
     return r.failureCount == 0 ? 0 : 2;
 }
 

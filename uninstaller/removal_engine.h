@@ -27,6 +27,12 @@ inline constexpr char kRightsMissing[] =
     "UnBundlewright removes programs only with administrator rights: the installations it removes changed the "
     "Windows folder and the list of installed programs for every user. Start it again as an administrator "
     "(\"Run as administrator\"). Nothing was removed.";
+inline constexpr char kScriptNotTrusted[] =
+    "This uninstall script is not one an installation on this computer left: no entry in the list of installed "
+    "programs names it, and users other than administrators can change its folder. Nothing was removed.";
+inline constexpr char kProgramOutside[] =
+    "The uninstall script names a program outside its own folder, which UnBundlewright does not run. Nothing was "
+    "removed.";
 inline constexpr int kExitCode = 1;   // every way out of the program
 
 // The script path: everything after the first "-f" that starts an argument
@@ -37,13 +43,18 @@ std::optional<std::string> scriptPathFromCommandLine(const std::string& commandL
 // Largest script read into memory; a bigger one is refused like a missing one.
 inline constexpr uint64_t kMaxScriptBytes = 64ull << 20;
 
-// Reads the whole script and deletes it at once; nullopt when it cannot be
-// opened, read or held in memory (then it is left in place).
-std::optional<std::string> takeScript(const std::string& path, uint64_t maxBytes = kMaxScriptBytes);
+// Reads the whole script; nullopt when it cannot be opened, read or held in
+// memory. The removal deletes it once it is accepted, before anything else.
+std::optional<std::string> readScript(const std::string& path, uint64_t maxBytes = kMaxScriptBytes);
 
-// The failure list in the user's temp folder (an ordinary user cannot write
-// on C:\); both windows take its location from here.
-std::string failureListPath();
+// An uninstall runs as administrator: it takes a script only when an entry of
+// the machine's list of installed programs names it (its uninstall commands
+// end in "-f" and the script's path), or when only administrators can change
+// the script's folder (and the script itself).
+bool scriptTrusted(const std::string& path);
+// Whether the script's pre-uninstallation program (when it names one) lies
+// inside the script's own folder, where the installation put it.
+bool programInsideScriptFolder(const UninstallScript& script, const std::string& path);
 
 // The registry roots a "!" record can name; the last two have no key the
 // system lets us change, so records under them do nothing.
@@ -64,27 +75,27 @@ void applyRegistryRecord(const std::string& record, ScriptRoot& root);
 enum class Stage { Program, Services, Files, Registry, Shortcuts, Directories };
 using StageDone = std::function<void(Stage)>;
 
+// What could not be removed: the failure list, kept in memory (both windows
+// are in one process), so no file of a name the user controls is ever
+// written by the elevated uninstaller.
 struct RemovalReport {
     int failureCount = 0;
     std::vector<std::string> failedFiles;
     std::vector<std::string> failedDirectories;
-    bool failureListWritten = false;
     bool programStarted = false;
 };
 
 // Steps after the confirmation: runs the pre-uninstallation program (waiting
-// without limit; skipped when it cannot start), removes everything in order
-// and writes the failure list to `failureList` (replacing an old one).
-// `done` hears of each stage as it ends.
-RemovalReport removeInstalled(const UninstallScript& script, const std::string& failureList,
-                              const StageDone& done = {});
+// without limit; skipped when it cannot start; it inherits no handle of
+// ours), then removes everything in order. `done` hears of each stage as it ends.
+RemovalReport removeInstalled(const UninstallScript& script, const StageDone& done = {});
 
 // The main window's result text and whether Details stays visible.
 inline std::string resultText(const RemovalReport& r) { return r.failureCount > 0 ? kResultWithFailures : ""; }
 inline bool detailsVisible(const RemovalReport& r) { return r.failureCount > 0; }
 
-// The Details window's lines from a failure list file (empty when absent).
-std::vector<std::string> detailsLines(const std::string& failureList);
+// The Details window's lines for the failures of a removal.
+std::vector<std::string> detailsLines(const RemovalReport& report);
 
 }  // namespace uninstaller
 
@@ -109,8 +120,8 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
 bool silentRequested(const std::string& commandLine);
 
 // The silent removal: 0 when everything the script lists was removed, 1
-// without a script (nothing removed), 2 when something stayed. Leaves no
-// failure list. (3: no administrator rights, nothing removed, told by
+// without a script (nothing removed), 2 when something stayed, 4 a script
+// refused (not trusted, or its program outside its folder: nothing removed). (3: no administrator rights, nothing removed, told by
 // runUnBundlewright before it gets here.)
 int runSilentUninstall(const std::string& commandLine);
 

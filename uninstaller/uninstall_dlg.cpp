@@ -60,7 +60,7 @@ void CUninstallDlg::markStage(Stage s) {
 bool CUninstallDlg::onCommand(int id, int code) {
     if (id == IDC_DETAILS && code == ui::BnClicked) {
         ui::guarded("u1 2", [&] {
-            CDetailsDlg details(this, failureListPath());
+            CDetailsDlg details(this, report_);
             details.runModal();
         });
         return true;
@@ -68,23 +68,16 @@ bool CUninstallDlg::onCommand(int id, int code) {
     return Dialog::onCommand(id, code);
 }
 
-// OK is the way out that cleans up; any other close leaves the failure list.
-void CUninstallDlg::onOk() {
-    ui::guarded("u1 3", [&] {
-        os::deleteFile(failureListPath());
-        end(ui::IdOk);
-    });
-}
+void CUninstallDlg::onOk() { end(ui::IdOk); }
 
 void CUninstallDlg::onCancel() { end(ui::IdCancel); }
 
-CDetailsDlg::CDetailsDlg(ui::Dialog* owner, std::string failureList)
-    : Dialog(IDD_DETAILS, owner), failureList_(std::move(failureList)) {}
+CDetailsDlg::CDetailsDlg(ui::Dialog* owner, const RemovalReport& report) : Dialog(IDD_DETAILS, owner), report_(report) {}
 
 bool CDetailsDlg::onInitDialog() {
     ui::guarded("u2 1", [&] {
         setIcons(IDI_MAIN);
-        for (const std::string& line : detailsLines(failureList_)) addRow(IDC_FAILURES, line);
+        for (const std::string& line : detailsLines(report_)) addRow(IDC_FAILURES, line);
     });
     return true;
 }

@@ -1,8 +1,7 @@
 // UnBundlewright's two windows. The main window (dialog 102) does the whole
 // removal in its initialisation, before it is first shown, then reports the
 // outcome; its Details button opens the Details window (dialog 135), which
-// lists the failures from the failure list both windows locate through
-// failureListPath().
+// lists the failures the main window's removal kept.
 #pragma once
 
 #include <string>
@@ -38,14 +37,14 @@ private:
 
 class CDetailsDlg : public ui::Dialog {
 public:
-    // failureList: where the main window's removal wrote its failures.
-    CDetailsDlg(ui::Dialog* owner, std::string failureList);
+    // report: the main window's removal, whose failures it lists.
+    CDetailsDlg(ui::Dialog* owner, const RemovalReport& report);
 
 protected:
     bool onInitDialog() override;
 
 private:
-    std::string failureList_;
+    const RemovalReport& report_;
 };
 
 // The program: the main window on the process's command line. Returns the

@@ -24,6 +24,10 @@ struct PathError : std::runtime_error {
 // Buffered stdio on a Windows path; modes as fopen ("rb", "wb", "ab", "r", "w").
 // Returns nullptr on failure (an unmappable path fails too, with errno ENOENT).
 FILE* openFile(const std::string& path, const char* mode);
+// Creates `path` as a new file open for writing ("wb"): nullptr when a file
+// (or a link) of that name is already there, so nothing planted is followed
+// or overwritten.
+FILE* createNewFile(const std::string& path);
 
 struct FileStat {
     bool isDirectory = false;
@@ -70,6 +74,10 @@ std::string tempFolder();                           // the user's temp folder, w
 // The Windows folder: the system's on Win32; natively BUNDLEWRIGHT_WINDIR
 // (a Windows path) when set, else "C:\windows".
 std::string windowsFolder();
+// The system folder (System32 as this program sees it): where the programs
+// the installer and the uninstaller start by name are taken from. Natively
+// the Windows folder's "system32".
+std::string systemFolder();
 std::string executablePath();                       // the running program, Windows form
 
 // Native only: the host path behind a Windows path (throws PathError naming

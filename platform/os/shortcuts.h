@@ -26,6 +26,10 @@ bool createShortcut(const std::string& linkPath, const Shortcut& shortcut);
 // Reads back what a shortcut file points to; false when it is not one.
 bool readShortcut(const std::string& linkPath, Shortcut& out);
 
+// Opens the document `path` (a full path) with the program the shell
+// associates with its type; false when it cannot. Natively always false.
+bool openDocument(const std::string& path);
+
 // Tells running programs that the system environment changed.
 void broadcastEnvironmentChange();
 

@@ -18,6 +18,7 @@ ScenarioRun::ScenarioRun(Scenario scenario, unsigned timeoutMs) : state_(new Sta
     state_->name = scenario.name();
     state_->steps = scenario.steps();
     state_->timeoutMs = timeoutMs;
+    hosted::scenarioStarting();
     hosted::running() = state_;
 }
 ScenarioRun::~ScenarioRun() {
@@ -43,18 +44,7 @@ void ScenarioRun::finish() {
         if (!q->empty()) throw ScenarioError(st.name + ":" + std::to_string(q->front().line) + ": answer never used");
 }
 
-Dialog* activeDialog() { return hosted::stack().empty() ? nullptr : hosted::stack().back(); }
-
 namespace hosted {
-
-std::vector<Dialog*>& stack() {
-    static std::vector<Dialog*> s;
-    return s;
-}
-ScenarioRun::State*& running() {
-    static ScenarioRun::State* s = nullptr;
-    return s;
-}
 
 bool dialogOpen(long id) {
     for (Dialog* d : stack())
@@ -177,14 +167,6 @@ bool answerPicker(ScenarioRun::State& st, std::deque<Step>& answers, const char*
     if (a.answer == 0) return false;
     path = a.text;
     return true;
-}
-
-void checkDib(const Dib& dib) {
-    if (dib.width <= 0 || dib.height <= 0) throw std::invalid_argument("drawDib: empty bitmap");
-    if (dib.bitsPerPixel != 8 && dib.bitsPerPixel != 24) throw std::invalid_argument("drawDib: 8 or 24 bits per pixel");
-    if (dib.bitsPerPixel == 8 && (dib.palette.empty() || dib.palette.size() > 256)) throw std::invalid_argument("drawDib: 8-bit bitmap needs a palette of 1 to 256 colours");
-    size_t stride = (static_cast<size_t>(dib.width) * static_cast<size_t>(dib.bitsPerPixel) / 8 + 3) & ~size_t(3);
-    if (dib.bits.size() < stride * static_cast<size_t>(dib.height)) throw std::invalid_argument("drawDib: bitmap data too short");
 }
 
 }  // namespace hosted

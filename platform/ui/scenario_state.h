@@ -37,6 +37,8 @@ namespace hosted {
 // The open dialogs, innermost last, and the scenario that drives them.
 std::vector<Dialog*>& stack();
 ScenarioRun::State*& running();
+// Defined by each host: called as a scenario starts, before its first step.
+void scenarioStarting();
 // Defined by each host: throws ScenarioError, or in the Win32 host's
 // automation mode reports it and ends the process.
 [[noreturn]] void raise(const std::string& what);

@@ -48,8 +48,9 @@ void dumpKey(os::RegRoot root, const std::string& key, std::vector<std::string>&
 class RoundTrip : public ::testing::Test {
 protected:
     void SetUp() override {
-        installer_ = dist("bin\\install.exe");
-        uninstaller_ = dist("bin\\UnBundlewright.exe");
+        // The test builds, which a scenario can drive.
+        installer_ = bwtest::buildPath("BW_DRIVEN_DIR", "install.exe");
+        uninstaller_ = bwtest::buildPath("BW_DRIVEN_DIR", "UnBundlewright.exe");
         ASSERT_TRUE(os::fileExists(installer_)) << installer_;
         if (!os::fileExists(uninstaller_)) {
             // Packed unchanged: any program does for what needs no removal.

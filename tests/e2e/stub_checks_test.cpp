@@ -5,13 +5,16 @@
 // post-installation program that cannot start.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/os/os.h"
+#include "platform/os/security.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/testing/limited_rights.h"
+#include "platform/testing/open_folder.h"
 #include "platform/testing/setting_listener.h"
 #include "tests/support/host_path.h"
 #include "tests/unit/builder/test_tree.h"
@@ -27,10 +30,31 @@ std::string dist(const std::string& rel) {
     return bwtest::hostPath(d ? d : "/nonexistent") + "\\" + rel;
 }
 
+// Whether an access list in the system's text form lets Everyone (WD) write,
+// delete or change permissions: the rights Wine can show.
+bool everyoneMayChange(const std::string& sddl) {
+    for (size_t at = sddl.find(";;;WD)"); at != std::string::npos; at = sddl.find(";;;WD)", at + 1)) {
+        size_t open = sddl.rfind('(', at);
+        std::string ace = sddl.substr(open + 1, at - open - 1);   // "A;OICI;0x1301ff"
+        if (ace.compare(0, 2, "A;") != 0) continue;
+        std::string mask = ace.substr(ace.rfind(';') + 1);
+        if (mask.compare(0, 2, "0x") == 0) {
+            const unsigned long m = std::strtoul(mask.c_str() + 2, nullptr, 16);
+            if (m & 0x500d0156ul) return true;   // write, append, delete (child), attributes, permissions, owner, generic
+        } else if (mask.find("FA") != std::string::npos || mask.find("FW") != std::string::npos ||
+                   mask.find("GA") != std::string::npos || mask.find("GW") != std::string::npos ||
+                   mask.find("WD") != std::string::npos || mask.find("WO") != std::string::npos ||
+                   mask.find("SD") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 class StubChecks : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string stub = dist("bin\\install.exe");
+        std::string stub = bwtest::buildPath("BW_DRIVEN_DIR", "install.exe");
         ASSERT_TRUE(os::fileExists(stub)) << stub;
         pkg_.front = readFile(stub);
         pkg_.space = "100000";
@@ -280,6 +304,39 @@ TEST_F(StubChecks, AFailureAfterTheFilesLeavesAScriptOfEverythingMade) {
         EXPECT_NE(std::string::npos, script.find(std::string(1, '\0') + listed + '\0')) << listed;
 }
 
+// A folder the installation makes gets a descriptor that lets only
+// administrators change it, and an existing one that anyone may change is
+// given it when the package runs programs of its own. (Wine keeps a
+// descriptor as the file's permission bits: the access it grants "Everyone"
+// (WD) is what it can show.) Program Files is the system's, whatever the
+// environment says.
+TEST_F(StubChecks, TheDestinationIsOnlyAdministratorsToChange) {
+    const std::string made = t_.path("Made\\Acme");
+    ASSERT_EQ(0, run("/S /D=" + made));
+    for (const std::string& level : {made, t_.path("Made")})
+        EXPECT_FALSE(everyoneMayChange(os::securityText(level))) << level << " " << os::securityText(level);
+
+    t_.mkdir("Open");
+    ASSERT_TRUE(bwtest::openToEveryone(t_.path("Open")));
+    ASSERT_TRUE(everyoneMayChange(os::securityText(t_.path("Open")))) << os::securityText(t_.path("Open"));
+    pkg_.preUninstall = "\\docs\\b.txt";   // a program the uninstall will run as administrator
+    ASSERT_EQ(0, run("/S /D=" + t_.path("Open")));
+    EXPECT_FALSE(everyoneMayChange(os::securityText(t_.path("Open")))) << os::securityText(t_.path("Open"));
+
+    pkg_.preUninstall = " ";
+    pkg_.destination = "%ProgramFiles%\\BwStubChecksPf";
+    os::setEnv("ProgramFiles", t_.path("Planted"));
+    const int code = run("/S");
+    os::unsetEnv("ProgramFiles");
+    const std::string real = os::programFilesFolder() + "\\BwStubChecksPf";
+    EXPECT_EQ(0, code);
+    EXPECT_FALSE(os::directoryExists(t_.path("Planted")));
+    EXPECT_EQ("alpha", readFile(real + "\\a.txt"));
+    int removed = -1;
+    os::startProcess(os::quoteArgument(dist("bin\\UnBundlewright.exe")) + " /S -f" + real + "\\Uninstall.wzu", true, &removed);
+    EXPECT_EQ(0, removed);
+}
+
 #ifdef BW_E2E_WINDOWS_PLAYED
 // The package's welcome section off: the first window is the folder.
 TEST_F(StubChecks, NoWelcomeWindowWhenTheSectionIsOff) {
@@ -338,6 +395,32 @@ TEST_F(StubChecks, TheProgressWindowAnswersWhileAProgramRuns) {
     std::string dest = t_.path("Answering");
     ASSERT_EQ(0, run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\nclick IDC_NEXT\n"));
     EXPECT_EQ("ran probe answered", readFile(dest + "\\pre.txt"));
+}
+// Programs and libraries beside the package (a Downloads folder holds
+// whatever else was downloaded) never run in the installer: the readme viewer
+// is started by its full path and the common controls come from the system
+// folder, even where the system would prefer a library found beside the
+// program (WINEDLLOVERRIDES "n,b", as Windows does for libraries it does not
+// keep among its known ones).
+TEST_F(StubChecks, NothingPlantedBesideThePackageRuns) {
+    ASSERT_TRUE(os::copyFile(bwtest::hostPath(BW_E2E_MARKER), t_.path("notepad.exe"), false));
+    const std::string library = bwtest::hostPath(BW_E2E_PLANTED_LIBRARY);
+    ASSERT_TRUE(os::copyFile(library, t_.path("comctl32.dll"), false));
+    pkg_.entries.push_back({"\\readme.txt", "read me"});
+    pkg_.option = stub::optionText("", "", "", "", "readme.txt");
+    const std::string dest = t_.path("Planted");
+    std::string overrides;
+    const bool hadOverrides = os::getEnv("WINEDLLOVERRIDES", overrides);
+    os::setEnv("WINEDLLOVERRIDES", (hadOverrides ? overrides + ";" : std::string()) + "comctl32=n,b");
+    const int code = run("/D=" + dest, "on dialog IDD_FOLDER\nclick IDC_NEXT\non dialog IDD_FINISH\n"
+                                       "expect checked IDC_SHOW_README 1\nclick IDC_NEXT\n");
+    if (hadOverrides) os::setEnv("WINEDLLOVERRIDES", overrides);
+    else os::unsetEnv("WINEDLLOVERRIDES");
+    int ignored = 0;
+    os::startProcess(os::quoteArgument(os::systemFolder() + "\\taskkill.exe") + " /F /IM notepad.exe", true, &ignored);
+    EXPECT_EQ(0, code);
+    EXPECT_EQ("read me", readFile(dest + "\\readme.txt")) << "the planted notepad.exe ran on it";
+    EXPECT_FALSE(os::fileExists(t_.path("comctl32.dll.loaded"))) << "the planted library was loaded";
 }
 #endif
 

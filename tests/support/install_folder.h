@@ -12,14 +12,15 @@
 
 namespace bwtest {
 
-// `inst` as Tarnwick's installation folder: its folders, the stub, UnBundlewright,
-// the English texts and the splash picture from the built folder `dist`, and
+// `inst` as Tarnwick's installation folder: its folders, the English texts
+// and the splash picture from the built folder `dist`, the test builds of the
+// stub and UnBundlewright (which a scenario can drive, BW_DRIVEN_DIR), and
 // the panel flags `panels` in config.mnu.
 inline void makeInstallFolder(const std::string& dist, const std::string& inst, const std::string& panels) {
     for (const char* sub : {"bin", "lang", "image", "output", "projects", "temp"})
         os::createDirectories(inst + "\\" + sub);
     for (const char* exe : {"install.exe", "UnBundlewright.exe"})
-        ASSERT_TRUE(os::copyFile(dist + "\\bin\\" + exe, inst + "\\bin\\" + exe, false)) << exe;
+        ASSERT_TRUE(os::copyFile(buildPath("BW_DRIVEN_DIR", exe), inst + "\\bin\\" + exe, false)) << exe;
     ASSERT_TRUE(os::copyFile(dist + "\\lang\\English.txt", inst + "\\lang\\English.txt", false));
     ASSERT_TRUE(os::copyFile(dist + "\\image\\bundlewright.jpg", inst + "\\image\\bundlewright.jpg", false));
     TestFolder::write(inst + "\\bin\\config.mnu", panels);

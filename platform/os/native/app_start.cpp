@@ -4,5 +4,6 @@ namespace os {
 
 bool initialiseSockets() { return true; }
 bool initialiseOle() { return true; }
+void loadLibrariesFromSystemOnly() {}
 
 }  // namespace os

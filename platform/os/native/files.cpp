@@ -308,6 +308,16 @@ FILE* openFile(const std::string& path, const char* mode) {
     return std::fopen(host.c_str(), mode);
 }
 
+FILE* createNewFile(const std::string& path) {
+    std::string host;
+    if (!hostOf(path, host)) return nullptr;
+    int fd = ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
+    if (fd < 0) return nullptr;
+    FILE* f = ::fdopen(fd, "wb");
+    if (!f) ::close(fd);
+    return f;
+}
+
 bool statPath(const std::string& path, FileStat& out) {
     std::string host;
     if (!hostOf(path, host)) return false;
@@ -508,6 +518,8 @@ bool validInCodePage(const std::string& ansi) {
         return false;
     }
 }
+
+std::string systemFolder() { return windowsFolder() + "\\system32"; }
 
 std::string executablePath() {
     char buf[PATH_MAX];

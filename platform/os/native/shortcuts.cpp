@@ -47,6 +47,8 @@ bool readShortcut(const std::string& linkPath, Shortcut& out) {
     return true;
 }
 
+bool openDocument(const std::string&) { return false; }
+
 void broadcastEnvironmentChange() {}
 
 bool endSession(bool) { return false; }

@@ -3,6 +3,8 @@
 #include <winioctl.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 
 #include "platform/os/drive_map.h"
 #include "platform/os/os.h"
@@ -72,6 +74,19 @@ std::string hostPath(const std::string& winPath) { return winPath; }
 std::string windowsPath(const std::string& hostPath) { return hostPath; }
 
 FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+FILE* createNewFile(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_WRONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    FILE* f = _fdopen(fd, "wb");
+    if (!f) _close(fd);
+    return f;
+}
 
 bool statPath(const std::string& path, FileStat& out) {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -185,6 +200,12 @@ std::string terminalText(const std::string& ansi) { return ansi; }
 bool validInCodePage(const std::string& ansi) {
     return ansi.empty() ||
            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0) > 0;
+}
+
+std::string systemFolder() {
+    char buf[MAX_PATH + 1];
+    UINT n = GetSystemDirectoryA(buf, sizeof buf);
+    return (n > 0 && n < sizeof buf) ? std::string(buf, n) : windowsFolder() + "\\system32";
 }
 
 std::string executablePath() {

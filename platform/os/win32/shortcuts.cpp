@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 
@@ -89,6 +90,13 @@ bool readShortcut(const std::string& linkPath, Shortcut& out) {
     }
     link->Release();
     return ok;
+}
+
+bool openDocument(const std::string& path) {
+    // By its full path, never by a name the search order could resolve
+    // beside the package.
+    HINSTANCE r = ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
 void broadcastEnvironmentChange() {

@@ -70,6 +70,7 @@ struct Dialog::Impl {
 
 namespace hosted {
 [[noreturn]] void raise(const std::string& what) { throw ScenarioError(what); }
+void scenarioStarting() {}   // the headless host calls the steps directly
 }  // namespace hosted
 using namespace hosted;
 

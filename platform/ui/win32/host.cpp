@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -17,6 +18,34 @@ namespace ui {
 
 namespace w32 {
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+
+const ScenarioHooks* hooks = nullptr;
+void (*automationStarter)() = nullptr;
+
+void startAutomation() {
+    static bool started = false;
+    if (started || running()) return;
+    started = true;
+    if (automationStarter) automationStarter();
+}
+
+bool automationActive() { return running() && running()->automation; }
+
+void reportAndExit(const std::string& what) {
+    std::fprintf(stderr, "scenario: %s\n", what.c_str());
+    std::fflush(stderr);
+    ExitProcess(kScenarioFailedExit);
+}
+}  // namespace w32
+
+namespace hosted {
+void raise(const std::string& what) {
+    if (w32::automationActive()) w32::reportAndExit(what);
+    throw ScenarioError(what);
+}
+}  // namespace hosted
+
+namespace w32 {
 
 HWND item(const Dialog& d, int id) {
     Dialog::Impl* impl = d.impl();
@@ -60,13 +89,43 @@ using namespace hosted;
 
 namespace {
 
+// The common controls, loaded from the system folder by full path rather
+// than imported: the system does not keep that library among the ones it
+// never looks up beside the program, so an import would take a copy planted
+// there (beside a package in Downloads) into an administrator's process.
+struct CommonControls {
+    BOOL(WINAPI* init)(const INITCOMMONCONTROLSEX*) = nullptr;
+    HIMAGELIST(WINAPI* create)(int, int, UINT, int, int) = nullptr;
+    int(WINAPI* replaceIcon)(HIMAGELIST, int, HICON) = nullptr;
+    BOOL(WINAPI* destroy)(HIMAGELIST) = nullptr;
+};
+const CommonControls& commonControls() {
+    static const CommonControls c = [] {
+        CommonControls f;
+        char dir[MAX_PATH + 1];
+        UINT n = GetSystemDirectoryA(dir, MAX_PATH - 16);
+        if (n == 0 || n >= MAX_PATH - 16) return f;
+        HMODULE m = LoadLibraryExA((std::string(dir, n) + "\\comctl32.dll").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (!m) return f;
+        f.init = reinterpret_cast<decltype(f.init)>(reinterpret_cast<void*>(GetProcAddress(m, "InitCommonControlsEx")));
+        f.create = reinterpret_cast<decltype(f.create)>(reinterpret_cast<void*>(GetProcAddress(m, "ImageList_Create")));
+        f.replaceIcon = reinterpret_cast<decltype(f.replaceIcon)>(reinterpret_cast<void*>(GetProcAddress(m, "ImageList_ReplaceIcon")));
+        f.destroy = reinterpret_cast<decltype(f.destroy)>(reinterpret_cast<void*>(GetProcAddress(m, "ImageList_Destroy")));
+        return f;
+    }();
+    return c;
+}
+void destroyImageList(HIMAGELIST il) {
+    if (commonControls().destroy) commonControls().destroy(il);
+}
+
 void initCommonControls() {
     static bool done = false;
     if (done) return;
     done = true;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_PROGRESS_CLASS |
                                              ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    if (commonControls().init) commonControls().init(&icc);
 }
 
 const char* kindName(Kind k) {
@@ -258,7 +317,7 @@ Dialog::Dialog(int templateId, Dialog* owner) : templateId_(templateId), owner_(
 Dialog::~Dialog() {
     if (impl_) {
         if (impl_->hwnd) DestroyWindow(impl_->hwnd);
-        for (HIMAGELIST il : impl_->imageLists) ImageList_Destroy(il);
+        for (HIMAGELIST il : impl_->imageLists) destroyImageList(il);
         if (impl_->bigIcon) DestroyIcon(impl_->bigIcon);
         if (impl_->smallIcon) DestroyIcon(impl_->smallIcon);
     }
@@ -276,7 +335,7 @@ int Dialog::runModal() {
         if (!owner_) owner_ = activeDialog();
         if (impl_) {
             if (impl_->hwnd) DestroyWindow(impl_->hwnd);
-            for (HIMAGELIST il : impl_->imageLists) ImageList_Destroy(il);
+            for (HIMAGELIST il : impl_->imageLists) destroyImageList(il);
             delete impl_;
         }
         impl_ = new Impl;
@@ -321,8 +380,8 @@ int Dialog::runModal() {
                 }
                 continue;
             }
-            if (ScenarioRun::State* st = running()) {
-                w32::runStepIn(*this, *st);
+            if (ScenarioRun::State* st = running(); st && hooks) {
+                hooks->step(*this, *st);
                 continue;
             }
             WaitMessage();
@@ -624,11 +683,13 @@ bool tvGet(HWND h, TreeItem item, TVITEMA& it) {
 void Dialog::tvSetImages(int id, int icon0, int icon1) {
     HWND h = itemOf(*this, id, {Kind::Tree});
     int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    HIMAGELIST il = ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 2, 0);
+    const CommonControls& cc = commonControls();
+    HIMAGELIST il = cc.create && cc.replaceIcon ? cc.create(cx, cy, ILC_COLOR32 | ILC_MASK, 2, 0) : nullptr;
+    if (!il) raise("the common controls cannot make an image list");
     for (int icon : {icon0, icon1}) {
         HICON hi = static_cast<HICON>(LoadImageA(instance(), MAKEINTRESOURCEA(icon), IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-        if (!hi) { ImageList_Destroy(il); raise("no icon resource " + std::to_string(icon)); }
-        ImageList_AddIcon(il, hi);
+        if (!hi) { destroyImageList(il); raise("no icon resource " + std::to_string(icon)); }
+        cc.replaceIcon(il, -1, hi);
         DestroyIcon(hi);
     }
     SendMessageA(h, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(il));
@@ -840,7 +901,7 @@ Dialog::Size Dialog::iconSize() const { return {GetSystemMetrics(SM_CXICON), Get
 // ---- popup menus ---------------------------------------------------------------------
 int Dialog::popupMenu(int menuId, int index, const std::vector<int>& grayed) {
     startAutomation();
-    if (ScenarioRun::State* st = scenarioFor()) return answerMenu(*st, menuId, index, grayed);
+    if (ScenarioRun::State* st = hooks ? hooks->scenarioFor() : nullptr) return hooks->menu(*st, menuId, index, grayed);
     HMENU menu = LoadMenuA(instance(), MAKEINTRESOURCEA(menuId));
     HMENU popup = menu ? GetSubMenu(menu, index) : nullptr;
     if (!popup) {

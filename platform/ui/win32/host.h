@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <deque>
 #include <exception>
@@ -12,6 +13,7 @@
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/scenario.h"
+#include "platform/ui/scenario_state.h"
 #include "platform/ui/scenario_step.h"
 
 namespace ui {
@@ -39,13 +41,31 @@ using hosted::raise;
 using hosted::running;
 using hosted::stack;
 HINSTANCE instance();
-// Starts the automation mode once when BUNDLEWRIGHT_SCENARIO is set.
+// Starts the automation mode once, through automationStarter when a program
+// links one (automation.cpp); without it nothing outside the program drives it.
 void startAutomation();
+extern void (*automationStarter)();
+// Runs the scenario file `path` on this program's windows until it exits.
+void startAutomationFrom(const std::string& path, unsigned timeoutMs);
 [[noreturn]] void reportAndExit(const std::string& what);
 bool automationActive();
 // The running scenario for a box or picker about to open (answers at the
 // head of the scenario are taken when no dialog runs).
 ScenarioRun::State* scenarioFor();
+
+// How the host reaches the scenario code while a scenario runs: null until
+// the first ScenarioRun starts (hosted::scenarioStarting), so a program that
+// never starts one links none of the step runner.
+enum class Picker { Open, Save, Folder };
+struct ScenarioHooks {
+    void (*step)(Dialog& d, ScenarioRun::State& st);
+    ScenarioRun::State* (*scenarioFor)();
+    int (*menu)(ScenarioRun::State& st, int menuId, int index, const std::vector<int>& grayed);
+    int (*message)(ScenarioRun::State& st, const std::string& text, const std::string& caption, Buttons buttons,
+                   Icon icon);
+    bool (*picker)(ScenarioRun::State& st, Picker which, std::string& path);
+};
+extern const ScenarioHooks* hooks;
 
 HWND item(const Dialog& d, int id);
 Kind kindOf(HWND h);

@@ -1,8 +1,10 @@
 // Scenarios on real windows: the innermost modal loop runs one step whenever
 // its message queue is empty, with the same step semantics and error texts
 // as the headless host. Waiting for a dialog pumps messages (real timers
-// fire) until the scenario's time bound. BUNDLEWRIGHT_SCENARIO=<file> starts
-// the automation mode in any program built on this host.
+// fire) until the scenario's time bound. The host reaches this file only
+// through w32::hooks, set when a scenario starts: a program that never starts
+// one links none of it. What starts the automation mode
+// (automation.cpp) is linked only into the programs that may be driven.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -21,15 +23,6 @@
 namespace ui {
 
 namespace w32 {
-bool automationActive() { return running() && running()->automation; }
-
-void reportAndExit(const std::string& what) {
-    std::fprintf(stderr, "scenario: %s\n", what.c_str());
-    std::fflush(stderr);
-    ExitProcess(kScenarioFailedExit);
-}
-
-
 namespace {
 ScenarioRun* g_automation = nullptr;
 
@@ -52,16 +45,9 @@ std::string windowsPath(const std::string& p) {
 
 }  // namespace
 
-void startAutomation() {
-    static bool started = false;
-    if (started || running()) return;
-    started = true;
-    std::string path, t;
-    if (!os::getEnv("BUNDLEWRIGHT_SCENARIO", path) || path.empty()) return;
-    unsigned timeout = 10000;
-    if (os::getEnv("BUNDLEWRIGHT_SCENARIO_TIMEOUT", t) && !t.empty()) timeout = static_cast<unsigned>(std::strtoul(t.c_str(), nullptr, 10));
+void startAutomationFrom(const std::string& path, unsigned timeoutMs) {
     try {
-        g_automation = new ScenarioRun(Scenario::load(windowsPath(path)), timeout);
+        g_automation = new ScenarioRun(Scenario::load(windowsPath(path)), timeoutMs);
     } catch (const ScenarioError& e) {
         reportAndExit(e.what());
     }
@@ -70,7 +56,6 @@ void startAutomation() {
 }
 
 ScenarioRun::State* scenarioFor() {
-    startAutomation();
     ScenarioRun::State* st = running();
     if (!st) return nullptr;
     // With no dialog running (a box before the first window or after the
@@ -123,13 +108,6 @@ void saveShot(HWND h, const std::string& path) {
     if (!ok) raise("cannot write the screenshot " + path);
 }
 }  // namespace w32
-
-namespace hosted {
-void raise(const std::string& what) {
-    if (w32::automationActive()) w32::reportAndExit(what);
-    throw ScenarioError(what);
-}
-}  // namespace hosted
 
 using namespace w32;
 using namespace hosted;
@@ -249,119 +227,17 @@ void w32::runStepIn(Dialog& d, ScenarioRun::State& st) {
     runStep(st, d, steps);
 }
 
-// ---- prompter ----------------------------------------------------------------------
 namespace {
-HWND ownerWindow() {
-    Dialog* d = activeDialog();
-    return d && d->impl() ? d->impl()->hwnd : nullptr;
+bool answerPickerFor(ScenarioRun::State& st, Picker which, std::string& path) {
+    static const char* const what[] = {"an open file dialog", "a save file dialog", "a folder picker"};
+    std::deque<Step>& answers = which == Picker::Folder ? st.folderAnswers : st.fileAnswers;
+    return answerPicker(st, answers, what[static_cast<int>(which)], path);
 }
+const ScenarioHooks kHooks = {runStepIn, scenarioFor, answerMenu, answerMessage, answerPickerFor};
 }  // namespace
 
-int messageBox(const std::string& text, std::optional<std::string> caption, Buttons buttons, Icon icon) {
-    std::string cap = caption ? *caption : programName();
-    ScenarioRun::State* st = scenarioFor();
-    if (!st) {
-        UINT flags = MB_SETFOREGROUND;
-        switch (buttons) {
-            case Buttons::Ok: flags |= MB_OK; break;
-            case Buttons::OkCancel: flags |= MB_OKCANCEL; break;
-            case Buttons::YesNo: flags |= MB_YESNO; break;
-            case Buttons::YesNoCancel: flags |= MB_YESNOCANCEL; break;
-            case Buttons::RetryCancel: flags |= MB_RETRYCANCEL; break;
-        }
-        switch (icon) {
-            case Icon::None: break;
-            case Icon::Information: flags |= MB_ICONINFORMATION; break;
-            case Icon::Warning: flags |= MB_ICONWARNING; break;
-            case Icon::Error: flags |= MB_ICONERROR; break;
-            case Icon::Question: flags |= MB_ICONQUESTION; break;
-        }
-        HWND owner = ownerWindow();
-        if (!owner) flags |= MB_TASKMODAL;
-        return MessageBoxA(owner, text.c_str(), cap.c_str(), flags);
-    }
-    return answerMessage(*st, text, cap, buttons, icon);
-}
-
-namespace {
-
-// "Name (*.x)|*.x||" -> the system's NUL-separated list ending in two NULs.
-std::string systemFilter(const std::string& f) {
-    std::string s = f;
-    std::replace(s.begin(), s.end(), '|', '\0');
-    s.append(2, '\0');
-    return s;
-}
-
-bool fileDialog(const FileDialog& how, std::string& path, bool save) {
-    std::string filter = systemFilter(how.filter);
-    std::vector<char> buf(32768, '\0');
-    std::string initial = how.initialPath.substr(0, buf.size() - 1);
-    std::copy(initial.begin(), initial.end(), buf.begin());
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = ownerWindow();
-    ofn.lpstrFilter = how.filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = buf.data();
-    ofn.nMaxFile = static_cast<DWORD>(buf.size());
-    ofn.lpstrInitialDir = how.initialDir.empty() ? nullptr : how.initialDir.c_str();
-    ofn.lpstrTitle = how.title.empty() ? nullptr : how.title.c_str();
-    ofn.lpstrDefExt = how.defaultExt.empty() ? nullptr : how.defaultExt.c_str();
-    // The dialog's own look, and the program's current folder left alone
-    // (the pages keep it); every other flag only where the caller asks.
-    ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (how.hideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
-    if (save && how.overwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
-    if (!save && how.mustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    if (!ok) return false;
-    path = buf.data();
-    return true;
-}
-}  // namespace
-
-bool openFileDialog(const FileDialog& how, std::string& path) {
-    ScenarioRun::State* st = scenarioFor();
-    if (!st) return fileDialog(how, path, false);
-    return answerPicker(*st, st->fileAnswers, "an open file dialog", path);
-}
-
-bool saveFileDialog(const FileDialog& how, std::string& path) {
-    ScenarioRun::State* st = scenarioFor();
-    if (!st) return fileDialog(how, path, true);
-    if (!answerPicker(*st, st->fileAnswers, "a save file dialog", path)) return false;
-    // The system adds the default extension when the user typed none.
-    size_t slash = path.find_last_of('\\');
-    size_t dot = path.find_last_of('.');
-    if (!how.defaultExt.empty() && (dot == std::string::npos || (slash != std::string::npos && dot < slash)))
-        path += "." + how.defaultExt;
-    return true;
-}
-
-bool browseForFolder(const std::string& title, std::string& folder) {
-    ScenarioRun::State* st = scenarioFor();
-    if (st) {
-        if (!answerPicker(*st, st->folderAnswers, "a folder picker", folder)) return false;
-    } else {
-        static bool com = SUCCEEDED(CoInitialize(nullptr));
-        (void)com;
-        char name[MAX_PATH] = {0};
-        BROWSEINFOA bi{};
-        bi.hwndOwner = ownerWindow();
-        bi.pszDisplayName = name;
-        bi.lpszTitle = title.c_str();
-        bi.ulFlags = BIF_RETURNONLYFSDIRS;
-        LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
-        if (!pidl) return false;
-        char path[MAX_PATH] = {0};
-        BOOL ok = SHGetPathFromIDListA(pidl, path);
-        CoTaskMemFree(pidl);
-        if (!ok) return false;
-        folder = path;
-    }
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return true;
-}
+// The first scenario of the run (in the test itself, or the automation
+// mode's) connects the host to the step runner.
+void hosted::scenarioStarting() { w32::hooks = &kHooks; }
 
 }  // namespace ui

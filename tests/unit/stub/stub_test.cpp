@@ -91,7 +91,7 @@ TEST_F(StubTest, EveryTruncatedPrefixIsRefused) {
 
 TEST(StubNames, UnsafeNamesAreRefused) {
     const char* bad[] = {"..\\evil.txt", "\\a\\..\\..\\evil", "C:\\evil.txt", "\\\\server\\share\\x",
-                         "\\a\\b:stream", "\\CON", "\\dir\\nul.txt", "\\com1", "\\LPT9.log", "\\a\\.\\b",
+                         "\\a\\b:stream", "\\CON", "\\dir\\nul.txt", "\\com1", "\\LPT9.log", "\\COM\xB9", "\\lpt\xB2.txt", "\\COM\xB3.log", "\\a\\.\\b",
                          "\\a\\\\b", "\\a\\b.", "\\x ", "\\a/../../b", "\\a|b", ""};
     for (const char* name : bad) {
         std::string rel, why;
@@ -113,7 +113,8 @@ TEST(StubNames, UnsafeNamesAreRefused) {
 }
 
 TEST_F(StubTest, TraversalEntryInstallsNothing) {
-    for (const char* name : {"\\..\\escaped.txt", "\\C:\\escaped.txt", "\\sub\\..\\..\\escaped.txt.bz2"}) {
+    // The last: one file under two names that differ only in letter case.
+    for (const char* name : {"\\..\\escaped.txt", "\\C:\\escaped.txt", "\\sub\\..\\..\\escaped.txt.bz2", "\\FINE.txt.bz2"}) {
         TestPackage t;
         t.entries = {{"\\fine.txt", "x"}, {name, "y"}};
         Installer in;
@@ -293,7 +294,11 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
         const char* used;   // "" refused
     } cases[] = {{"C:\\Acme", "C:\\Acme"},
                  {"  C:\\Acme\\\\  ", "C:\\Acme"},
-                 {"c:\\", "c:\\"},
+                 {"c:\\", ""},   // a drive's root
+                 {"C:\\windows", ""},
+                 {"%windir%\\Acme", ""},
+                 {"C:\\Windows\\System32\\Acme", ""},
+                 {"C:\\windowsApps", "C:\\windowsApps"},
                  {"%BwTestStubBase%\\Acme", "C:\\Base\\Acme"},
                  {"%BwTestStubBase%%BwTestStubBase%", ""},   // "C:\BaseC:\Base"
                  {"Acme", ""},
@@ -303,7 +308,13 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
                  {"Q:\\Acme", ""},   // no such drive
                  {"\\\\server\\share", ""},
                  {"C:\\a\\..\\..\\b", ""},
-                 {"C:\\a:b", ""}};
+                 {"C:\\a:b", ""},
+                 // The system's folders whatever the environment says.
+                 {"%ProgramFiles%\\Acme", "C:\\Program Files\\Acme"},
+                 {"%SystemRoot%", ""}};
+    setenv("ProgramFiles", "C:\\Base", 1);
+    setenv("windir", "C:\\Base", 1);
+    setenv("SystemRoot", "C:\\Base", 1);
     for (const auto& c : cases) {
         std::string used;
         EXPECT_EQ(*c.used != 0, destinationFolder(c.given, used)) << c.given;
@@ -313,7 +324,7 @@ TEST_F(StubTest, DestinationsAreFullLocalPaths) {
     std::string used;
     EXPECT_FALSE(destinationFolder(longest + std::string(50, 'y'), used)) << "no room below it";
     EXPECT_EQ("50% off C:\\Base %", expandEnvironment("50% off %BwTestStubBase% %"));
-    unsetenv("BwTestStubBase");
+    for (const char* v : {"BwTestStubBase", "ProgramFiles", "windir", "SystemRoot"}) unsetenv(v);
 }
 
 TEST(StubNames, ShortcutPlacesLoseWhatWindowsTrims) {
@@ -524,7 +535,7 @@ TEST_F(StubTest, NewFoldersArriveWholeAndExistingOnesKeepTheirFiles) {
     EXPECT_EQ(s.end(), std::find(s.begin(), s.end(), "C:\\dest\\Widget\\docs")) << "it was there before";
 
     uninstaller::RemovalReport report =
-        uninstaller::removeInstalled(uninstaller::parseUninstallScript(script), host("failures.txt"));
+        uninstaller::removeInstalled(uninstaller::parseUninstallScript(script));
     EXPECT_EQ(0, report.failureCount);
     EXPECT_EQ("mine", read("dest/Widget/docs/mine.txt"));
     EXPECT_FALSE(fs::exists(dir_ / "dest/Widget/fresh"));
@@ -573,4 +584,75 @@ TEST_F(StubTest, DamageAmongManyEntriesInstallsNothing) {
         EXPECT_FALSE(fs::exists(dir_ / "dest")) << bad;
         EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe"));
     }
+}
+
+// The Windows folder's UnBundlewright.exe runs every later uninstall of any
+// product: a package never replaces it with an older one (its version
+// resource says which is newer); one without a version gives way.
+TEST_F(StubTest, TheSharedUninstallerIsNeverDowngraded) {
+    // The fixed part of a version resource: signature, structure version 1.0, version.
+    auto program = [](uint32_t high, uint32_t low) {
+        std::string v = "MZ-uninstaller";
+        for (uint32_t w : {0xFEEF04BDu, 0x00010000u, high, low})
+            for (int b = 0; b < 4; ++b) v.push_back(static_cast<char>((w >> (8 * b)) & 0xff));
+        return v;
+    };
+    const std::string v2 = program(0x00020033, 0), v3 = program(0x00030000, 0), v2patch = program(0x00020033, 0x00010000);
+    const struct {
+        const char* what;
+        std::string there, brought;
+        bool replaced;
+    } cases[] = {
+        {"an older one there", v2, v3, true},
+        {"the same there", v2, v2, true},
+        {"a newer one there", v3, v2, false},
+        {"a newer patch there", v2patch, v2, false},
+        {"one with a version there, none brought", v2, "MZ-uninstaller", false},
+        {"one without a version there", "MZ-old", v2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(dir_ / "windows" / "UnBundlewright.exe", std::ios::binary) << c.there;
+        TestPackage t;
+        t.uninstaller = c.brought;
+        t.entries = {{"\\a.txt", "a"}};
+        Installer in;
+        std::string error;
+        ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
+        InstallProgress quiet;
+        ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+        EXPECT_EQ(c.replaced ? c.brought : c.there, read("windows/UnBundlewright.exe"));
+        std::vector<std::string> left;
+        for (const auto& e : fs::directory_iterator(dir_ / "windows")) left.push_back(e.path().filename().string());
+        EXPECT_EQ(std::vector<std::string>{"UnBundlewright.exe"}, left) << "a temporary copy is left";
+    }
+}
+
+// Every text of the package is read whole into memory: one larger than any
+// package carries is refused as damage, never a reason to run out of memory.
+TEST_F(StubTest, ATextLargerThanAnyPackageCarriesIsRefused) {
+    TestPackage t;
+    t.registry = true;
+    t.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n" + std::string(17u << 20, ' ');
+    Installer in;
+    std::string error;
+    EXPECT_FALSE(in.open(write(t.bytes()), error));
+    EXPECT_NE(std::string::npos, error.find("registry section is damaged")) << error;
+}
+
+// The package is read through the one handle that was checked: a file put in
+// its place after the check (a re-pointed name) is not what is installed.
+TEST_F(StubTest, WhatIsInstalledIsWhatWasChecked) {
+    TestPackage checked, swapped;
+    checked.entries = {{"\\a.txt", "alpha"}};
+    swapped.entries = {{"\\a.txt", "omega"}};   // the same layout, other bytes
+    const std::string path = write(checked.bytes());
+    Installer in;
+    std::string error;
+    ASSERT_TRUE(in.open(path, error)) << error;
+    write(swapped.bytes(), "swap.exe");
+    fs::rename(dir_ / "swap.exe", dir_ / "pkg.exe");
+    InstallProgress quiet;
+    ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
+    EXPECT_EQ("alpha", read("dest/Widget/a.txt"));
 }

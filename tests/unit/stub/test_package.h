@@ -46,6 +46,7 @@ struct TestPackage {
     std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
     std::string postInstall = " ", postInstallCmd = " ", preInstall = " ", preInstallCmd = " ";
     std::string front;   // the program before the payload ("" pads with "0" only)
+    std::string uninstaller = "MZ-uninstaller";
     std::string finishAction = "0", space = "100", language = "English text\n";
     std::vector<std::pair<std::string, std::string>> entries;   // after the uninstaller
     std::vector<std::string> sizeTexts;   // in place of the entries' real sizes, for damaged packages
@@ -71,7 +72,7 @@ struct TestPackage {
         auto entry = [&p](const std::string& name, const std::string& data) {
             p += name + "\r\n" + std::to_string(data.size()) + "\r\n" + data;
         };
-        entry("\\UnBundlewright.exe", "MZ-uninstaller");
+        entry("\\UnBundlewright.exe", uninstaller);
         for (size_t i = 0; i < entries.size(); ++i) {
             if (i < sizeTexts.size()) p += entries[i].first + "\r\n" + sizeTexts[i] + "\r\n" + entries[i].second;
             else entry(entries[i].first, entries[i].second);

@@ -123,15 +123,14 @@ TEST_F(Removal, FilesDeletedAndFailuresCountedAndListed) {
     s.program = s.commandLine = kNone;
     s.files = {"C:\\P\\a.txt", cutCompressedSuffix("C:\\P\\b.dll.bz2"), "C:\\P\\gone.txt",
                cutCompressedSuffix("C:\\my.bz2files\\c.txt")};
-    RemovalReport r = removeInstalled(s, failureListPath());
+    RemovalReport r = removeInstalled(s);
     EXPECT_FALSE(fs::exists(host("P/a.txt")));
     EXPECT_FALSE(fs::exists(host("P/b.dll")));
     EXPECT_FALSE(fs::exists(host("my.bz2files/c.txt")));
     EXPECT_TRUE(fs::exists(host("my")));
     EXPECT_EQ(r.failureCount, 1);
     EXPECT_EQ(r.failedFiles, (std::vector<std::string>{"C:\\P\\gone.txt"}));
-    EXPECT_EQ(failureListPath(), "C:\\temp.tmp");
-    EXPECT_EQ(detailsLines(failureListPath()), (std::vector<std::string>{"Unable to remove file : 'C:\\P\\gone.txt'"}));
+    EXPECT_EQ(detailsLines(r), (std::vector<std::string>{"Unable to remove file : 'C:\\P\\gone.txt'"}));
 }
 
 TEST_F(Removal, DirectoriesInOrderAndNonEmptyOneListed) {
@@ -140,13 +139,13 @@ TEST_F(Removal, DirectoriesInOrderAndNonEmptyOneListed) {
     UninstallScript s;
     s.program = s.commandLine = kNone;
     s.directories = {"C:\\P\\empty\\deeper", "C:\\P\\empty", "C:\\P\\keep", "C:\\P"};
-    RemovalReport r = removeInstalled(s, failureListPath());
+    RemovalReport r = removeInstalled(s);
     EXPECT_FALSE(fs::exists(host("P/empty")));
     EXPECT_TRUE(fs::exists(host("P/keep/user.txt")));
     EXPECT_EQ(r.failureCount, 2);
     EXPECT_TRUE(detailsVisible(r));
     EXPECT_EQ(resultText(r), kResultWithFailures);
-    EXPECT_EQ(detailsLines(failureListPath()),
+    EXPECT_EQ(detailsLines(r),
               (std::vector<std::string>{"Unable to remove directory : 'C:\\P\\keep'",
                                         "Unable to remove directory : 'C:\\P'"}));
 }
@@ -162,13 +161,13 @@ TEST_F(Removal, AllRemovedWithServicesCountsNothing) {
     s.hasServices = true;
     s.services = {"BwTestUn_Svc", "BwTestUn_NoSuch"};
     s.directories = {"C:\\P"};
-    RemovalReport r = removeInstalled(s, failureListPath());
+    RemovalReport r = removeInstalled(s);
     EXPECT_FALSE(os::serviceExists("BwTestUn_Svc"));
     EXPECT_FALSE(fs::exists(host("P")));
     EXPECT_EQ(r.failureCount, 0);
     EXPECT_FALSE(detailsVisible(r));
     EXPECT_EQ(resultText(r), "");
-    EXPECT_TRUE(detailsLines(failureListPath()).empty());
+    EXPECT_TRUE(detailsLines(r).empty());
 }
 
 TEST_F(Removal, ShortcutsDeletedFailuresNotCounted) {
@@ -176,7 +175,7 @@ TEST_F(Removal, ShortcutsDeletedFailuresNotCounted) {
     UninstallScript s;
     s.program = s.commandLine = kNone;
     s.shortcuts = {"C:\\Menu\\A.lnk", "C:\\Menu\\Missing.lnk"};
-    RemovalReport r = removeInstalled(s, failureListPath());
+    RemovalReport r = removeInstalled(s);
     EXPECT_FALSE(fs::exists(host("Menu/A.lnk")));
     EXPECT_EQ(r.failureCount, 0);
 }
@@ -199,8 +198,7 @@ TEST_F(Removal, AppendedTextRemovedAndTheRestOfTheValueKeptByteForByte) {
     removeInstalled(withRecords({"!HKEY_CURRENT_USER", "~Environment~Path~;C:\\Tools",
                                  "~Environment~Other~;C:\\Tools", "~Environment~Big~;C:\\Tools",
                                  "~Environment~Odd~;C:\\Tools", "~Environment~Number~;C:\\Tools",
-                                 "~Environment~Missing~;C:\\Tools"}),
-                    failureListPath());
+                                 "~Environment~Missing~;C:\\Tools"}));
     os::RegType t = os::RegType::None;
     EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Path", &t), "C:\\Win;C:\\Tools\\bin");
     EXPECT_EQ(t, os::RegType::String);
@@ -227,8 +225,7 @@ TEST_F(Removal, RegistryRecordForms) {
     removeInstalled(withRecords({"Early",   // before any root: no effect
                                  "!HKEY_CLASSES_ROOT", "!HKEY_LOCAL_MACHINE", "Software\\Acme\\Prod`Ver",
                                  "Software\\Acme\\Gone", "!HKEY_NO_SUCH", "Software\\Acme\\Prod\\",
-                                 "!HKEY_CURRENT_USER", "AcmeTop", "!HKEY_DYN_DATA", "Early"}),
-                    failureListPath());
+                                 "!HKEY_CURRENT_USER", "AcmeTop", "!HKEY_DYN_DATA", "Early"}));
     EXPECT_EQ(value(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Ver"), "<absent>");
     EXPECT_EQ(value(RegRoot::LocalMachine, "Software\\Acme\\Prod", "Keep"), "<absent>");   // key deleted under HKLM
     EXPECT_FALSE(os::RegKey::open(RegRoot::LocalMachine, "Software\\Acme\\Gone").valid());
@@ -244,32 +241,72 @@ TEST_F(Removal, PreUninstallProgramRunsFirstAndUnstartableIsSkipped) {
     s.program = "/bin/sh";
     s.commandLine = "-c \"test -f " + host("P/a.txt").string() + " && touch " + host("ran").string() + "\"";
     s.files = {"C:\\P\\a.txt"};
-    RemovalReport r = removeInstalled(s, failureListPath());
+    RemovalReport r = removeInstalled(s);
     EXPECT_TRUE(r.programStarted);
     EXPECT_TRUE(fs::exists(host("ran")));   // ran while the file was still there
     EXPECT_FALSE(fs::exists(host("P/a.txt")));
 
     s.program = "C:\\P\\no such program.exe";
     s.files.clear();
-    r = removeInstalled(s, failureListPath());
+    r = removeInstalled(s);
     EXPECT_FALSE(r.programStarted);
     EXPECT_EQ(r.failureCount, 0);
 }
 
-TEST_F(Removal, ScriptReadWholeAndDeletedTooLargeRefused) {
+// An elevated uninstall takes a script only from where an installation left
+// it: named by an entry of the machine's list of installed programs, or in a
+// folder that only administrators can change; and it runs the script's
+// program only from the script's own folder. A refused script removes
+// nothing and stays where it is.
+TEST_F(Removal, OnlyAScriptAnInstallationLeftIsRun) {
+    const std::string uninstallKeys = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    const struct {
+        const char* what;
+        const char* program;
+        bool openFolder;        // users may change the script's folder
+        const char* entryRoot;  // "" none, "LM" or "CU": an entry naming the script
+        int code;
+    } cases[] = {
+        {"a folder only administrators change", " ", false, "", 0},
+        {"an open folder named by the machine's entry", " ", true, "LM", 0},
+        {"an open folder, no entry", " ", true, "", 4},
+        {"an open folder named by a user's own entry", " ", true, "CU", 4},
+        {"its program in its folder", "C:\\P\\tools\\pre.exe", false, "", 0},
+        {"its program outside its folder", "C:\\Windows\\System32\\cmd.exe", false, "", 4},
+        {"its program climbing out", "C:\\P\\..\\evil.exe", false, "", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        os::resetEmulatedRegistry();
+        fs::remove_all(host("P"));
+        file("P\\a.txt");
+        ScriptWriter w;
+        for (const char* str : {c.program, " ", "C:\\P\\a.txt", kNoRegistry, kNoShortcuts, kNoServices, kScriptEnd})
+            w.add(str);
+        file("P\\Uninstall.wzu", w.bytes);
+        fs::permissions(host("P"), c.openFolder ? fs::perms::all : fs::perms::owner_all | fs::perms::group_read |
+                                                                       fs::perms::group_exec | fs::perms::others_read |
+                                                                       fs::perms::others_exec);
+        if (*c.entryRoot)
+            setValue(std::string(c.entryRoot) == "LM" ? os::RegRoot::LocalMachine : os::RegRoot::CurrentUser,
+                     uninstallKeys + "Widget", "UninstallString", "\"C:\\Windows\\UnBundlewright.exe\" -fC:\\P\\Uninstall.wzu");
+        EXPECT_EQ(c.code, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\Uninstall.wzu"));
+        EXPECT_EQ(c.code != 0, fs::exists(host("P/a.txt")));
+        EXPECT_EQ(c.code != 0, fs::exists(host("P/Uninstall.wzu")));
+    }
+}
+
+TEST_F(Removal, ScriptReadWholeTooLargeRefused) {
     file("P\\U.wzu", std::string("a\0b", 3));
-    auto got = takeScript("C:\\P\\U.wzu");
+    auto got = readScript("C:\\P\\U.wzu");
     ASSERT_TRUE(got);
     EXPECT_EQ(*got, std::string("a\0b", 3));
-    EXPECT_FALSE(fs::exists(host("P/U.wzu")));
-    EXPECT_FALSE(takeScript("C:\\P\\U.wzu"));   // a second start finds none
-    EXPECT_FALSE(takeScript("\"C:\\P\\U.wzu\""));
+    EXPECT_FALSE(readScript("\"C:\\P\\U.wzu\""));
 
     file("P\\Big.wzu", std::string(100, 'x'));
-    EXPECT_FALSE(takeScript("C:\\P\\Big.wzu", 99));
-    EXPECT_TRUE(fs::exists(host("P/Big.wzu")));
+    EXPECT_FALSE(readScript("C:\\P\\Big.wzu", 99));
     fs::resize_file(host("P/Big.wzu"), kMaxScriptBytes + 1);   // sparse
-    EXPECT_FALSE(takeScript("C:\\P\\Big.wzu"));
+    EXPECT_FALSE(readScript("C:\\P\\Big.wzu"));
 }
 
 // The quiet command: no question, and the exit code says whether all went.
@@ -284,22 +321,11 @@ TEST_F(Removal, SilentRemovalAsksNothingAndReportsByItsExitCode) {
     file("P\\U.wzu", script);
     EXPECT_EQ(0, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu"));
     EXPECT_FALSE(fs::exists(host("P")));
-    EXPECT_FALSE(os::fileExists(failureListPath()));
     EXPECT_EQ(1, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu")) << "no script any more";
     file("Q\\kept.txt");
     file("P\\U.wzu", script);
     os::createDirectories("C:\\P\\sub");   // the folder cannot go
     EXPECT_EQ(2, runSilentUninstall("UnBundlewright.exe /S -fC:\\P\\U.wzu"));
-}
-
-TEST_F(Removal, FailureListUnwritableStillCounts) {
-    UninstallScript s;
-    s.program = s.commandLine = kNone;
-    s.files = {"C:\\P\\gone.txt"};
-    RemovalReport r = removeInstalled(s, "C:\\no\\such\\folder\\temp.tmp");
-    EXPECT_FALSE(r.failureListWritten);
-    EXPECT_EQ(r.failureCount, 1);
-    EXPECT_TRUE(detailsVisible(r));
 }
 
 }  // namespace

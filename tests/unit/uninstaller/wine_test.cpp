@@ -55,11 +55,13 @@ protected:
         key_ = "Software\\BwTestUninst_" + tag_;
         service_ = "BwTestUninst_Svc_" + tag_;
         keptService_ = "BwTestUninst_Keep_" + tag_;
+        entry_ = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\BwTestUninst_" + tag_;
         ui::setProgramName(kCaption);
     }
     void TearDown() override {
         fs::remove_all(base_);
         deleteTree(os::RegRoot::CurrentUser, key_);
+        deleteTree(os::RegRoot::LocalMachine, entry_);
         os::deleteService(service_);
         os::deleteService(keptService_);
     }
@@ -97,11 +99,14 @@ protected:
             EXPECT_TRUE(os::createService({keptService_, "BwTestUninst kept", "C:\\windows\\system32\\notepad.exe",
                                            os::ServiceStart::Demand}));
         }
+        // The pre-uninstallation program lies in the script's folder, as the
+        // installation put it there; it is removed after it ran.
+        EXPECT_TRUE(os::copyFile(os::systemFolder() + "\\cmd.exe", at("P\\pre.exe"), false));
         ScriptWriter w;
-        w.add(os::windowsFolder() + "\\system32\\cmd.exe");
+        w.add(at("P\\pre.exe"));
         // Runs first: it sees the installed file still in place.
         w.add("/c if exist \"" + at("P\\a.txt") + "\" echo ran> \"" + at("ran.txt") + "\"");
-        for (const std::string& f : {at("P\\a.txt"), at("P\\b.dll.bz2"), at("P\\sub\\c.txt"), at("my.bz2files\\d.txt")})
+        for (const std::string& f : {at("P\\pre.exe"), at("P\\a.txt"), at("P\\b.dll.bz2"), at("P\\sub\\c.txt"), at("my.bz2files\\d.txt")})
             w.add(f);
         w.add(kRegistryBegin);
         w.add("!HKEY_CURRENT_USER");
@@ -119,6 +124,9 @@ protected:
         for (const std::string& d : {at("P\\sub"), at("my.bz2files"), at("Data"), at("P")}) w.add(d);
         w.add(kScriptEnd);
         file("P\\Uninstall.wzu", w.bytes);
+        // The machine's list of installed programs names it, as an installation's entry does.
+        EXPECT_TRUE(os::RegKey::create(os::RegRoot::LocalMachine, entry_)
+                        .set("UninstallString", os::RegValue::string("UnBundlewright.exe -f" + at("P\\Uninstall.wzu"))));
         return at("P\\Uninstall.wzu");
     }
 
@@ -143,7 +151,7 @@ protected:
     }
     std::string detailsLine() const { return "Unable to remove directory : '" + at("Data") + "'"; }
 
-    std::string tag_, base_, key_, service_, keptService_;
+    std::string tag_, base_, key_, service_, keptService_, entry_;
     bool haveService_ = false;
 };
 
@@ -169,14 +177,27 @@ click IDOK
     EXPECT_EQ(dlg.report().failedDirectories, std::vector<std::string>{at("Data")});
     EXPECT_EQ(dlg.report().failureCount, 1);
     checkRemoved();
-    EXPECT_FALSE(fs::exists(failureListPath()));
+}
+
+// A script no entry of the machine's list names, in a folder users can change
+// (every folder, to Wine): the program itself refuses it and removes nothing.
+TEST_F(Installed, AScriptNoEntryNamesIsRefused) {
+    const std::string script = install();
+    deleteTree(os::RegRoot::LocalMachine, entry_);
+    const std::string exe = bwtest::buildPath("BW_DIST_DIR", "bin/UnBundlewright.exe");
+    int code = -1;
+    ASSERT_TRUE(os::startProcess(os::quoteArgument(exe) + " /S -f" + script, true, &code)) << exe;
+    EXPECT_EQ(4, code);
+    EXPECT_TRUE(fs::exists(script));
+    for (const char* kept : {"P\\a.txt", "P\\pre.exe", "Menu\\Prod.lnk"}) EXPECT_TRUE(fs::exists(at(kept))) << kept;
+    EXPECT_FALSE(fs::exists(at("ran.txt"))) << "its program ran";
 }
 
 #ifdef BW_UNINSTALLER_PROGRAM_TEST
-// The program itself, its real windows driven by BUNDLEWRIGHT_SCENARIO; the
+// The program's test build, its real windows driven by BUNDLEWRIGHT_SCENARIO; the
 // screenshots of both windows are left beside the test's build folder.
 TEST_F(Installed, ProgramRemovesExactlyWhatTheScriptNames) {
-    const std::string exe = bwtest::buildPath("BW_DIST_DIR", "bin/UnBundlewright.exe");
+    const std::string exe = bwtest::buildPath("BW_DRIVEN_DIR", "UnBundlewright.exe");
     const std::string shots = bwtest::buildPath("BW_BINARY_DIR", "shots/uninstaller");
     ASSERT_FALSE(exe.empty() || shots.empty());
     fs::create_directories(shots);
@@ -201,7 +222,6 @@ TEST_F(Installed, ProgramRemovesExactlyWhatTheScriptNames) {
     ASSERT_TRUE(started) << exe;
     EXPECT_EQ(code, kExitCode);
     checkRemoved();
-    EXPECT_FALSE(fs::exists(failureListPath()));
 
     // A second start, confirmed, finds no script: the message, nothing else changes.
     file("run2.scn", "answer message yes\n"
