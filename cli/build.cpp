@@ -262,7 +262,7 @@ int build(const std::vector<std::string>& args) {
         if (!o.source.empty()) o.source = userPath(o.source);
         if (!o.cache.empty()) o.cache = userPath(o.cache);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "twk build: %s\n", e.what());
+        std::fprintf(stderr, "twk build: %s\n", os::terminalText(e.what()).c_str());
         return 2;
     }
     for (const std::string* p : {&o.project, &o.output, &o.projectOut, &o.source})
@@ -272,11 +272,12 @@ int build(const std::vector<std::string>& args) {
             return 2;
         }
     if (!os::fileExists(o.project)) {
-        std::fprintf(stderr, "twk build: cannot open the project %s\n", o.project.c_str());
+        std::fprintf(stderr, "twk build: cannot open the project %s\n", os::terminalText(o.project).c_str());
         return 1;
     }
     if (!o.source.empty() && !os::directoryExists(o.source)) {
-        std::fprintf(stderr, "twk build: the source folder %s does not exist\n", o.source.c_str());
+        std::fprintf(stderr, "twk build: the source folder %s does not exist\n",
+                     os::terminalText(o.source).c_str());
         return 1;
     }
     std::string install, installWhy;
@@ -292,7 +293,7 @@ int build(const std::vector<std::string>& args) {
     std::string projectBytes;
     os::readWholeFile(o.project, projectBytes);
     if (wizard::loadProjectBytes(*loaded, projectBytes, quiet) == wizard::kInvalid) {
-        std::fprintf(stderr, "twk build: %s: Not a valid project file\n", o.project.c_str());
+        std::fprintf(stderr, "twk build: %s: Not a valid project file\n", os::terminalText(o.project).c_str());
         return 1;
     }
 
@@ -376,7 +377,8 @@ int build(const std::vector<std::string>& args) {
     progress.finish(finished && messages.empty());
     if (!messages.empty() || !finished) {
         for (const ui::RecordedMessage& m : messages)
-            std::fprintf(stderr, "twk build: %s: %s\n", pageTitle(chain.pages, m.ownerDialog).c_str(), m.text.c_str());
+            std::fprintf(stderr, "twk build: %s: %s\n", pageTitle(chain.pages, m.ownerDialog).c_str(),
+                         os::terminalText(m.text).c_str());
         if (messages.empty())
             std::fprintf(stderr, "twk build: the build stopped: %s\n", failure.empty() ? "no package" : failure.c_str());
         for (const std::string& p : partial) std::remove(p.c_str());

@@ -33,7 +33,8 @@ constexpr const char* kWorkingFiles[] = {"list.txt", "option.txt", "registry.txt
 }  // namespace
 
 std::string userPath(const std::string& arg) {
-    if (hasDrive(arg) || arg.rfind("\\\\", 0) == 0) return arg;
+    // Typed on the host: natively UTF-8, made the code page's bytes.
+    if (hasDrive(arg) || arg.rfind("\\\\", 0) == 0) return os::ansiFromHost(arg);
     std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(arg)).lexically_normal();
     std::string out = p.string();
     while (out.size() > 1 && (out.back() == '/' || out.back() == '\\')) out.pop_back();

@@ -42,6 +42,21 @@ FileRow rowFor(const std::string& fullPath) {
 
 std::string fullPathOf(const FileRow& row) { return list_txt::join(row.path, row.file); }
 
+std::string notInCodePageMessage(const std::vector<std::string>& lines) {
+    std::string more;
+    if (lines.size() > 1) more = " (and " + std::to_string(lines.size() - 1) + " more)";
+    return "The list line " + lines.front() + more + " holds bytes that are not valid in the code page " +
+           os::codePageName() + ", so it names no file: the list was made with another code page. Build the "
+           "project where that code page is in force, or remove the row and add the file again.";
+}
+
+std::vector<std::string> FileListModel::linesNotInCodePage() const {
+    std::vector<std::string> out;
+    for (const FileRow& row : rows_)
+        if (!os::validInCodePage(fullPathOf(row))) out.push_back(fullPathOf(row));
+    return out;
+}
+
 FileListModel::Load FileListModel::load(const std::string& listFilePath) {
     std::string bytes;
     if (!os::readWholeFile(listFilePath, bytes)) {

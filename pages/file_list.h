@@ -14,6 +14,10 @@ inline constexpr const char* kMsgListMissing =
 inline constexpr const char* kMsgAlreadyListed = "The file is already present in the list";
 inline constexpr const char* kMsgNeedOneFile = "You must have atleast one file for the installation";
 
+// For list lines whose bytes the code page does not know: the first of them
+// named, with how many more.
+std::string notInCodePageMessage(const std::vector<std::string>& lines);
+
 // A list.txt that cannot be written would leave the package with an older list.
 std::string listNotWritableMessage(const std::string& listFilePath);
 
@@ -52,6 +56,8 @@ public:
     // or the path would not fit a list.txt line.
     Add add(const std::string& fullPath);
     int findRow(const std::string& fullPath) const;   // -1 when not listed
+    // Full paths of the rows with bytes not valid in the code page, in row order.
+    std::vector<std::string> linesNotInCodePage() const;
     void appendRow(const std::string& fullPath);
 
     // Removes the rows at the given indexes (any number, any order; repeats

@@ -25,6 +25,8 @@ void CFileListDlg::initPage() {
     lvSetFullRowSelect(IDC_FILE_LIST_FILES);
     if (model_.load(record().list_file_path.str()) == FileListModel::Load::Missing)
         ui::Prompter().message(kMsgListMissing);
+    const std::vector<std::string> foreign = model_.linesNotInCodePage();
+    if (!foreign.empty()) ui::Prompter().message(notInCodePageMessage(foreign));
     lvClear(IDC_FILE_LIST_FILES);
     for (int i = 0; i < model_.file_count(); ++i) showRow(i);
 }

@@ -15,16 +15,24 @@ inline constexpr const char* kMsgNotInstalledProperly = "Product is not installe
 // The message for a path whose list.txt line would pass 259 characters.
 std::string pathTooLongMessage(const std::string& path);
 
+// The message for a file or folder whose name the ANSI code page cannot hold
+// (the path shows each missing character as <U+65E5>).
+std::string nameNotHeldMessage(const std::string& path);
+
+// The message for a folder of the walk that can no longer be listed.
+std::string folderUnreadableMessage(const std::string& folder);
+
 struct WalkResult {
     bool ok = true;
-    std::string tooLongPath;   // when !ok: the first file or folder that does not fit a line
+    std::string refusal;   // when !ok: why, naming the first file or folder that cannot be listed
 };
 
 // Depth first: each folder's own files (or its one marker line) before the
 // contents of its subfolders, entries in the file system's order. A folder
-// that yields no entry at all writes nothing; a subfolder that cannot be
-// entered is skipped. Lines are appended to `out`. A line longer than 259
-// characters stops the walk instead of being written cut.
+// that yields no entry at all writes nothing; one that cannot be listed
+// (removed during the walk) stops it, so no file is left out unseen. Lines are appended to `out`. A line longer than 259
+// characters, or a name the code page cannot hold, stops the walk instead of
+// being written cut or changed.
 WalkResult walkFolder(const std::string& folder, bool recurse, std::string& out);
 
 // The source folder is accepted when the current directory can be changed to

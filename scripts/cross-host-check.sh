@@ -2,6 +2,9 @@
 # The same project gives the same package on both hosts: the demo project
 # built by the native twk and by twk.exe under Wine, with one installation
 # folder, must be byte-identical. Prints one line; exit 1 when they differ.
+# The copied tree holds a name beyond ASCII, made as a checkout makes it
+# (UTF-8 on this host), and the project lists it in Windows-1252 bytes, as
+# Windows writes it: both hosts must find the file and pack it under that name.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -14,14 +17,21 @@ cp -r demo/Widget "$work/Widget"
 printf 'MZ the program' >"$work/Widget/bin/widget.exe"
 cp "$inst"/demo/*.exe "$work/Widget/bin/"
 mkdir -p "$work/Widget/logs"
-TWKINSTDIR="$inst" build/native/cli/twk build demo/demo.wzp --source "$work/Widget" --output "$work/out/native.exe" -q ||
+printf 'Notas del traductor\r\n' >"$work/Widget/docs/Café.txt"
+LC_ALL=C perl -0777 -pe 's/(C:\\Demo\\Widget\\docs\\manual\.txt\r\r\n)/$1C:\\Demo\\Widget\\docs\\Caf\xe9.txt\r\r\n/' \
+  demo/demo.wzp >"$work/demo.wzp"
+cmp -s demo/demo.wzp "$work/demo.wzp" && { echo "cross-host package: FAILED (the project did not take the name)"; exit 1; }
+TWKINSTDIR="$inst" build/native/cli/twk build "$work/demo.wzp" --source "$work/Widget" --output "$work/out/native.exe" -q ||
   { echo "cross-host package: FAILED (native twk build)"; exit 1; }
 TWKINSTDIR="Z:${inst//\//\\}" \
-  "$bw_wine" "$inst/bin/twk.exe" build "Z:${here//\//\\}\\demo\\demo.wzp" --source "Z:${work//\//\\}\\Widget" \
+  "$bw_wine" "$inst/bin/twk.exe" build "Z:${work//\//\\}\\demo.wzp" --source "Z:${work//\//\\}\\Widget" \
   --output "Z:${work//\//\\}\\out\\wine.exe" -q </dev/null ||
   { echo "cross-host package: FAILED (twk.exe build under Wine)"; exit 1; }
+if ! LC_ALL=C grep -qa $'docs\\\\Caf\xe9.txt' "$work/out/native.exe"; then
+  echo "cross-host package: FAILED (docs\\Café.txt is not in the package)"; exit 1
+fi
 if cmp -s "$work/out/native.exe" "$work/out/wine.exe"; then
-  echo "cross-host package: identical ($(stat -c %s "$work/out/native.exe") bytes, native twk and twk.exe under Wine)"
+  echo "cross-host package: identical ($(stat -c %s "$work/out/native.exe") bytes, native twk and twk.exe under Wine, with docs\\Café.txt)"
 else
   echo "cross-host package: FAILED (the two packages differ)"; exit 1
 fi

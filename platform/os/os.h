@@ -44,6 +44,9 @@ struct DirEntry {
     std::string name;           // as the system returns it, "." and ".." included
     bool isDirectory = false;
     uint64_t size = 0;
+    // False when the ANSI code page cannot hold the system's name: `name` then
+    // only shows it (each missing character as <U+65E5>), and no call opens it.
+    bool nameHeld = true;
 };
 // Every entry of a folder in the order the file system returns it (no sorting).
 // False when the folder cannot be opened.
@@ -86,6 +89,22 @@ std::string hostPath(const std::string& winPath);
 // Z: while Z: is "/"; PathError when nothing maps it).
 // On Win32 both return the path unchanged.
 std::string windowsPath(const std::string& hostPath);
+
+// ---- code page -------------------------------------------------------------
+
+// Paths and texts are bytes of the Windows ANSI code page. Its name
+// ("Windows-1252"): on Win32 the system's; natively BUNDLEWRIGHT_CODEPAGE,
+// else 1252 (PathError when the setting is not one the C library converts).
+std::string codePageName();
+// Native only: a host text (UTF-8, as command-line arguments come) as ANSI
+// bytes, PathError naming it when the code page cannot hold it; and ANSI
+// text as the terminal shows it (UTF-8; <U+65E5> as its character).
+// On Win32 both return the text unchanged.
+std::string ansiFromHost(const std::string& text);
+std::string terminalText(const std::string& ansi);
+// Whether ANSI bytes are valid in the code page (a text made with another
+// code page may not be, and then names no file).
+bool validInCodePage(const std::string& ansi);
 
 // ---- environment, command line, time, exit ---------------------------------
 

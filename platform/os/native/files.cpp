@@ -1,5 +1,7 @@
-// Native files: Windows paths through the drive map onto the host.
+// Native files: Windows paths through the drive map onto the host, each
+// name converted between the ANSI code page and the host's UTF-8 (host_names.h).
 #include "platform/os/drive_map.h"
+#include "platform/os/native/host_names.h"
 #include "platform/os/os.h"
 
 #include <dirent.h>
@@ -123,6 +125,15 @@ void resolve(const std::string& path, char& drive, std::vector<std::string>& par
         if (c.find(':') != std::string::npos) throw PathError("a ':' inside a path component: " + path);
 }
 
+std::string codePageText() { return "the code page Windows-" + std::to_string(host_names::codePage()); }
+
+// One name of a Windows path as the host spells it.
+std::string hostComponent(const std::string& ansi, const std::string& whole) {
+    std::string host;
+    if (!host_names::toHost(ansi, host)) throw PathError("bytes not valid in " + codePageText() + " in " + whole);
+    return host;
+}
+
 // Appends one component, falling back to a case-insensitive match.
 void appendComponent(std::string& host, const std::string& name) {
     std::string exact = host == "/" ? "/" + name : host + "/" + name;
@@ -230,7 +241,7 @@ std::string hostPath(const std::string& winPath) {
     std::string host;
     if (!driveRoot(drive, host))
         throw PathError(std::string("drive ") + drive + ": is not mapped (BUNDLEWRIGHT_DRIVES): " + winPath);
-    for (const std::string& c : parts) appendComponent(host, c);
+    for (const std::string& c : parts) appendComponent(host, hostComponent(c, winPath));
     return host;
 }
 
@@ -277,8 +288,16 @@ std::string windowsPath(const std::string& hostPathIn) {
             anyMatch = true;
         }
     }
-    if (!anyMatch) throw PathError("no drive maps the host path " + hostPathIn);
-    return joinWindows(best, std::vector<std::string>(parts.begin() + static_cast<long>(bestLen), parts.end()));
+    if (!anyMatch) throw PathError("no drive maps the host path " + host_names::shown(hostPathIn));
+    std::vector<std::string> names;
+    for (size_t k = bestLen; k < parts.size(); ++k) {
+        std::string ansi;
+        if (!host_names::fromHost(parts[k], ansi))
+            throw PathError(codePageText() + " cannot hold the name " + host_names::shown(parts[k]) + " in " +
+                            host_names::shown(hostPathIn));
+        names.push_back(ansi);
+    }
+    return joinWindows(best, names);
 }
 
 // ---- files -----------------------------------------------------------------
@@ -321,8 +340,12 @@ bool listFolder(const std::string& folder, std::vector<DirEntry>& out) {
     if (!d) return false;
     while (dirent* e = ::readdir(d)) {
         DirEntry entry;
-        entry.name = e->d_name;
-        std::string full = host == "/" ? "/" + entry.name : host + "/" + entry.name;
+        const std::string hostName = e->d_name;
+        if (!host_names::fromHost(hostName, entry.name)) {
+            entry.name = host_names::shown(hostName);
+            entry.nameHeld = false;
+        }
+        std::string full = host == "/" ? "/" + hostName : host + "/" + hostName;
         struct stat st;
         if (::stat(full.c_str(), &st) == 0) {
             entry.isDirectory = S_ISDIR(st.st_mode);
@@ -361,8 +384,9 @@ bool setCurrentDirectory(const std::string& path) {
     std::string walk;
     driveRoot(drive, walk);
     for (const std::string& c : parts) {
-        appendComponent(walk, c);
-        actual.push_back(walk.substr(walk.rfind('/') + 1));
+        appendComponent(walk, hostComponent(c, path));
+        std::string name;
+        actual.push_back(host_names::fromHost(walk.substr(walk.rfind('/') + 1), name) ? name : c);
     }
     std::lock_guard<std::mutex> lock(g_cwdMutex);
     g_cwd = joinWindows(drive, actual);
@@ -473,6 +497,26 @@ std::string windowsFolder() {
     std::string out = (v && *v) ? v : "C:\\windows";
     while (out.size() > 3 && isSep(out.back())) out.pop_back();
     return out;
+}
+
+std::string codePageName() { return "Windows-" + std::to_string(host_names::codePage()); }
+
+std::string ansiFromHost(const std::string& text) {
+    std::string ansi;
+    if (!host_names::fromHost(text, ansi))
+        throw PathError(codePageText() + " cannot hold " + host_names::shown(text));
+    return ansi;
+}
+
+std::string terminalText(const std::string& ansi) { return host_names::forTerminal(ansi); }
+
+bool validInCodePage(const std::string& ansi) {
+    std::string host;
+    try {
+        return host_names::toHost(ansi, host);
+    } catch (const PathError&) {
+        return false;
+    }
 }
 
 std::string systemFolder() { return windowsFolder() + "\\system32"; }

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
 
@@ -17,6 +18,52 @@ int64_t unixSeconds(const FILETIME& ft) {
     u.HighPart = ft.dwHighDateTime;
     // 100 ns ticks since 1601.
     return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
+}
+
+std::wstring wide(const std::string& ansi) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), w.data(), n);
+    return w;
+}
+
+// The ANSI bytes of a name, only when they give the very same name back: no
+// best-fit look-alike, no default character.
+bool ansiName(const std::wstring& w, std::string& out) {
+    if (w.empty()) {
+        out.clear();
+        return true;
+    }
+    BOOL usedDefault = FALSE;
+    const bool utf8 = GetACP() == CP_UTF8;   // takes neither the flag nor the question
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL* asked = utf8 ? nullptr : &usedDefault;
+    const int len = static_cast<int>(w.size());
+    const int n = WideCharToMultiByte(CP_ACP, flags, w.data(), len, nullptr, 0, nullptr, asked);
+    if (n <= 0 || usedDefault) return false;
+    out.assign(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, flags, w.data(), len, out.data(), n, nullptr, asked);
+    return !usedDefault && wide(out) == w;
+}
+
+// A name the code page cannot hold, for a message: each character that does
+// not convert as <U+65E5>.
+std::string shownName(const std::wstring& w) {
+    std::string out;
+    for (size_t i = 0; i < w.size(); ++i) {
+        size_t n = (w[i] >= 0xD800 && w[i] <= 0xDBFF && i + 1 < w.size() && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) ? 2 : 1;
+        std::string one;
+        if (ansiName(w.substr(i, n), one)) {
+            out += one;
+        } else {
+            const unsigned cp = n == 2 ? 0x10000 + ((w[i] - 0xD800u) << 10) + (w[i + 1] - 0xDC00u) : w[i];
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "<U+%04X>", cp);
+            out += buf;
+        }
+        i += n - 1;
+    }
+    return out;
 }
 }  // namespace
 
@@ -65,16 +112,22 @@ bool listFolder(const std::string& folder, std::vector<DirEntry>& out) {
     std::string pattern = folder;
     if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':') pattern += '\\';
     pattern += '*';
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    // The wide listing: the ANSI one would give a name the code page cannot
+    // hold as a look-alike or '?' that no program can open.
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(wide(pattern).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return false;
     do {
         DirEntry e;
-        e.name = fd.cFileName;
+        const std::wstring name = fd.cFileName;
+        if (!ansiName(name, e.name)) {
+            e.name = shownName(name);
+            e.nameHeld = false;
+        }
         e.isDirectory = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         e.size = e.isDirectory ? 0 : (static_cast<uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
         out.push_back(e);
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
     return true;
 }
@@ -138,6 +191,15 @@ std::string windowsFolder() {
     char buf[MAX_PATH + 1];
     UINT n = GetWindowsDirectoryA(buf, sizeof buf);
     return (n > 0 && n < sizeof buf) ? std::string(buf, n) : std::string("C:\\windows");
+}
+
+std::string codePageName() { return "Windows-" + std::to_string(GetACP()); }
+std::string ansiFromHost(const std::string& text) { return text; }
+std::string terminalText(const std::string& ansi) { return ansi; }
+
+bool validInCodePage(const std::string& ansi) {
+    return ansi.empty() ||
+           MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0) > 0;
 }
 
 std::string systemFolder() {

@@ -16,6 +16,7 @@
 
 #ifndef _WIN32
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #else
 #include <process.h>
@@ -392,6 +393,77 @@ TEST_F(OsTest, DriveMapTranslatesBothWays) {
     EXPECT_EQ(os::windowsPath("/usr/bin"), "Z:\\usr\\bin");
     os::setEnv("BUNDLEWRIGHT_DRIVES", "Z=" + hostDir_);
     EXPECT_THROW(os::windowsPath("/usr"), os::PathError);
+}
+
+// A name is the code page's bytes in the product and UTF-8 on the host, both
+// ways, in the code page the setting names; what does not convert fails.
+TEST_F(OsTest, NamesAreTheCodePageBytesAndTheHostsUtf8) {
+    struct Case {
+        const char* page;   // BUNDLEWRIGHT_CODEPAGE, "" for the default
+        std::string ansi;
+        std::string host;   // "" where the bytes are not valid in the code page
+    };
+    const std::vector<Case> cases = {
+        {"", "Caf\xe9 \x80", "Caf\xc3\xa9 \xe2\x82\xac"},
+        {"1250", "\xa3\xf3" "d\x9f", "\xc5\x81\xc3\xb3" "d\xc5\xba"},
+        {"1251", "\xcf\xf0\xe8\xe2\xe5\xf2", "\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82"},
+        {"932", "\x93\xfa\x96{", "\xe6\x97\xa5\xe6\x9c\xac"},
+        {"", "bad\x81", ""},
+    };
+    for (const Case& c : cases) {
+        if (*c.page) os::setEnv("BUNDLEWRIGHT_CODEPAGE", c.page);
+        const std::string file = root_ + "\\" + c.ansi;
+        FILE* f = os::openFile(file, "wb");
+        if (c.host.empty()) {
+            EXPECT_EQ(f, nullptr) << c.ansi;
+            EXPECT_FALSE(os::validInCodePage(c.ansi)) << c.ansi;
+            EXPECT_THROW(os::hostPath(file), os::PathError) << c.ansi;
+        } else {
+            ASSERT_NE(f, nullptr) << c.page;
+            std::fclose(f);
+            EXPECT_TRUE(os::validInCodePage(c.ansi)) << c.page;
+            const std::string host = os::hostPath(file);
+            EXPECT_EQ(host.substr(host.size() - c.host.size()), c.host) << c.page;
+            struct stat st;
+            EXPECT_EQ(::stat(host.c_str(), &st), 0) << c.page;
+            EXPECT_EQ(os::windowsPath(host), file) << c.page;
+            EXPECT_EQ(os::ansiFromHost(c.host), c.ansi) << c.page;
+            std::vector<os::DirEntry> entries;
+            ASSERT_TRUE(os::listFolder(root_, entries));
+            EXPECT_TRUE(std::any_of(entries.begin(), entries.end(),
+                                    [&](const os::DirEntry& e) { return e.name == c.ansi && e.nameHeld; }))
+                << c.page;
+            // Relative to a current folder whose own name is beyond ASCII.
+            const std::string saved = os::currentDirectory();
+            const std::string folder = root_ + "\\in " + c.ansi;
+            ASSERT_TRUE(os::createDirectory(folder)) << c.page;
+            ASSERT_TRUE(os::setCurrentDirectory(folder)) << c.page;
+            EXPECT_EQ(os::currentDirectory(), folder) << c.page;
+            EXPECT_TRUE(os::moveFile(file, c.ansi)) << c.page;
+            EXPECT_TRUE(os::deleteFile(c.ansi)) << c.page;
+            ASSERT_TRUE(os::setCurrentDirectory(saved));
+            EXPECT_TRUE(os::removeDirectory(folder)) << c.page;
+        }
+        os::unsetEnv("BUNDLEWRIGHT_CODEPAGE");
+    }
+    // A host name beyond the code page fails by its name, never as a '?'.
+    EXPECT_THROW(os::ansiFromHost("\xe6\x97\xa5"), os::PathError);
+    try {
+        os::windowsPath(hostDir_ + "/\xe6\x97\xa5\xe6\x9c\xac.txt");
+        ADD_FAILURE() << "converted";
+    } catch (const os::PathError& e) {
+        EXPECT_NE(std::string(e.what()).find("<U+65E5><U+672C>.txt"), std::string::npos) << e.what();
+    }
+    // The terminal gets UTF-8: the missing characters back, an unknown byte shown.
+    EXPECT_EQ(os::terminalText("Caf\xe9 <U+65E5><U+672C>.txt \x81"), "Caf\xc3\xa9 \xe6\x97\xa5\xe6\x9c\xac.txt <0x81>");
+    // A setting that is no code page fails every call, not just some.
+    for (const char* wrong : {"abc", "1", "65000x"}) {
+        os::setEnv("BUNDLEWRIGHT_CODEPAGE", wrong);
+        EXPECT_THROW(os::codePageName(), os::PathError) << wrong;
+        EXPECT_EQ(os::openFile(root_ + "\\plain.txt", "wb"), nullptr) << wrong;
+    }
+    os::unsetEnv("BUNDLEWRIGHT_CODEPAGE");
+    EXPECT_EQ(os::codePageName(), "Windows-1252");
 }
 #endif
 

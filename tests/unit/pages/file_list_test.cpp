@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/os.h"
 #include "tests/unit/pages/pages_tree.h"
 
 namespace {
@@ -86,6 +87,38 @@ TEST(FileListLoad, MarkersBeyond15340CharactersAreDropped) {
     EXPECT_LE(buffer.size() + 1, pages::kMarkerBufferChars);
     EXPECT_EQ(buffer.substr(buffer.size() - 4), "`$$$");
 }
+
+#ifndef _WIN32
+// A list made with another code page: the rows whose bytes this one does not
+// know are kept and named (Win32 has only the system's code page).
+TEST(FileListLoad, LinesNotValidInTheCodePageAreNamed) {
+    struct Case {
+        const char* page;
+        std::string list;
+        std::vector<std::string> bad;
+        const char* more;   // what the message adds after the first
+    };
+    const std::vector<Case> cases = {
+        {"", "C:\\P\\ok.txt\r\nC:\\P\\a\x81.txt\r\nC:\\P\\Caf\xe9.txt\r\nC:\\P\\b\x8d.txt\r\n",
+         {"C:\\P\\a\x81.txt", "C:\\P\\b\x8d.txt"}, " (and 1 more)"},
+        {"932", "C:\\P\\\x93\xfa.txt\r\nC:\\P\\\x93.txt\r\n", {"C:\\P\\\x93.txt"}, " holds"},
+        {"1252", "C:\\P\\Caf\xe9.txt\r\nC:\\P\\temp$\r\n", {}, ""},
+    };
+    for (const Case& c : cases) {
+        if (*c.page) os::setEnv("BUNDLEWRIGHT_CODEPAGE", c.page);
+        pages::FileListModel m;
+        m.loadText(c.list);
+        EXPECT_EQ(m.linesNotInCodePage(), c.bad) << c.page;
+        std::size_t lines = 0;
+        for (std::size_t at = c.list.find('\n'); at != std::string::npos; at = c.list.find('\n', at + 1)) ++lines;
+        EXPECT_EQ(m.rows().size() + m.markers().size(), lines) << "none dropped";
+        if (!c.bad.empty()) {
+            EXPECT_EQ(pages::notInCodePageMessage(c.bad).find(c.bad[0] + c.more), 14u) << c.page;
+        }
+        os::unsetEnv("BUNDLEWRIGHT_CODEPAGE");
+    }
+}
+#endif
 
 TEST(FileListAdd, DuplicateInAnotherCaseIsRefused) {
     Tree t;

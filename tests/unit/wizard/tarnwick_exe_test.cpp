@@ -4,9 +4,12 @@
 // the main road from the welcome page to Finish, whose package installs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "pages/file_walk.h"
 #include "platform/os/os.h"
 #include "tests/support/install_folder.h"
 #include "tests/support/test_folder.h"
@@ -190,6 +193,61 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
                                              "post 2 present [" + probeFiles(shown) + "] [--first-run]\n"
                                              "clean 3 present [" + probeFiles(shown) + "] [bye]\n");
     EXPECT_FALSE(os::directoryExists(shown)) << "UnBundlewright left the destination behind";
+}
+
+}  // namespace
+
+namespace {
+
+// Names beyond ASCII through the real windows: the walk writes list.txt in the
+// code page's bytes, the very bytes the headless host writes for such a folder
+// natively (the pages' walk test holds both hosts to them), and a name the
+// code page cannot hold stops the source folder page with its name.
+TEST(TarnwickExe, SourceFolderNamesBeyondAsciiListAsTheCodePageBytes) {
+    const std::string dist = bwtest::buildPath("BW_DIST_DIR");
+    ASSERT_FALSE(dist.empty());
+    bwtest::TestFolder root;
+    const std::string inst = root.path() + "\\inst";
+    ASSERT_NO_FATAL_FAILURE(bwtest::makeInstallFolder(dist, inst, "0000000"));
+    const std::string prod = root.path() + "\\Prod";
+    os::createDirectories(prod + "\\\xd1" "and\xfa");
+    os::createDirectories(prod + "\\\xdc" "ber");
+    bwtest::TestFolder::write(prod + "\\Caf\xe9.txt", "c");
+    bwtest::TestFolder::write(prod + "\\\xd1" "and\xfa\\L\xe9" "ame.txt", "l");
+    // 日本.txt, made by its UTF-16 name.
+    const std::string far = root.path() + "\\Far";
+    os::createDirectories(far);
+    std::wstring wide;
+    for (char c : far) wide += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    FILE* f = _wfopen((wide + L"\\\u65e5\u672c.txt").c_str(), L"wb");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+
+    const std::string scenario =
+        "on dialog IDD_SPLASH\non dialog IDD_WELCOME\nclick IDC_WELCOME_NEXT\n"
+        "on dialog IDD_PROJECT_START\nset IDC_PROJECT_NAME Names\nclick IDC_PROJECT_NEXT\n"
+        "on dialog IDD_PRODUCT_INFO\nset IDC_PRODUCT_COMPANY Acme Tools\nset IDC_PRODUCT_NAME Widget\n"
+        "set IDC_PRODUCT_VERSION 1.0\nclick IDC_PRODUCT_NEXT\n"
+        "on dialog IDD_SOURCE_FOLDER\nset IDC_SOURCE_FOLDER_EDIT " + far + "\ncheck IDC_SOURCE_FOLDER_SUBFOLDERS\n"
+        "click IDC_SOURCE_FOLDER_NEXT\n"
+        "expect message " + pages::nameNotHeldMessage(far + "\\<U+65E5><U+672C>.txt") + "\n"
+        "set IDC_SOURCE_FOLDER_EDIT " + prod + "\nclick IDC_SOURCE_FOLDER_NEXT\n"
+        "on dialog IDD_FILE_LIST\nexpect rows IDC_FILE_LIST_FILES 2\n"
+        "answer message yes\nclick IDCANCEL\n";
+    bwtest::TestFolder::write(root.path() + "\\names.scn", scenario);
+    int code = -1;
+    ASSERT_TRUE(bwtest::runWithScenario(dist + "\\bin\\Tarnwick.exe", inst, root.path() + "\\names.scn", code));
+    EXPECT_EQ(code, 0) << "a confirmed Cancel ends the run with 0";
+
+    std::vector<os::DirEntry> entries;
+    ASSERT_TRUE(os::listFolder(prod, entries));
+    std::string expected = prod + "\\Caf\xe9.txt\r\n";
+    for (const os::DirEntry& e : entries) {
+        if (e.name == "\xd1" "and\xfa") expected += prod + "\\\xd1" "and\xfa\\L\xe9" "ame.txt\r\n";
+        if (e.name == "\xdc" "ber") expected += prod + "\\\xdc" "ber\\temp$\r\n";
+    }
+    EXPECT_EQ(bwtest::TestFolder::read(inst + "\\temp\\list.txt"), expected);
+    _wremove((wide + L"\\\u65e5\u672c.txt").c_str());
 }
 
 }  // namespace
