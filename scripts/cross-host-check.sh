@@ -13,10 +13,8 @@ bw_start_display || exit 1
 if [ "$bw_wine_arch" = i686 ]; then inst="$here/build/dist"; else inst="$here/build/dist64"; fi
 work="$here/build/cross-host"
 rm -rf "$work" && mkdir -p "$work/out"
-cp -r demo/Widget "$work/Widget"
+bw_demo_product "$work/Widget" "$inst" || exit 1
 printf 'MZ the program' >"$work/Widget/bin/widget.exe"
-cp "$inst"/demo/*.exe "$work/Widget/bin/"
-mkdir -p "$work/Widget/logs"
 printf 'Notas del traductor\r\n' >"$work/Widget/docs/Café.txt"
 LC_ALL=C perl -0777 -pe 's/(C:\\Demo\\Widget\\docs\\manual\.txt\r\r\n)/$1C:\\Demo\\Widget\\docs\\Caf\xe9.txt\r\r\n/' \
   demo/demo.wzp >"$work/demo.wzp"

@@ -21,10 +21,8 @@ mkdir -p "$work/out"
 
 # The product as a checkout has it, plus what a build adds: the program and
 # an empty folder for its logs.
-cp -r demo/Widget "$work/Widget"
+bw_demo_product "$work/Widget" "$inst" || exit 1
 cp "$inst/bin/twk.exe" "$work/Widget/bin/widget.exe"
-cp "$inst"/demo/*.exe "$work/Widget/bin/"
-mkdir -p "$work/Widget/logs"
 
 start=$SECONDS
 echo "== twk build =="

@@ -47,6 +47,13 @@ bw_wine_use() {
 }
 
 # Starts Xvfb on :77 when there is no display (shared by every run).
+# The demo product as a build gives it: the checkout's tree, the demo's own
+# programs from installation folder INST and an empty folder for its logs;
+# the caller puts the product's bin/widget.exe in.
+bw_demo_product() {  # DEST INST
+  cp -r "$bw_root/demo/Widget" "$1" && cp "$2"/demo/*.exe "$1/bin/" && mkdir -p "$1/logs"
+}
+
 bw_start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
   export DISPLAY=:77

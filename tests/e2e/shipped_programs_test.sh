@@ -26,7 +26,7 @@ base_host="$WINEPREFIX/drive_c/BwShipped"
 dest_host="$base_host/Widget"
 rm -rf "$base_host"
 
-cp -r "$src/demo/Widget" Widget && cp "$dist/bin/twk.exe" Widget/bin/widget.exe && mkdir -p Widget/logs && cp "$dist"/demo/*.exe Widget/bin/
+bw_demo_product Widget "$dist" && cp "$dist/bin/twk.exe" Widget/bin/widget.exe
 if ! "$bw_wine" "$dist/bin/twk.exe" build "$(win "$src/demo/demo.wzp")" --source "$(win Widget)" \
     --output "$(win out)\\setup.exe" -q </dev/null >build.log 2>&1; then
   cat build.log; echo "FAIL: twk build"; exit 1

@@ -29,7 +29,7 @@ dest_host="$WINEPREFIX/drive_c/BwSignedTest/Widget"
 rm -rf "$WINEPREFIX/drive_c/BwSignedTest"
 
 # --- the package, unsigned and signed -----------------------------------------
-cp -r "$src/demo/Widget" Widget && cp "$dist/bin/twk.exe" Widget/bin/widget.exe && mkdir -p Widget/logs && cp "$dist"/demo/*.exe Widget/bin/
+bw_demo_product Widget "$dist" && cp "$dist/bin/twk.exe" Widget/bin/widget.exe
 if ! wine_run "$dist/bin/twk.exe" build "$(win "$src/demo/demo.wzp")" --source "$(win Widget)" \
     --output "$(win out)\\setup.exe" -q >build.log 2>&1; then
   cat build.log; echo "FAIL: twk build"; exit 1
