@@ -61,8 +61,8 @@ void splitLast(const std::string& location, std::string& parent, std::string& la
 namespace {
 // A label as the installer names its folder or link: trailing dots and
 // blanks go, as Windows drops them, and what is left must be a name.
-bool installsAsName(std::string name, const char* suffix) {
-    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+bool installsAsName(const std::string& label, const char* suffix) {
+    const std::string name = os::withoutTrailingDots(label);
     return !name.empty() && os::nameFault(name + suffix).empty();
 }
 }  // namespace

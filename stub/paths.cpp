@@ -64,7 +64,7 @@ bool shortcutRelative(const std::string& rest, std::string& relative, std::strin
             why = "a component \"" + part + "\"";
             return false;
         }
-        while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+        part = os::withoutTrailingDots(part);
         if (part.empty()) {   // "..", "...", " ": nothing Windows would name
             why = "a part that is only dots or blanks";
             return false;

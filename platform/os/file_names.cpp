@@ -36,13 +36,17 @@ std::string nameFault(std::string_view name) {
     return std::string();
 }
 
+std::string withoutTrailingDots(std::string name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return name;
+}
+
 std::string usableName(std::string_view text) {
     std::string out;
     for (char c : text)
         if (!forbidden(c)) out.push_back(c);
-    while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
-    if (out.size() > kNameChars) out.resize(kNameChars);
-    while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
+    out = withoutTrailingDots(out);
+    if (out.size() > kNameChars) out = withoutTrailingDots(out.substr(0, kNameChars));
     if (isDeviceName(out)) out.insert(std::min(out.find('.'), out.size()), "_");   // "con.txt" -> "con_.txt"
     return out;
 }

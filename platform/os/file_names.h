@@ -21,6 +21,10 @@ constexpr std::size_t kNameChars = 255;
 // "is empty", "ends in a dot or a blank", ...
 std::string nameFault(std::string_view name);
 
+// `name` without the trailing dots and blanks Windows drops from a name
+// ("Acme Inc." names the folder "Acme Inc").
+std::string withoutTrailingDots(std::string name);
+
 // `text` as a name: forbidden characters and trailing dots and blanks left
 // out, a device name's stem followed by "_"; "" when nothing is left.
 std::string usableName(std::string_view text);
