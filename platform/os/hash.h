@@ -24,7 +24,9 @@ public:
     std::string finish();
 
 private:
-    uintptr_t provider_ = 0, hash_ = 0;
+    // Only the Win32 side keeps handles here.
+    [[maybe_unused]] uintptr_t provider_ = 0;
+    [[maybe_unused]] uintptr_t hash_ = 0;
 };
 
 }  // namespace os
