@@ -1,21 +1,31 @@
-// The installation engine: checks the whole package, then installs it into
-// the destination and writes the uninstall script. Every name the package
-// gives (entries, programs, services, shortcut locations) is checked before
-// the first byte is written; a failure midway still leaves an uninstall
-// script for what was installed until then.
+// The installation engine, all or nothing. open() checks the whole package;
+// install() then checks everything the installation needs (names, places,
+// free space, the destination and the product's earlier installation,
+// services, registry keys) before the first write, unpacks every entry into
+// a staging folder, and only then changes the machine, recording each change
+// in a journal. A failure after the first change undoes them all, last
+// first: the machine is as it was, and the message says nothing was
+// installed. What was there before and was not the product's own (a file, a
+// shortcut, a registry value) is kept aside and given back by the uninstall,
+// through the installation record beside the uninstall script.
+//
+// Files: staging.cpp (unpacking), system_changes.cpp (each change and its
+// undo record), this file's .cpp (the checks and the sequence).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/os/install_record.h"
+#include "platform/os/registry.h"
 #include "platform/os/shared_file.h"
+#include "stub/install_journal.h"
 #include "stub/language.h"
 #include "stub/package_reader.h"
+#include "stub/staging.h"
 #include "stub/texts.h"
 #include "stub/uninstall_script.h"
 
@@ -44,16 +54,16 @@ public:
     bool passwordMatches(const std::string& password) const;
     // The installer's text `key` in the package's language (English until
     // the package is read), with its placeholders filled from `values`.
-    std::string say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const;
-    // The proposed destination: the default destination, else Program Files\<product>.
+    std::string say(const char* key, std::initializer_list<std::pair<const char*, std::string>> values) const {
+        return text_(key, values);
+    }
+    // The proposed destination: where the product is installed already,
+    // else the default destination, else Program Files\<product>.
     std::string defaultDestination() const;
 
-    // Installs into `destination` (see destinationFolder). Every entry is
-    // unpacked into a staging folder inside the destination first, which
-    // checks every stream and the declared size; only then are the files
-    // moved into place. False with a message: when the check failed nothing
-    // is left behind (changedSomething() is false); a later failure leaves
-    // the uninstall script of what was installed so far.
+    // Installs into `destination` (see destinationFolder). False with a
+    // message; the machine is then as it was (changedSomething() false)
+    // unless putting something back failed too, which the message names.
     bool install(const std::string& destination, InstallProgress& progress, std::string& error);
     bool changedSomething() const { return changed_; }
     // The failure was the package's own: a damaged stream or more data than it declares.
@@ -61,36 +71,48 @@ public:
     // After a successful install: what the user should still hear of (the
     // post-installation program did not start), or "".
     const std::string& warning() const { return warning_; }
+    // Test builds: the k-th change of the next install fails (0: none).
+    void failAtChange(int k) { journal_.failAt(k); }
 
     const UninstallScript& script() const { return script_; }
-    // What the installation left undone on purpose (an append to a value
-    // that is not a text), for the user to read; empty when all was done.
+    // What the installation left undone on purpose or should be told (an
+    // append to a value that is not a text; an earlier record that could not
+    // be read); empty when all was done.
     const std::vector<std::string>& notices() const { return notices_; }
     std::string scriptPath() const;
     // The readme's installed path ("" when the package offers none).
     std::string readmePath() const;
 
 private:
+    // installer.cpp: the checks and the sequence.
     bool check(std::string& error);
     bool checkPlaces(std::string& error) const;
-    bool makeFolders(const std::string& folder, std::string& error, bool protect = false);
     bool checkDestination(std::string& error);
-    std::string freeFolderName() const;
-    bool stageAll(InstallProgress& progress, std::string& error);
-    bool placeAll(size_t skip, std::string& error);
-    bool unpack(const os::SharedFile& in, const Entry& e, const std::string& path, bool compressed, std::atomic<uint64_t>* total,
-                class DecoderMemory& memory, bool& damaged, std::string& error) const;
-    bool place(size_t i, std::string& error);
-    void discardStage();
-    void undoFolders();
+    bool checkEarlier(std::string& error);
+    bool checkSystem(std::string& error);
+    bool registeredAt(std::string& folder) const;
     bool runProgram(const std::string& file, const std::string& cmdline, InstallProgress& progress,
                     std::string& error);
+    bool undo(std::string& error);
+    std::string resolve(const std::string& text) const;
+    std::string productName() const;
+
+    // system_changes.cpp: each change, with its undo record in the journal.
+    bool makeFolders(const std::string& folder, std::string& error, bool protect = false);
+    bool keepAside(const std::string& path, bool productsOwn, bool copy, std::string& kept, std::string& error);
+    bool placeAll(size_t skip, std::string& error);
+    bool place(size_t i, std::string& error);
+    bool placeUninstaller(StagedEntry& e, std::string& error);
+    bool setValue(os::RegKey& key, os::RegRoot root, const std::string& rootName, const std::string& subKey,
+                  const std::string& name, const os::RegValue& value, std::string& error);
+    bool createKey(os::RegRoot root, const std::string& rootName, const std::string& key, os::RegKey& out);
     bool applyRegistry(std::string& error);
     bool applyShortcuts(std::string& error);
     bool applyServices(std::string& error);
     bool registerProduct(std::string& error);
-    bool writeScript(std::string& error);
-    std::string resolve(const std::string& text) const;
+    bool writeWhole(const std::string& path, const std::string& bytes, bool existed, const std::string& before,
+                    const char* failure, std::string& error);
+    bool writeRecords(std::string& error);
 
     os::SharedFile file_;                // the package, open once: every read goes through it
     Language text_;                      // the package's language, for the messages
@@ -98,20 +120,17 @@ private:
     Options options_;
     std::string dest_;
     UninstallScript script_;
+    wzr::InstallRecord record_;
+    Journal journal_;
     std::vector<std::string> notices_;
-    std::vector<std::string> targets_;   // per entry: relative path ("" for the uninstaller)
-    std::vector<int> kinds_;             // per entry: 0 stored, 1 compressed, 2 folder, 3 uninstaller
+    std::vector<StagedEntry> plan_;      // per entry: its target and kind, from the check
+    Staging* staging_ = nullptr;         // while an installation runs
     uint64_t spaceLimit_ = 0;            // the declared space: the files may not need more
-    std::string stage_;                  // the staging folder, while it exists
-    std::string loose_;                  // entries staged by number (too long for the shape), or ""
-    std::vector<std::string> staged_;    // per entry: its unpacked copy ("" when none or placed)
-    std::vector<char> inTree_;           // per entry: staged at its own path below stage_
-    std::vector<int> entryFolder_;       // per entry: its folder's index in folders_ (-1: the destination)
-    std::vector<std::string> folders_;   // relative folders of the package, parents first
-    std::vector<int> folderParent_;      // per folder: its parent's index (-1: the destination)
-    std::vector<char> folderStaged_;     // per folder: made below stage_
-    std::vector<char> moved_;            // per folder: moved into place whole
-    std::vector<std::string> made_;      // folders this run created, in order
+    std::string aside_;                  // folder of copies kept for a rollback only, or ""
+    int keptCount_ = 0;                  // copies kept for the uninstall so far
+    bool hadScript_ = false, hadRecord_ = false;
+    std::string scriptBefore_, recordBefore_;   // the earlier installation's files, as read
+    os::RegRoot entryRoot_ = os::RegRoot::LocalMachine;
     bool changed_ = false, damaged_ = false;
     std::string warning_;
 };

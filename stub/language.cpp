@@ -53,9 +53,7 @@ const char* const kEnglish[][2] = {
     {"FinishReadme", "&Show the readme file now"},
     {"ReadmeFailed", "The readme file {file} cannot be opened."},
     {"CancelAsk", "Setup is not complete. Are you sure you want to exit Setup?"},
-    {"Failed",
-     "The installation of {product} did not complete:\n\n{error}\n\nWhat was installed until then can be removed "
-     "with the uninstaller."},
+    {"Failed", "The installation of {product} did not complete:\n\n{error}"},
     {"FailedNothing", "The installation of {product} did not complete:\n\n{error}\n\nNothing was changed on your computer."},
     {"PostInstallFailed", "{product} is installed, but the program to run after the installation did not start:\n\n{error}"},
     // The installation's own failures, shown as {error}.
@@ -88,6 +86,13 @@ const char* const kEnglish[][2] = {
     {"ServiceNotUpdated", "The service {name} cannot be updated."},
     {"EntryFailed", "The entry of {name} in the list of installed programs cannot be written."},
     {"ScriptFailed", "The uninstall script {file} cannot be written."},
+    {"NothingChanged", "Nothing was installed."},
+    {"NothingInstalled", "Everything the installation had changed was put back: nothing was installed."},
+    {"RollbackIncomplete", "Not everything the installation had changed could be put back: {file}."},
+    {"FolderHoldsOther", "The folder {folder} holds another product ({name}). Choose another folder. Nothing was installed."},
+    {"FolderRecordUnreadable", "The folder {folder} holds an installation whose record cannot be read ({file}). Choose another folder. Nothing was installed."},
+    {"RecordRestarted", "The record of the earlier installation in {folder} could not be read; a new one was started, and the uninstall removes only what this installation put there."},
+    {"InstalledElsewhere", "{product} is installed in {folder} already. Install it there, or remove it first. Nothing was installed."},
     {"RightsMissing",
      "{product} can be installed only with administrator rights: it writes to the Windows folder and to the list of "
      "installed programs for every user. Start the package again as an administrator (\"Run as administrator\"). "

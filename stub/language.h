@@ -14,8 +14,10 @@
 // English text, so an old or damaged language text never leaves a window blank.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace stub {
 
@@ -27,6 +29,13 @@ public:
     int load(const std::string& text);
     // The text for `key` with its placeholders filled from the values set.
     std::string operator()(const std::string& key) const;
+    // The same with more placeholders filled, for this text only.
+    std::string operator()(const std::string& key,
+                           std::initializer_list<std::pair<const char*, std::string>> values) const {
+        Language t = *this;
+        for (const auto& v : values) t.set(v.first, v.second);
+        return t(key);
+    }
     void set(const std::string& name, const std::string& value) { values_[name] = value; }
     bool known(const std::string& key) const;
 

@@ -5,8 +5,9 @@
 // user, 2 damaged package, 3 wrong or missing password (silent), 4 the
 // installation stopped (or never started: no administrator rights), 5 bad
 // command line, 6 a scenario step failed (test builds only); the reason
-// goes to the error stream.
+// goes to the error stream. Test builds also take BUNDLEWRIGHT_FAIL_AT.
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/os/app_start.h"
 #include "platform/os/os.h"
@@ -95,6 +96,11 @@ int run() {
         if (!args.silent) ui::messageBox(error, std::nullopt, ui::Buttons::Ok, ui::Icon::Error);
         return stub::kExitFailed;
     }
+#ifdef BW_AUTOMATION
+    // Test builds: BUNDLEWRIGHT_FAIL_AT=k makes the installation's k-th change fail.
+    std::string failAt;
+    if (os::getEnv("BUNDLEWRIGHT_FAIL_AT", failAt) && !failAt.empty()) installer.failAtChange(std::atoi(failAt.c_str()));
+#endif
     if (args.silent) return silent(installer, args);
 
     const stub::Package& p = installer.package();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/os/text.h"
 #include "platform/os/uninstall_script_format.h"
 #include "stub/package_reader.h"
 #include "stub/texts.h"
@@ -27,7 +28,22 @@ void UninstallScript::addFile(const std::string& installed) {
     // compressed entries); a file whose own name ends so keeps it only when
     // the path carries the suffix once more.
     std::string path = endsWithNoCase(installed, package::kCompressedSuffix) ? installed + package::kCompressedSuffix : installed;
-    addOnce(files_, path);
+    if (fileIndex_.insert(os::lowerAscii(path)).second) files_.push_back(path);
+}
+
+bool UninstallScript::listsFile(const std::string& installed) const {
+    std::string path = endsWithNoCase(installed, package::kCompressedSuffix) ? installed + package::kCompressedSuffix : installed;
+    return fileIndex_.count(os::lowerAscii(path)) != 0;
+}
+
+bool UninstallScript::listsShortcut(const std::string& path) const {
+    for (const std::string& s : shortcuts_)
+        if (equalsNoCase(s, path)) return true;
+    return false;
+}
+
+bool UninstallScript::listsCreatedValue(const std::string& root, const std::string& key, const std::string& name) const {
+    return earlierValues_.count(os::lowerAscii(root + "\\" + key + "`" + name)) != 0;
 }
 
 void UninstallScript::createdKey(const std::string& root, const std::string& key) {
@@ -78,8 +94,15 @@ bool UninstallScript::mergeEarlier(const std::string& bytes) {
     }
     for (; i < s.size() && !at(wzu::kScriptEnd); ++i) dirs.push_back(s[i]);
     if (i >= s.size()) return false;   // no end: not a script we wrote
-    for (const std::string& f : files) addOnce(files_, f);
+    for (const std::string& f : files)
+        if (fileIndex_.insert(os::lowerAscii(f)).second) files_.push_back(f);
     earlierRegistry_.insert(earlierRegistry_.end(), records.begin(), records.end());
+    std::string root;
+    for (const std::string& r : records) {
+        if (!r.empty() && r[0] == wzu::kRootRecord) root = r.substr(1);
+        else if (!r.empty() && r[0] != wzu::kAppendRecord && r.find('`') != std::string::npos)
+            earlierValues_.insert(os::lowerAscii(root + "\\" + r));
+    }
     for (const std::string& l : links) addShortcut(l);
     for (const std::string& n : services) addService(n);
     for (const std::string& d : dirs) createdDirectory(d);

@@ -11,6 +11,7 @@
 // appended text; "key`name" deletes a value; a bare key path deletes a key.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     // `bytes` is not a script; nothing is taken then.
     bool mergeEarlier(const std::string& bytes);
     bool listsService(const std::string& name) const;
+    bool listsFile(const std::string& path) const;
+    bool listsShortcut(const std::string& path) const;
+    // Whether an earlier script created this value (so it is the product's own).
+    bool listsCreatedValue(const std::string& root, const std::string& key, const std::string& name) const;
 
     // The script's bytes; directories deepest first.
     std::string render() const;
@@ -53,6 +58,8 @@ private:
     std::vector<std::string> files_, shortcuts_, services_, dirs_;
     std::vector<Record> registry_;
     std::vector<std::string> earlierRegistry_;   // records of an earlier script, in its order
+    std::set<std::string> fileIndex_;              // files_ in lower case
+    std::set<std::string> earlierValues_;          // "ROOT\key`name" in lower case
 };
 
 }  // namespace stub

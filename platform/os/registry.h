@@ -33,6 +33,8 @@ public:
 
     static RegKey open(RegRoot root, const std::string& subKey);     // existing keys only
     static RegKey create(RegRoot root, const std::string& subKey);   // makes every missing level
+    // Whether this user may make subkeys and set values under an existing key.
+    static bool writable(RegRoot root, const std::string& subKey);
 
     bool valid() const { return handle_ != 0; }
     bool query(const std::string& name, RegValue& out) const;      // "" is the default value

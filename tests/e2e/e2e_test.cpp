@@ -61,7 +61,7 @@ protected:
         desktop_ = os::shellFolder(os::ShellFolder::Desktop);
         cleanUp();
         os::RegKey::create(os::RegRoot::CurrentUser, kEnvKey)
-            .set(kPathVar, os::RegValue::string("C:\\Orig;C:\\Orig\\bin", os::RegType::ExpandString));
+            .set(kPathVar, os::RegValue::string("C:\\Orig\\bin;C:\\Origin", os::RegType::ExpandString));
         makeTree();
     }
     void TearDown() override { cleanUp(); }
@@ -164,7 +164,8 @@ protected:
     std::vector<std::string> machine() {
         std::vector<std::string> m = bwtest::snapshot(t_.root());
         for (const std::string& s : bwtest::snapshot(programs_)) m.push_back("programs:" + s);
-        m.push_back(os::fileExists(desktop_ + "\\BwTestStubE2E Tool.lnk") ? "desktop link" : "no desktop link");
+        std::string link;
+        m.push_back(bwtest::readFile(desktop_ + "\\BwTestStubE2E Tool.lnk", link) ? "desktop link=" + link : "no desktop link");
         dumpKey(os::RegRoot::CurrentUser, "SOFTWARE\\BwTestStubE2E", m);
         dumpKey(os::RegRoot::CurrentUser, kValuesKey, m);
         os::RegValue v;
@@ -195,7 +196,7 @@ protected:
         ASSERT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kValuesKey).query("Colour", v));
         EXPECT_EQ("blue", v.asString());
         ASSERT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kEnvKey).query(kPathVar, v));
-        EXPECT_EQ("C:\\Orig;C:\\Orig\\bin;C:\\Orig", v.asString());
+        EXPECT_EQ("C:\\Orig\\bin;C:\\Origin;C:\\Orig", v.asString());
         os::Shortcut link;
         ASSERT_TRUE(os::readShortcut(programs_ + "\\Alpha.lnk", link));
         EXPECT_EQ(dest + "\\a.txt", link.target);
@@ -307,6 +308,80 @@ TEST_F(RoundTrip, InstallTwiceThenUninstallSilentlyLeavesTheMachineAsItWas) {
     os::deleteFile(scratch_.path("uninstalled.txt"));
     EXPECT_FALSE(os::RegKey::open(os::RegRoot::LocalMachine, kUninstallEntry).valid());
     EXPECT_FALSE(os::directoryExists(t_.path("Twice")));
+    EXPECT_EQ(before, machine());
+}
+
+// An upgrade over look-alikes of what the package writes, each kind of
+// change failing in turn on the way: the user's own file of a packed name
+// and another beside it, the user's value under a key the package writes,
+// the user's part of the PATH-like value, the user's own shortcut of the
+// same name, another product's shortcut in the shared Programs folder. A
+// foreign service of the same name is refused before anything is written;
+// so is a second folder for the same product. After every failure, and
+// after version 1, version 2 and the uninstall, the machine is as before.
+TEST_F(RoundTrip, UpgradeOverLookAlikesIsAllOrNothingAndGivesBackWhatWasThere) {
+    if (!realUninstaller_) GTEST_SKIP() << "UnBundlewright.exe is not built";
+    build();
+    const std::string v1 = request_.output_path;
+    put(t_, "src\\a.txt", "alpha, version 2\r\n");
+    os::deleteFile(t_.path("src\\zero.dat"));
+    put(t_, "src\\docs\\added.txt", "new in version 2");
+    std::string list = readFile(request_.list_file_path);
+    list.replace(list.find(t_.path("src\\zero.dat")), t_.path("src\\zero.dat").size(), t_.path("src\\docs\\added.txt"));
+    put(t_, "inst\\temp\\list.txt", list);
+    request_.product_version = "2.0";
+    request_.output_path = t_.path("setup2.exe");
+    build();
+    const std::string v2 = request_.output_path;
+
+    const std::string dest = t_.path("Up\\Widget");
+    put(t_, "Up\\Widget\\mine.txt", "the user's own");
+    put(t_, "Up\\Widget\\a.txt", "the user's a.txt");
+    os::RegKey::create(os::RegRoot::CurrentUser, kValuesKey).set("Colour", os::RegValue::string("red"));
+    bwtest::writeFile(desktop_ + "\\BwTestStubE2E Tool.lnk", "the user's own shortcut");
+    os::createDirectory(programs_);
+    bwtest::writeFile(programs_ + "\\Uninstall.lnk", "another product's uninstall shortcut");
+    const std::vector<std::string> before = machine();
+    auto install = [&](const std::string& package, const std::string& where, int failAt) {
+        if (failAt) os::setEnv("BUNDLEWRIGHT_FAIL_AT", std::to_string(failAt));
+        int code = -1;
+        EXPECT_TRUE(os::startProcess(os::quoteArgument(package) + " /S /P=e2e /D=" + where, true, &code));
+        os::unsetEnv("BUNDLEWRIGHT_FAIL_AT");
+        return code;
+    };
+
+    ASSERT_TRUE(os::createService({kService, "taken", "C:\\x.exe", os::ServiceStart::Demand}));
+    EXPECT_EQ(4, install(v1, dest, 0)) << "a service of that name is another program's";
+    os::deleteService(kService);
+    EXPECT_EQ(before, machine()) << "refused before anything was written";
+
+    auto everyFailure = [&](const std::string& package, const std::vector<std::string>& state) {
+        int k = 1;
+        for (; k < 200; ++k) {
+            int code = install(package, dest, k);
+            if (code == 0) break;
+            EXPECT_EQ(4, code) << k;
+            EXPECT_EQ(state, machine()) << "after a failure at change " << k;
+        }
+        EXPECT_GT(k, 20) << "the package's changes, counted";
+    };
+    everyFailure(v1, before);
+    const std::vector<std::string> afterV1 = machine();
+    EXPECT_EQ(4, install(v1, t_.path("Elsewhere"), 0)) << "installed in " << dest << " already";
+    EXPECT_EQ(afterV1, machine());
+    everyFailure(v2, afterV1);
+    EXPECT_EQ("alpha, version 2\r\n", readFile(dest + "\\a.txt"));
+    EXPECT_FALSE(os::fileExists(dest + "\\zero.dat"));
+    os::RegValue v;
+    ASSERT_TRUE(os::RegKey::open(os::RegRoot::CurrentUser, kEnvKey).query(kPathVar, v));
+    EXPECT_EQ("C:\\Orig\\bin;C:\\Origin;C:\\Orig", v.asString()) << "an upgrade appends no part twice";
+    ASSERT_TRUE(os::RegKey::open(os::RegRoot::LocalMachine, kUninstallEntry).query("DisplayVersion", v));
+    EXPECT_EQ("2.0", v.asString());
+
+    int code = -1;
+    ASSERT_TRUE(os::startProcess(os::quoteArgument(uninstaller_) + " /S -f" + dest + "\\Uninstall.wzu", true, &code));
+    EXPECT_EQ(0, code);
+    os::deleteFile(scratch_.path("uninstalled.txt"));
     EXPECT_EQ(before, machine());
 }
 

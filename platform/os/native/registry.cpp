@@ -171,6 +171,9 @@ RegKey RegKey::open(RegRoot root, const std::string& subKey) {
     return RegKey(h);
 }
 
+// The emulation has no permissions: every key there is this user's.
+bool RegKey::writable(RegRoot root, const std::string& subKey) { return open(root, subKey).valid(); }
+
 RegKey RegKey::create(RegRoot root, const std::string& subKey) {
     int r = static_cast<int>(root);
     std::vector<std::string> parts = splitKey(subKey);

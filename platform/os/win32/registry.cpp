@@ -46,6 +46,14 @@ RegKey RegKey::open(RegRoot root, const std::string& subKey) {
     return RegKey(reinterpret_cast<uintptr_t>(h));
 }
 
+bool RegKey::writable(RegRoot root, const std::string& subKey) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(rootKey(root), subKey.c_str(), 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE, &h) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(h);
+    return true;
+}
+
 RegKey RegKey::create(RegRoot root, const std::string& subKey) {
     HKEY h = nullptr;
     DWORD disposition = 0;

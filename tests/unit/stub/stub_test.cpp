@@ -198,7 +198,7 @@ TEST_F(StubTest, InstallsEverySectionAndWritesTheScript) {
         "C:\\dest\\Widget\\bin\\svc.exe", "/clean",
         "C:\\dest\\Widget\\docs\\readme.txt", "C:\\dest\\Widget\\docs\\deep\\big.bin",
         "C:\\dest\\Widget\\empty.dat", "C:\\dest\\Widget\\raw.bin", "C:\\dest\\Widget\\already.bz2.bz2",
-        "C:\\dest\\Widget\\bin\\svc.exe",
+        "C:\\dest\\Widget\\bin\\svc.exe", "C:\\dest\\Widget\\Uninstall.wzr",
         "**REGISTRY_UPDATION_DETAILS**", "!HKEY_LOCAL_MACHINE",
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Widget",   // the installed-programs entry
         "SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment`BwTestStubVar",
@@ -233,30 +233,6 @@ TEST_F(StubTest, ADamagedStreamInstallsNothing) {
     EXPECT_FALSE(in.changedSomething());
     EXPECT_FALSE(fs::exists(dir_ / "dest"));
     EXPECT_FALSE(fs::exists(dir_ / "windows" / "UnBundlewright.exe"));
-}
-
-// A failure after the files are in place leaves a script that lists them
-// and every folder made for them, the destination's own levels included.
-TEST_F(StubTest, FailureAfterTheFilesLeavesAScriptForWhatWasInstalled) {
-    os::createService({"BwTestStubTaken", "taken", "C:\\x.exe", os::ServiceStart::Demand});
-    TestPackage t;
-    t.entries = {{"\\one.txt", "1"}, {"\\sub\\two.txt.bz2", bz2("2")}};
-    t.services = "\\one.txt~BwTestStubTaken~Taken";
-    Installer in;
-    std::string error;
-    ASSERT_TRUE(in.open(write(t.bytes()), error)) << error;
-    InstallProgress quiet;
-    EXPECT_FALSE(in.install("C:\\dest\\Widget", quiet, error));
-    EXPECT_TRUE(in.changedSomething());
-    std::vector<std::string> s = strings(read("dest/Widget/Uninstall.wzu"));
-    for (const char* want : {"C:\\dest\\Widget\\one.txt", "C:\\dest\\Widget\\sub\\two.txt", "C:\\dest\\Widget\\sub",
-                             "C:\\dest\\Widget", "C:\\dest"})
-        EXPECT_NE(s.end(), std::find(s.begin(), s.end(), want)) << want;
-    EXPECT_EQ("**EndEndEnd**", s.back());
-    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget"))   // no staging folder left
-        EXPECT_TRUE(e.path().filename() == "one.txt" || e.path().filename() == "sub" ||
-                    e.path().filename() == "Uninstall.wzu")
-            << e.path();
 }
 
 // A second installation into the same folder keeps what the first made
@@ -474,7 +450,7 @@ TEST_F(StubTest, AppendedPartsAndCreatedEntriesComeOffAgainByteForByte) {
     std::vector<std::string> s = strings(script);
     const std::string k = kEnvKey;
     for (const std::string& record : {"~" + k + "~Path~;C:\\Tools", "~" + k + "~Semi~C:\\Tools",
-                                      "~" + k + "~Empty~C:\\Tools", k + "`Fresh", std::string("Software\\Acme`Ver"),
+                                      "~" + k + "~Empty~C:\\Tools", "~" + k + "~Fresh~C:\\Tools", std::string("Software\\Acme`Ver"),
                                       std::string("Software\\Acme\\Deep"), std::string("BwTest")})
         EXPECT_NE(std::find(s.begin(), s.end(), record), s.end()) << record;
     for (const std::string& s1 : s) {
@@ -482,9 +458,8 @@ TEST_F(StubTest, AppendedPartsAndCreatedEntriesComeOffAgainByteForByte) {
         EXPECT_NE(s1, "Software\\Acme") << "a key that was there before is not the installation's";
     }
 
-    const uninstaller::UninstallScript parsed = uninstaller::parseUninstallScript(script);
-    uninstaller::ScriptRoot root = uninstaller::ScriptRoot::Unset;
-    for (const std::string& record : parsed.registryRecords) uninstaller::applyRegistryRecord(record, root);
+    // The value the append made goes with the product's part.
+    EXPECT_EQ(0, uninstaller::runSilentUninstall("UnBundlewright.exe /S -fC:\\dest\\Uninstall.wzu"));
     EXPECT_EQ(registryState(), before);
 }
 
@@ -523,7 +498,7 @@ TEST_F(StubTest, NewFoldersArriveWholeAndExistingOnesKeepTheirFiles) {
     std::vector<std::string> top;
     for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget")) top.push_back(e.path().filename().string());
     std::sort(top.begin(), top.end());
-    EXPECT_EQ((std::vector<std::string>{"Uninstall.wzu", "docs", "fresh", "many", "top.txt"}), top)
+    EXPECT_EQ((std::vector<std::string>{"Uninstall.wzr", "Uninstall.wzu", "docs", "fresh", "many", "top.txt"}), top)
         << "no staging folder stays";
 
     const std::string script = read("dest/Widget/Uninstall.wzu");
@@ -560,7 +535,7 @@ TEST_F(StubTest, APathThatFitsOnlyInTheDestinationInstalls) {
     EXPECT_EQ("long", read("dest/Widget/" + folder + "/" + name));
     EXPECT_EQ("short", read("dest/Widget/" + folder + "/short.txt"));
     size_t count = 0;
-    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget")) count += e.path().filename() != "Uninstall.wzu";
+    for (const auto& e : fs::directory_iterator(dir_ / "dest/Widget")) count += e.path().filename() != "Uninstall.wzu" && e.path().filename() != "Uninstall.wzr";
     EXPECT_EQ(1u, count) << "no staging folder stays";
 }
 
@@ -655,4 +630,151 @@ TEST_F(StubTest, WhatIsInstalledIsWhatWasChecked) {
     InstallProgress quiet;
     ASSERT_TRUE(in.install("C:\\dest\\Widget", quiet, error)) << error;
     EXPECT_EQ("alpha", read("dest/Widget/a.txt"));
+}
+
+namespace {
+
+const char kUninstallEntries[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The machine as an installation can change it: every file below the test's
+// drive but the Windows folder and the packages, every key and value the
+// packages touch, the services they name.
+std::string machineState(const fs::path& root) {
+    std::string s;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        std::string rel = fs::relative(it->path(), root).generic_string();
+        if (rel.rfind("windows", 0) == 0 || rel.rfind("pkg", 0) == 0) continue;
+        s += rel + (it->is_directory() ? "/" : "=" + std::string(std::istreambuf_iterator<char>(
+                                                          std::ifstream(it->path(), std::ios::binary).rdbuf()), {}));
+        s += "\n";
+    }
+    s += registryState();
+    snapshot(os::RegRoot::LocalMachine, "SOFTWARE", s);
+    for (const char* name : {"BwTestSvc", "BwTestTaken"}) s += std::string(name) + (os::serviceExists(name) ? "+\n" : "-\n");
+    return s;
+}
+
+// Version 1 or 2 of a product that uses every section, over look-alikes of
+// what it writes: the user's file of the same name, the user's value, the
+// user's part of a PATH-like value, the user's own Desktop shortcut of the
+// same name, another product's uninstall shortcut in a shared folder.
+TestPackage everySection(int version) {
+    TestPackage t;
+    t.version = version == 1 ? "1.0" : "2.0";
+    t.entries = {{"\\docs\\readme.txt", version == 1 ? "v1 readme" : "v2 readme"},
+                 {"\\bin\\svc.exe", "MZ"},
+                 {version == 1 ? "\\old.txt" : "\\new\\fresh.txt.bz2", version == 1 ? "old" : bz2("fresh")},
+                 {"\\empty\\temp$.bz2", "1"}};
+    t.space = "1000";
+    t.services = "\\bin\\svc.exe~BwTestSvc~Bw Test";
+    t.registry = true;
+    t.registryText = "*Default_Root`HKEY_CURRENT_USER\r\n*AddKey`Software\\Acme\\Widget\r\n"
+                     "*SetKeyValue`Software\\Acme`Ver`" + t.version + "\r\n"
+                     "*Default_Root`HKEY_LOCAL_MACHINE\r\n*AppendKeyValue`" + std::string(kEnvKey) + "`BwPath`C:\\UpTarget\\bin\r\n"
+                     "*AppendKeyValue`" + std::string(kEnvKey) + "`BwFresh`C:\\UpTarget\r\n";
+    t.shortcuts = true;
+    t.shortcutsText = "add_shortcut`<<TARGETDIR>>\\bin\\svc.exe`Desktop\\Widget.lnk`Widget`\r\n"
+                      "add_shortcut`%WINDIR%\\UnBundlewright.exe`Desktop\\Start Menu\\Programs\\Acme\\Uninstall.lnk`"
+                      "Uninstall`-f<<TARGETDIR>>\\Uninstall.wzu\r\n";
+    return t;
+}
+
+}  // namespace
+
+// Every change of an install, and of an upgrade over it, fails in turn: each
+// time the machine is as before and the message says nothing was
+// installed. Then version 1, version 2 over it, and the uninstall give back
+// the machine as it was, look-alikes and all.
+TEST_F(StubTest, AnInstallIsAllOrNothingAndTheUninstallGivesBackWhatWasThere) {
+    fs::create_directories(dir_ / "UpTarget/docs");
+    std::ofstream(dir_ / "UpTarget/mine.txt") << "mine";
+    std::ofstream(dir_ / "UpTarget/docs/readme.txt") << "the user's readme";
+    fs::create_directories(dir_ / "shell/Desktop");
+    std::ofstream(dir_ / "shell/Desktop/Widget.lnk") << "the user's own shortcut";
+    fs::create_directories(dir_ / "shell/Start Menu/Programs/Acme");
+    std::ofstream(dir_ / "shell/Start Menu/Programs/Acme/Uninstall.lnk") << "another product's";
+    os::RegKey::create(os::RegRoot::CurrentUser, "Software\\Acme").set("Ver", os::RegValue::string("the user's"));
+    os::RegKey::create(os::RegRoot::LocalMachine, kEnvKey).set("BwPath", os::RegValue::string("C:\\Mine"));
+    const std::string before = machineState(dir_);
+    const std::string v1 = write(everySection(1).bytes(), "pkg1.exe"), v2 = write(everySection(2).bytes(), "pkg2.exe");
+    InstallProgress quiet;
+    std::string error;
+
+    auto everyFailure = [&](const std::string& package, const std::string& state) {
+        int k = 1;
+        for (;; ++k) {
+            Installer in;
+            ASSERT_TRUE(in.open(package, error)) << error;
+            in.failAtChange(k);
+            if (in.install("C:\\UpTarget", quiet, error)) break;
+            EXPECT_NE(std::string::npos, error.find("nothing was installed")) << k << ": " << error;
+            EXPECT_FALSE(in.changedSomething()) << k;
+            EXPECT_EQ(state, machineState(dir_)) << "after a failure at change " << k << ": " << error;
+        }
+        EXPECT_GT(k, 20) << "the package's changes, counted";
+    };
+    everyFailure(v1, before);   // the last round installed version 1
+    const std::string afterV1 = machineState(dir_);
+    EXPECT_EQ("v1 readme", read("UpTarget/docs/readme.txt"));
+    everyFailure(v2, afterV1);   // and this one version 2 over it
+
+    EXPECT_EQ("v2 readme", read("UpTarget/docs/readme.txt"));
+    os::RegValue v;
+    ASSERT_TRUE(os::RegKey::open(os::RegRoot::LocalMachine, kEnvKey).query("BwPath", v));
+    EXPECT_EQ("C:\\Mine;C:\\UpTarget\\bin", v.asString()) << "an upgrade appends no part twice";
+    ASSERT_TRUE(os::RegKey::open(os::RegRoot::LocalMachine, std::string(kUninstallEntries) + "\\Widget")
+                    .query("DisplayVersion", v));
+    EXPECT_EQ("2.0", v.asString());
+
+    EXPECT_EQ(0, uninstaller::runSilentUninstall("UnBundlewright.exe /S -fC:\\UpTarget\\Uninstall.wzu"));
+    EXPECT_EQ(before, machineState(dir_));
+}
+
+// One product to a folder, one folder to a product; an earlier record that
+// cannot be read is never merged. Each refusal writes nothing.
+TEST_F(StubTest, AFolderHoldsOneProductAndAProductOneFolder) {
+    InstallProgress quiet;
+    std::string error;
+    TestPackage first;
+    first.entries = {{"\\a.txt", "a"}};
+    {
+        Installer in;
+        ASSERT_TRUE(in.open(write(first.bytes(), "pkg1.exe"), error)) << error;
+        ASSERT_TRUE(in.install("C:\\One", quiet, error)) << error;
+    }
+    TestPackage other = first, serviced = first;
+    other.product = "Gadget";
+    serviced.product = "Servant";
+    serviced.services = "\\a.txt~BwTestTaken~Taken";
+    os::createService({"BwTestTaken", "taken", "C:\\x.exe", os::ServiceStart::Demand});
+    const struct {
+        const TestPackage* package;
+        const char* folder;
+        const char* damage;    // written over the record first, or nullptr
+        const char* message;
+    } cases[] = {
+        {&other, "C:\\One", nullptr, "holds another product (Widget)"},
+        {&first, "C:\\Two", nullptr, "is installed in C:\\One already"},
+        {&serviced, "C:\\Three", nullptr, "The service BwTestTaken already exists. Nothing was installed."},
+        {&other, "C:\\One", "**BundlewrightRecord1**", "record cannot be read"},
+    };
+    for (const auto& c : cases) {
+        if (c.damage) std::ofstream(dir_ / "One/Uninstall.wzr", std::ios::binary) << c.damage;
+        const std::string state = machineState(dir_);
+        Installer in;
+        ASSERT_TRUE(in.open(write(c.package->bytes(), "pkg2.exe"), error)) << error;
+        EXPECT_FALSE(in.install(c.folder, quiet, error)) << c.message;
+        EXPECT_NE(std::string::npos, error.find(c.message)) << error;
+        EXPECT_EQ(state, machineState(dir_)) << c.message;
+    }
+    // The first installation stays removable; a repair of it over a damaged
+    // record starts a new one after saying so.
+    Installer repair;
+    ASSERT_TRUE(repair.open(write(first.bytes(), "pkg3.exe"), error)) << error;
+    EXPECT_EQ("C:\\One", repair.defaultDestination());
+    ASSERT_TRUE(repair.install("C:\\One", quiet, error)) << error;
+    ASSERT_EQ(1u, repair.notices().size());
+    EXPECT_NE(std::string::npos, repair.notices()[0].find("a new one was started"));
+    EXPECT_EQ(0, uninstaller::runSilentUninstall("UnBundlewright.exe /S -fC:\\One\\Uninstall.wzu"));
+    EXPECT_FALSE(fs::exists(dir_ / "One"));
 }

@@ -42,7 +42,7 @@ inline std::string optionText(const std::string& prompt, const std::string& welc
 
 struct TestPackage {
     std::string option = kAllOff;
-    std::string product = "Widget";
+    std::string product = "Widget", company = "Acme", version = "1.0";
     std::string preUninstall = " ", preUninstallCmd = " ", destination = " ", services = " ";
     std::string postInstall = " ", postInstallCmd = " ", preInstall = " ", preInstallCmd = " ";
     std::string front;   // the program before the payload ("" pads with "0" only)
@@ -64,9 +64,10 @@ struct TestPackage {
         z(std::to_string(option.size()));
         p += option;
         p.append(package::kStartMarker, sizeof package::kStartMarker);
-        z("Acme");
+        z(company);
         z(product);
-        for (const char* t : {"1.0", "", "", "", ""}) z(t);
+        z(version);
+        for (const char* t : {"", "", "", ""}) z(t);
         z(postInstall), z(postInstallCmd), z(preUninstall), z(preUninstallCmd), z(preInstall), z(preInstallCmd);
         z(destination), z(finishAction), z(space), z(services), z(language);
         auto entry = [&p](const std::string& name, const std::string& data) {
