@@ -347,12 +347,16 @@ protected:
         std::string readme = s_.installer.readmePath();
         if (!readme.empty() && checked(IDC_SHOW_README) == 1) {
             // Started by full paths: a program of the viewer's name planted
-            // beside the package would otherwise run as administrator.
-            const std::string notepad = os::systemFolder() + "\\notepad.exe";
+            // beside the package would otherwise run as administrator. As the
+            // user who started the package where the shell's account can be
+            // had: the readme is the user's to read, not an administrator's.
+            const bool text = endsWithNoCase(readme, ".txt");
+            const std::string viewer =
+                text ? os::systemFolder() + "\\notepad.exe" : os::windowsFolder() + "\\explorer.exe";
+            const std::string line = os::quoteArgument(viewer) + " " + os::quoteArgument(readme);
             bool shown = os::fileExists(readme) &&
-                         (endsWithNoCase(readme, ".txt")
-                              ? os::startProcess(os::quoteArgument(notepad) + " " + os::quoteArgument(readme), false)
-                              : os::openDocument(readme));
+                         (os::startAsShellUser(viewer, line) ||
+                          (text ? os::startProcess(line, false) : os::openDocument(readme)));
             if (!shown) {
                 Language bad = t();
                 bad.set("file", readme);

@@ -29,6 +29,11 @@ bool readShortcut(const std::string& linkPath, Shortcut& out);
 // Opens the document `path` (a full path) with the program the shell
 // associates with its type; false when it cannot. Natively always false.
 bool openDocument(const std::string& path);
+// Starts `program` (a full path) with `commandLine` as the user whose
+// desktop this is (the shell's own account), not as an elevated caller:
+// what the user opens from an installer's last page runs with the user's
+// rights. False when no shell or its account can be had; natively always.
+bool startAsShellUser(const std::string& program, const std::string& commandLine);
 
 // Tells running programs that the system environment changed.
 void broadcastEnvironmentChange();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/os/os.h"
+#include "platform/os/registry.h"
 #include "platform/os/security.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
@@ -69,6 +70,10 @@ protected:
     // Writes the package and runs it with `args` in `folder` (the test's own
     // when empty); returns its exit code.
     int run(const std::string& args, const std::string& scenario = "") {
+        // Each run is a product of its own: an earlier run's folder is not
+        // where this one must go.
+        for (os::RegRoot root : {os::RegRoot::LocalMachine, os::RegRoot::CurrentUser})
+            os::RegKey::open(root, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall").deleteSubKey(pkg_.product);
         bwtest::writeFile(t_.path("setup.exe"), pkg_.bytes());
         if (!scenario.empty()) {
             t_.write("run.scn", scenario);
@@ -288,25 +293,21 @@ TEST_F(StubChecks, RunningProgramsHearOfEveryEnvironmentChange) {
     EXPECT_TRUE(listener.heard(2)) << "UnBundlewright did not tell";
 }
 
-// A failure after the files are in place (a service of that name belongs to
-// someone else) leaves a script that lists them and every folder made for
-// them, the destination's own levels included.
-TEST_F(StubChecks, AFailureAfterTheFilesLeavesAScriptOfEverythingMade) {
+// A service of that name that belongs to someone else is refused before
+// anything is written.
+TEST_F(StubChecks, AServiceOfAnotherProgramIsRefusedBeforeAnyWrite) {
     const char kName[] = "BwStubChecksTaken";
     ASSERT_TRUE(os::createService({kName, "taken", "C:\\windows\\system32\\notepad.exe", os::ServiceStart::Demand}));
     pkg_.services = std::string("\\docs\\b.txt~") + kName + "~Taken";
     std::string dest = t_.path("Made\\Deeper\\Acme");
     EXPECT_EQ(4, run("/S /D=" + dest));
     os::deleteService(kName);
-    std::string script = readFile(dest + "\\Uninstall.wzu");
-    for (const std::string& listed : {dest + "\\a.txt", dest + "\\docs\\b.txt", dest + "\\docs", dest,
-                                      t_.path("Made\\Deeper"), t_.path("Made")})
-        EXPECT_NE(std::string::npos, script.find(std::string(1, '\0') + listed + '\0')) << listed;
+    EXPECT_FALSE(os::directoryExists(t_.path("Made")));
 }
 
 // A folder the installation makes gets a descriptor that lets only
 // administrators change it, and an existing one that anyone may change is
-// given it when the package runs programs of its own. (Wine keeps a
+// given it (the uninstall runs, removes and writes back what it holds). (Wine keeps a
 // descriptor as the file's permission bits: the access it grants "Everyone"
 // (WD) is what it can show.) Program Files is the system's, whatever the
 // environment says.

@@ -49,6 +49,8 @@ bool readShortcut(const std::string& linkPath, Shortcut& out) {
 
 bool openDocument(const std::string&) { return false; }
 
+bool startAsShellUser(const std::string&, const std::string&) { return false; }
+
 void broadcastEnvironmentChange() {}
 
 bool endSession(bool) { return false; }

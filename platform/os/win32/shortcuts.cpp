@@ -99,6 +99,34 @@ bool openDocument(const std::string& path) {
     return reinterpret_cast<INT_PTR>(r) > 32;
 }
 
+bool startAsShellUser(const std::string& program, const std::string& commandLine) {
+    HWND shell = GetShellWindow();
+    DWORD pid = 0;
+    if (!shell || !GetWindowThreadProcessId(shell, &pid) || !pid) return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return false;
+    HANDLE token = nullptr, primary = nullptr;
+    bool ok = OpenProcessToken(process, TOKEN_DUPLICATE, &token) &&
+              DuplicateTokenEx(token, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT |
+                                          TOKEN_ADJUST_SESSIONID,
+                               nullptr, SecurityImpersonation, TokenPrimary, &primary);
+    if (ok) {
+        std::wstring app = wide(program), line = wide(commandLine);
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        ok = CreateProcessWithTokenW(primary, 0, app.c_str(), &line[0], 0, nullptr, nullptr, &si, &pi) != 0;
+        if (ok) {
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+        }
+    }
+    if (primary) CloseHandle(primary);
+    if (token) CloseHandle(token);
+    CloseHandle(process);
+    return ok;
+}
+
 void broadcastEnvironmentChange() {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"),

@@ -251,6 +251,18 @@ TEST_F(OsTest, CopyMoveDeleteAndRemoveDirectory) {
     EXPECT_FALSE(os::copyFile(a, a, false));      // onto itself: must not empty it
     EXPECT_EQ(readAll(a), "alpha");
     EXPECT_FALSE(os::copyFile(root_ + "\\none", b, false));
+    // A file made new never opens what is there, nor follows a link there.
+    EXPECT_EQ(nullptr, os::createNewFile(b));
+    EXPECT_EQ(readAll(b), "alpha");
+#ifndef _WIN32
+    ASSERT_EQ(0, ::symlink(os::hostPath(b).c_str(), os::hostPath(root_ + "\\link").c_str()));
+    EXPECT_EQ(nullptr, os::createNewFile(root_ + "\\link"));
+    EXPECT_EQ(readAll(b), "alpha");
+#endif
+    FILE* fresh = os::createNewFile(root_ + "\\fresh.txt");
+    ASSERT_NE(nullptr, fresh);
+    std::fclose(fresh);
+    EXPECT_TRUE(os::fileExists(root_ + "\\fresh.txt"));
 
     ASSERT_TRUE(os::createDirectories(root_ + "\\sub\\deeper\\deepest"));
     EXPECT_TRUE(os::directoryExists(root_ + "\\sub\\deeper\\deepest"));
