@@ -7,7 +7,6 @@
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
 #include "platform/os/security.h"
-#include "platform/os/text.h"
 #include "platform/os/services.h"
 #include "platform/os/shortcuts.h"
 #include "platform/os/text.h"
@@ -54,6 +53,11 @@ std::string folderOf(const std::string& path) {
     size_t cut = path.find_last_of('\\');
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
+// No component may climb out again.
+bool plainPath(const std::string& p) {
+    return p.find("\\..") == std::string::npos && p.find("\\.\\") == std::string::npos &&
+           p.find('/') == std::string::npos;
+}
 }  // namespace
 
 bool scriptTrusted(const std::string& path) {
@@ -74,19 +78,14 @@ bool scriptTrusted(const std::string& path) {
 bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& path) {
     const std::string folder = folderOf(path);
     if (folder.empty()) return false;
-    // No component may climb out again.
-    auto plain = [](const std::string& p) {
-        return p.find("\\..") == std::string::npos && p.find("\\.\\") == std::string::npos &&
-               p.find('/') == std::string::npos;
-    };
-    auto inside = [&](const std::string& p) { return plain(p) && os::startsWithNoCase(p, folder + "\\"); };
+    auto inside = [&](const std::string& p) { return plainPath(p) && os::startsWithNoCase(p, folder + "\\"); };
     auto above = [&](const std::string& p) {
-        return plain(p) && (os::equalsNoCase(p, folder) || os::startsWithNoCase(folder, p + "\\"));
+        return plainPath(p) && (os::equalsNoCase(p, folder) || os::startsWithNoCase(folder, p + "\\"));
     };
     // The folders made for its shortcuts, in the shell's folders.
     auto holdsShortcut = [&](const std::string& d) {
         for (const std::string& link : script.shortcuts)
-            if (plain(d) && os::startsWithNoCase(link, d + "\\")) return true;
+            if (plainPath(d) && os::startsWithNoCase(link, d + "\\")) return true;
         return false;
     };
     if (!script.program.empty() && script.program != kNone && !inside(script.program)) return false;
@@ -110,6 +109,18 @@ std::optional<ScriptRoot> scriptRootNamed(const std::string& name) {
     for (const auto& r : roots)
         if (os::equalsNoCase(name, r.name)) return r.root;
     return std::nullopt;
+}
+
+std::optional<SideRecord> readSideRecord(const std::string& scriptPath) {
+    const std::string folder = folderOf(scriptPath);
+    if (folder.empty()) return std::nullopt;
+    const std::string path = folder + "\\" + wzr::kRecordName;
+    std::optional<std::string> bytes = readScript(path);
+    SideRecord out;
+    if (!bytes || !wzr::parseRecord(*bytes, out.record)) return std::nullopt;
+    out.keptFolder = folder + "\\" + wzr::kKeptFolder;
+    out.registryTrusted = !os::othersMayChange(path);
+    return out;
 }
 
 bool removeAppendedText(std::string& value, const std::string& text) {
@@ -202,9 +213,64 @@ std::string quoted(const std::string& path) {
     return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
 }
 
+std::optional<os::RegRoot> recordRoot(const std::string& name) {
+    std::optional<ScriptRoot> r = scriptRootNamed(name);
+    return r ? systemRoot(*r) : std::nullopt;
+}
+
+// The value as it was before the installation, into a key that is still
+// there (a key the installation created went with the script's records).
+void writeBack(const wzr::KeptValue& kept) {
+    std::optional<os::RegRoot> root = recordRoot(kept.root);
+    if (!root) return;
+    os::RegKey key = os::RegKey::open(*root, kept.key);
+    if (!key.valid()) return;
+    os::RegValue v;
+    v.type = static_cast<os::RegType>(kept.type);
+    v.data.assign(kept.data.begin(), kept.data.end());
+    key.set(kept.name, v);
+}
+
+// The script's "~" record took the product's part out; a text left with
+// nothing else was made by the append.
+void dropIfEmptied(const wzr::AppendedValue& appended) {
+    std::optional<os::RegRoot> root = recordRoot(appended.root);
+    if (!root) return;
+    os::RegKey key = os::RegKey::open(*root, appended.key);
+    os::RegValue v;
+    if (!key.valid() || !key.query(appended.name, v)) return;
+    if (v.type != os::RegType::String && v.type != os::RegType::ExpandString) return;
+    if (v.asString().find_first_not_of(';') == std::string::npos) key.deleteValue(appended.name);
+}
+
+bool listedIn(const std::vector<std::string>& paths, const std::string& path) {
+    for (const std::string& p : paths)
+        if (os::equalsNoCase(p, path)) return true;
+    return false;
+}
+
+// Whether the record may name this copy at all: below the kept folder, and
+// for a file or shortcut the installation itself put there.
+bool restorable(const wzr::KeptFile& k, const UninstallScript& script, const std::string& keptFolder) {
+    return plainPath(k.copy) && k.copy.size() > keptFolder.size() + 1 &&
+           os::startsWithNoCase(k.copy, keptFolder + "\\") &&
+           (listedIn(script.files, k.original) || listedIn(script.shortcuts, k.original));
+}
+
+// The copy is a file reached without a junction or link on the way: one
+// planted in an open folder would have the elevated removal move some other
+// file into the product's place.
+bool reachedDirectly(const std::string& copy, const std::string& keptFolder) {
+    for (size_t at = keptFolder.size(); at != std::string::npos; at = copy.find('\\', at + 1))
+        if (os::isReparsePoint(copy.substr(0, at))) return false;
+    os::FileStat st;
+    return !os::isReparsePoint(copy) && os::statPath(copy, st) && st.isRegular;
+}
+
 }  // namespace
 
-RemovalReport removeInstalled(const UninstallScript& script, const StageDone& done) {
+RemovalReport removeInstalled(const UninstallScript& script, const std::optional<SideRecord>& record,
+                              const StageDone& done) {
     auto ended = [&](Stage s) {
         if (done) done(s);
     };
@@ -234,13 +300,31 @@ RemovalReport removeInstalled(const UninstallScript& script, const StageDone& do
     ended(Stage::Files);
 
     ScriptRoot root = ScriptRoot::Unset;
-    for (const std::string& record : script.registryRecords) applyRegistryRecord(record, root);
+    for (const std::string& r : script.registryRecords) applyRegistryRecord(r, root);
+    const bool recordValues = record && record->registryTrusted;
+    if (recordValues) {
+        for (const wzr::KeptValue& v : record->record.values) writeBack(v);
+        for (const wzr::AppendedValue& v : record->record.appended) dropIfEmptied(v);
+    }
     // Running programs learn that an environment variable they hold is gone or shorter.
-    if (!script.registryRecords.empty()) os::broadcastEnvironmentChange();
+    if (!script.registryRecords.empty() ||
+        (recordValues && (!record->record.values.empty() || !record->record.appended.empty())))
+        os::broadcastEnvironmentChange();
     ended(Stage::Registry);
 
     for (const std::string& shortcut : script.shortcuts) os::deleteFile(shortcut);
     ended(Stage::Shortcuts);
+
+    // What was there before the installation, back in its place.
+    if (record) {
+        for (const wzr::KeptFile& k : record->record.kept) {
+            if (!restorable(k, script, record->keptFolder)) continue;
+            if (!reachedDirectly(k.copy, record->keptFolder) || !os::moveFile(k.copy, k.original)) {
+                ++report.failureCount;
+                report.failedFiles.push_back(k.original);
+            }
+        }
+    }
 
     for (const std::string& dir : script.directories) {
         if (!os::removeDirectory(dir)) {
@@ -259,6 +343,29 @@ std::vector<std::string> detailsLines(const RemovalReport& report) {
     return lines;
 }
 
+namespace {
+
+struct TakenScript {
+    UninstallScript script;
+    std::optional<SideRecord> record;
+};
+// What both starts do with the script at `path`: nullptr once it is accepted
+// (read, with the record beside it, and deleted before anything else), or
+// the refusal's text; nothing is removed then.
+const char* takeScript(const std::string& path, TakenScript& out) {
+    if (!os::fileExists(path)) return kNoScriptMessage;
+    if (!scriptTrusted(path)) return kScriptNotTrusted;
+    std::optional<std::string> data = readScript(path);
+    if (!data) return kNoScriptMessage;
+    out.script = parseUninstallScript(*data);
+    if (!scriptStaysInItsFolder(out.script, path)) return kProgramOutside;
+    out.record = readSideRecord(path);
+    os::deleteFile(path);
+    return nullptr;
+}
+
+}  // namespace
+
 RemovalReport runUninstall(const std::string& commandLine, const Questions& questions, const StageDone& done) {
     std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
     if (!path) {
@@ -266,26 +373,12 @@ RemovalReport runUninstall(const std::string& commandLine, const Questions& ques
         os::exitProcess(kExitCode);
     }
     if (!questions.ask(kConfirmQuestion, kCaption)) os::exitProcess(kExitCode);
-    if (!os::fileExists(*path)) {
-        questions.message(kNoScriptMessage, kMessageCaption);
+    TakenScript taken;
+    if (const char* refusal = takeScript(*path, taken)) {
+        questions.message(refusal, kMessageCaption);
         os::exitProcess(kExitCode);
     }
-    if (!scriptTrusted(*path)) {
-        questions.message(kScriptNotTrusted, kMessageCaption);
-        os::exitProcess(kExitCode);
-    }
-    std::optional<std::string> data = readScript(*path);
-    if (!data) {
-        questions.message(kNoScriptMessage, kMessageCaption);
-        os::exitProcess(kExitCode);
-    }
-    UninstallScript script = parseUninstallScript(*data);
-    if (!scriptStaysInItsFolder(script, *path)) {
-        questions.message(kProgramOutside, kMessageCaption);
-        os::exitProcess(kExitCode);
-    }
-    os::deleteFile(*path);
-    return removeInstalled(script, done);
+    return removeInstalled(taken.script, taken.record, done);
 }
 
 bool silentRequested(const std::string& commandLine) {
@@ -299,22 +392,15 @@ bool silentRequested(const std::string& commandLine) {
 
 int runSilentUninstall(const std::string& commandLine) {
     std::optional<std::string> path = scriptPathFromCommandLine(commandLine);
-    if (!path || !os::fileExists(*path)) return 1;
-    if (!scriptTrusted(*path)) {
-        std::fputs(kScriptNotTrusted, stderr);
+    if (!path) return 1;
+    TakenScript taken;
+    if (const char* refusal = takeScript(*path, taken)) {
+        if (refusal == kNoScriptMessage) return 1;
+        std::fputs(refusal, stderr);
         std::fputc('\n', stderr);
         return 4;
     }
-    std::optional<std::string> data = readScript(*path);
-    if (!data) return 1;
-    UninstallScript script = parseUninstallScript(*data);
-    if (!scriptStaysInItsFolder(script, *path)) {
-        std::fputs(kProgramOutside, stderr);
-        std::fputc('\n', stderr);
-        return 4;
-    }
-    os::deleteFile(*path);
-    RemovalReport r = removeInstalled(script);
+    RemovalReport r = removeInstalled(taken.script, taken.record);
     return r.failureCount == 0 ? 0 : 2;
 }
 

@@ -1,6 +1,8 @@
-// UnBundlewright's removal: the command line, reading the script, and
-// removing what it lists in the fixed order (pre-uninstallation program,
-// services, files, registry, shortcuts, directories), with the failure list.
+// UnBundlewright's removal: the command line, reading the script and the
+// installation's record beside it, and removing what the script lists in the
+// fixed order (pre-uninstallation program, services, files, registry,
+// shortcuts, directories), putting back what the record kept aside, with the
+// failure list.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/install_record.h"
 #include "uninstaller/uninstall_script.h"
 
 namespace uninstaller {
@@ -56,7 +59,26 @@ bool scriptTrusted(const std::string& path);
 // the pre-uninstallation program (when it names one) and every file inside
 // the script's own folder, every folder inside it or above it (the levels
 // the installation made for its destination) or holding one of its shortcuts.
+// (The record's copies come back only from inside the folder, and only to a
+// file or shortcut the script lists.)
 bool scriptStaysInItsFolder(const UninstallScript& script, const std::string& path);
+
+// The installation's record (wzr::kRecordName beside the script), read whole
+// once the script is accepted, before anything is deleted (the script lists
+// the record among its files).
+struct SideRecord {
+    wzr::InstallRecord record;
+    // "<script folder>\Uninstall.kept": copies come back only from inside it,
+    // and only to a file or a shortcut the script lists.
+    std::string keptFolder;
+    // Only administrators could change the record file: its registry values
+    // may be written and its appended values deleted. A forged record must
+    // not have the elevated removal touch any value.
+    bool registryTrusted = false;
+};
+// The record beside the script at `scriptPath`; nullopt when it is missing,
+// too large or damaged: the removal then follows the script alone.
+std::optional<SideRecord> readSideRecord(const std::string& scriptPath);
 
 // The registry roots a "!" record can name; the last two have no key the
 // system lets us change, so records under them do nothing.
@@ -90,7 +112,13 @@ struct RemovalReport {
 // Steps after the confirmation: runs the pre-uninstallation program (waiting
 // without limit; skipped when it cannot start; it inherits no handle of
 // ours), then removes everything in order. `done` hears of each stage as it ends.
-RemovalReport removeInstalled(const UninstallScript& script, const StageDone& done = {});
+// With a record: the registry stage then writes back its kept values whose
+// key still exists and deletes its appended values left holding nothing but
+// ';' (both only when `registryTrusted`); after the shortcuts stage its kept
+// copies move back to their places (one that cannot is a failed file, named
+// by its original path), so the directories stage finds Uninstall.kept empty.
+RemovalReport removeInstalled(const UninstallScript& script, const std::optional<SideRecord>& record = std::nullopt,
+                              const StageDone& done = {});
 
 // The main window's result text and whether Details stays visible.
 inline std::string resultText(const RemovalReport& r) { return r.failureCount > 0 ? kResultWithFailures : ""; }

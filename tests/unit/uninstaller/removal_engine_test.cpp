@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/os/os.h"
 #include "platform/os/registry.h"
@@ -432,6 +433,110 @@ TEST_F(Run, YesRemovesAndASecondStartFindsNoScript) {
     EXPECT_EQ(report.failureCount, 0);
     EXPECT_EQ(start("UnBundlewright.exe -fC:\\P\\Uninstall.wzu", true), kExitCode);
     EXPECT_EQ(boxes.back().text, kNoScriptMessage);
+}
+
+}  // namespace
+
+namespace {
+
+// The record beside the script puts back what the installation replaced,
+// only from its kept folder to a place the script lists, and only a record
+// administrators alone could write touches the registry; a damaged one is
+// not used at all.
+TEST_F(Run, RecordPutsBackWhatTheInstallationReplaced) {
+    using os::RegRoot;
+    const std::string kept = "C:\\P\\Uninstall.kept\\";
+    const std::vector<wzr::KeptFile> ownCopies = {{"C:\\P\\a.txt", kept + "1"}, {"C:\\Menu\\W.lnk", kept + "2"}};
+    const char* absent = "<absent>";
+    const struct {
+        const char* what;
+        std::vector<wzr::KeptFile> kept;
+        bool openRecord, cutShort, keptFolderLeadsElsewhere;
+        const char *a, *link;            // afterwards
+        bool valuesBack, keptFolderGone;
+        std::vector<std::string> failedFiles;
+        int failures;
+    } rows[] = {
+        {"kept files, shortcuts and values come back", ownCopies, false, false, false,
+         "old a", "old link", true, true, {}, 0},
+        {"copies from elsewhere and places the script does not list stay",
+         {{"C:\\P\\a.txt", "C:\\Windows\\system32\\drivers\\etc\\hosts"}, {"C:\\P\\a.txt", kept + "..\\notes.txt"},
+          {"C:\\Windows\\win.ini", kept + "1"}, {"C:\\Menu\\W.lnk", "C:\\P\\Uninstall.kept/2"}}, false, false, false,
+         absent, absent, true, false, {}, 1},
+        {"a copy that cannot be put back", {{"C:\\P\\a.txt", kept + "9"}, {"C:\\Menu\\W.lnk", kept + "2"}}, false, false, false,
+         absent, "old link", true, false, {"C:\\P\\a.txt"}, 2},
+        {"a kept folder that leads elsewhere", {{"C:\\P\\a.txt", kept + "hosts"}}, false, false, true,
+         absent, absent, true, false, {"C:\\P\\a.txt"}, 2},
+        {"a record others may change writes no value", ownCopies, true, false, false,
+         "old a", "old link", false, true, {}, 0},
+        {"a record cut short: the script alone", ownCopies, false, true, false,
+         absent, absent, false, false, {}, 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        os::resetEmulatedRegistry();
+        for (const char* d : {"P", "Menu", "Windows"}) fs::remove_all(host(d));
+        file("P\\a.txt", "new a");
+        file("P\\notes.txt", "user notes");
+        file("Windows\\system32\\drivers\\etc\\hosts", "system's");
+        file("Menu\\W.lnk", "new link");
+        file("P\\Uninstall.kept\\1", "old a");
+        file("P\\Uninstall.kept\\2", "old link");
+        if (r.keptFolderLeadsElsewhere) {   // planted where users may change the folder
+            fs::remove_all(host("P/Uninstall.kept"));
+            fs::create_directory_symlink(host("Windows/system32/drivers/etc"), host("P/Uninstall.kept"));
+        }
+        setValue(RegRoot::LocalMachine, "Software\\Acme", "Mode", "product");
+        setValue(RegRoot::LocalMachine, "Software\\Gone", "x", "product");
+        setValue(RegRoot::CurrentUser, "Environment", "Path", "C:\\Old;C:\\P");
+        setValue(RegRoot::CurrentUser, "Environment", "Only", ";C:\\P");
+        ScriptWriter w;
+        for (const char* s : {" ", " ", "C:\\P\\a.txt", "C:\\P\\Uninstall.wzr", kRegistryBegin, "!HKEY_CURRENT_USER",
+                              "~Environment~Path~;C:\\P", "~Environment~Only~;C:\\P", "!HKEY_LOCAL_MACHINE",
+                              "Software\\Gone", kRegistryEnd, wzu::kShortcutsHeader, "C:\\Menu\\W.lnk",
+                              kShortcutsEnd, kNoServices, "C:\\P\\Uninstall.kept", kScriptEnd})
+            w.add(s);
+        file("P\\Uninstall.wzu", w.bytes);
+        wzr::InstallRecord rec;
+        rec.company = "Acme";
+        rec.product = "Widget";
+        rec.kept = r.kept;
+        rec.values = {{"HKEY_LOCAL_MACHINE", "Software\\Acme", "Mode", 4, std::string("\5\0\0\0", 4)},
+                      {"HKEY_LOCAL_MACHINE", "Software\\Gone", "x", 1, std::string("old\0", 4)}};
+        rec.appended = {{"HKEY_CURRENT_USER", "Environment", "Path"}, {"HKEY_CURRENT_USER", "Environment", "Only"}};
+        std::string bytes = wzr::renderRecord(rec);
+        if (r.cutShort) bytes.resize(bytes.size() - sizeof wzr::kRecordEnd);   // every string whole, no end
+        file("P\\Uninstall.wzr", bytes);
+        const fs::perms shut = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                               fs::perms::others_read;
+        fs::permissions(host("P"), shut | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec);
+        fs::permissions(host("P/Uninstall.wzu"), shut);
+        fs::permissions(host("P/Uninstall.wzr"), r.openRecord ? shut | fs::perms::others_write : shut);
+
+        ASSERT_EQ(start("UnBundlewright.exe -fC:\\P\\Uninstall.wzu", true), -1);
+        auto text = [&](const char* rel) {
+            std::ifstream in(host(rel));
+            return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string(absent);
+        };
+        EXPECT_EQ(text("P/a.txt"), r.a);
+        EXPECT_EQ(text("Menu/W.lnk"), r.link);
+        EXPECT_EQ(text("P/notes.txt"), "user notes");
+        EXPECT_EQ(text("Windows/system32/drivers/etc/hosts"), "system's");
+        EXPECT_FALSE(fs::exists(host("Windows/win.ini")));
+        EXPECT_FALSE(fs::exists(host("P/Uninstall.wzr")));
+        EXPECT_EQ(!fs::exists(host("P/Uninstall.kept")), r.keptFolderGone);
+        EXPECT_EQ(report.failedFiles, r.failedFiles);
+        EXPECT_EQ(report.failureCount, r.failures);
+
+        os::RegValue mode;
+        ASSERT_TRUE(os::RegKey::open(RegRoot::LocalMachine, "Software\\Acme").query("Mode", mode));
+        EXPECT_EQ(mode.type, r.valuesBack ? os::RegType::Dword : os::RegType::String);
+        EXPECT_EQ(std::string(mode.data.begin(), mode.data.end()),
+                  r.valuesBack ? std::string("\5\0\0\0", 4) : std::string("product", 8));
+        EXPECT_FALSE(os::RegKey::open(RegRoot::LocalMachine, "Software\\Gone").valid()) << "no key made again";
+        EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Path"), "C:\\Old");
+        EXPECT_EQ(value(RegRoot::CurrentUser, "Environment", "Only"), r.valuesBack ? absent : "");
+    }
 }
 
 }  // namespace
