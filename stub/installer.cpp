@@ -263,6 +263,8 @@ bool Installer::checkEarlier(std::string& error) {
     }
     std::string registered;
     if (registeredAt(registered) && equalsNoCase(registered, dest_)) {
+        // A repair: the script, when it still reads, keeps its items listed.
+        if (hadScript_) script_.mergeEarlier(scriptBefore_);
         notices_.push_back(say("RecordRestarted", {{"folder", dest_}}));
         return true;
     }
@@ -306,23 +308,20 @@ bool Installer::checkSystem(std::string& error) {
 }
 
 // After a failure: every change undone, last first, and the message says so.
-bool Installer::undo(std::string& error) {
+bool Installer::undo() {
     std::vector<std::string> left = journal_.rollback();
     aside_.clear();
     changed_ = !left.empty();
-    if (!left.empty()) {
-        std::string names;
-        for (const std::string& l : left) names += (names.empty() ? "" : ", ") + l;
-        error += " " + say("RollbackIncomplete", {{"file", names}});
-    } else {
-        error += " " + say("NothingInstalled", {});
-    }
+    std::string names;
+    for (const std::string& l : left) names += (names.empty() ? "" : ", ") + l;
+    outcome_ = left.empty() ? say("NothingInstalled", {}) : say("RollbackIncomplete", {{"file", names}});
     return false;
 }
 
 bool Installer::install(const std::string& destination, InstallProgress& progress, std::string& error) {
     changed_ = damaged_ = false;
     warning_.clear();
+    outcome_.clear();
     notices_.clear();
     script_ = UninstallScript{};
     journal_.rollback();
@@ -344,7 +343,7 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     if (!checkDestination(error) || !checkEarlier(error) || !checkSystem(error)) return false;
     // Only administrators may change what an administrator's uninstall will
     // run, remove or write back.
-    if (os::directoryExists(dest_) && os::othersMayChange(dest_) && !os::protectFolder(dest_)) {
+    if (os::directoryExists(dest_) && os::othersMayChange(dest_) && !os::protectPath(dest_)) {
         error = say("DestinationOpen", {{"folder", dest_}});
         return false;
     }
@@ -357,12 +356,12 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     } clear{staging_};
     // Everything is unpacked and checked before the first file is in place;
     // the staging folder goes before the folders made for it.
-    if (!makeFolders(dest_, error, true)) return undo(error);
+    if (!makeFolders(dest_, error, true)) return undo();
     journal_.changed("", [&staging] {
         staging.discard();
         return true;
     });
-    if (!staging.stage(dest_, plan_, spaceLimit_, progress, error, damaged_)) return undo(error);
+    if (!staging.stage(dest_, plan_, spaceLimit_, progress, error, damaged_)) return undo();
     if (!blank(pkg_.preUninstallFile)) {
         std::string rel, why;
         safeRelative(pkg_.preUninstallFile, rel, why);
@@ -375,12 +374,12 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
         safeRelative(pkg_.preInstallFile, rel, why);
         for (size_t i = 1; i < plan_.size(); ++i)
             if (plan_[i].kind != Staged::Folder && equalsNoCase(plan_[i].target, rel)) pre = i;
-        if (pre < pkg_.entries.size() && !place(pre, error)) return undo(error);
-        if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, progress, error)) return undo(error);
+        if (pre < pkg_.entries.size() && !place(pre, error)) return undo();
+        if (!runProgram(pkg_.preInstallFile, pkg_.preInstallCmdline, progress, error)) return undo();
     }
     if (!placeAll(pre, error) || !applyRegistry(error) || !applyShortcuts(error) || !applyServices(error) ||
         !registerProduct(error) || !writeRecords(error))
-        return undo(error);
+        return undo();
     journal_.commit();
     if (!aside_.empty()) os::removeDirectory(aside_);
     aside_.clear();

@@ -66,6 +66,9 @@ public:
     // unless putting something back failed too, which the message names.
     bool install(const std::string& destination, InstallProgress& progress, std::string& error);
     bool changedSomething() const { return changed_; }
+    // After a failure past the first change: that everything was put back
+    // ("nothing was installed"), or what could not be; "" otherwise.
+    const std::string& outcome() const { return outcome_; }
     // The failure was the package's own: a damaged stream or more data than it declares.
     bool foundDamage() const { return damaged_; }
     // After a successful install: what the user should still hear of (the
@@ -93,7 +96,7 @@ private:
     bool registeredAt(std::string& folder) const;
     bool runProgram(const std::string& file, const std::string& cmdline, InstallProgress& progress,
                     std::string& error);
-    bool undo(std::string& error);
+    bool undo();
     std::string resolve(const std::string& text) const;
     std::string productName() const;
 
@@ -132,7 +135,7 @@ private:
     std::string scriptBefore_, recordBefore_;   // the earlier installation's files, as read
     os::RegRoot entryRoot_ = os::RegRoot::LocalMachine;
     bool changed_ = false, damaged_ = false;
-    std::string warning_;
+    std::string warning_, outcome_;
 };
 
 // True for "1"/"2": the finish actions that end the session.

@@ -60,7 +60,7 @@ int silent(stub::Installer& installer, const stub::Arguments& args) {
     std::string error;
     stub::InstallProgress quiet;
     if (!installer.install(destination, quiet, error)) {
-        report(error);
+        report(installer.outcome().empty() ? error : error + " " + installer.outcome());
         return installer.foundDamage() ? stub::kExitDamaged : stub::kExitFailed;
     }
     for (const std::string& notice : installer.notices()) report(notice);

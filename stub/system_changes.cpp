@@ -423,8 +423,12 @@ bool Installer::writeWhole(const std::string& path, const std::string& bytes, bo
 bool Installer::writeRecords(std::string& error) {
     const std::string recordPath = joinPath(dest_, wzr::kRecordName);
     script_.addFile(recordPath);
-    return writeWhole(recordPath, wzr::renderRecord(record_), hadRecord_, recordBefore_, "ScriptFailed", error) &&
-           writeWhole(scriptPath(), script_.render(), hadScript_, scriptBefore_, "ScriptFailed", error);
+    if (!writeWhole(recordPath, wzr::renderRecord(record_), hadRecord_, recordBefore_, "ScriptFailed", error))
+        return false;
+    // The uninstall writes back what the record says only when no one but
+    // administrators could have changed it.
+    os::protectPath(recordPath);
+    return writeWhole(scriptPath(), script_.render(), hadScript_, scriptBefore_, "ScriptFailed", error);
 }
 
 }  // namespace stub

@@ -415,10 +415,12 @@ int runWizard(Installer& installer, const Language& text, const Arguments& args)
     }
     if (!s.installed) {
         Language failed = text;
-        failed.set("error", s.error);
-        std::fputs((s.error + "\n").c_str(), stderr);
-        // Only a failure after files were put in place left something to remove.
-        ui::messageBox(failed(installer.changedSomething() ? "Failed" : "FailedNothing"), caption, ui::Buttons::Ok,
+        // Put back whole: the window says nothing changed; else what stayed.
+        const bool stayed = installer.changedSomething();
+        const std::string error = stayed ? s.error + " " + installer.outcome() : s.error;
+        failed.set("error", error);
+        std::fputs((error + "\n").c_str(), stderr);
+        ui::messageBox(failed(stayed ? "Failed" : "FailedNothing"), caption, ui::Buttons::Ok,
                        ui::Icon::Error);
         return installer.foundDamage() ? kExitDamaged : kExitFailed;   // as the silent installation tells it
     }

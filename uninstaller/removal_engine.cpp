@@ -119,7 +119,7 @@ std::optional<SideRecord> readSideRecord(const std::string& scriptPath) {
     SideRecord out;
     if (!bytes || !wzr::parseRecord(*bytes, out.record)) return std::nullopt;
     out.keptFolder = folder + "\\" + wzr::kKeptFolder;
-    out.registryTrusted = !os::othersMayChange(path);
+    out.trusted = !os::othersMayChange(path);
     return out;
 }
 
@@ -301,7 +301,7 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::optional
 
     ScriptRoot root = ScriptRoot::Unset;
     for (const std::string& r : script.registryRecords) applyRegistryRecord(r, root);
-    const bool recordValues = record && record->registryTrusted;
+    const bool recordValues = record && record->trusted;
     if (recordValues) {
         for (const wzr::KeptValue& v : record->record.values) writeBack(v);
         for (const wzr::AppendedValue& v : record->record.appended) dropIfEmptied(v);
@@ -316,7 +316,7 @@ RemovalReport removeInstalled(const UninstallScript& script, const std::optional
     ended(Stage::Shortcuts);
 
     // What was there before the installation, back in its place.
-    if (record) {
+    if (recordValues) {
         for (const wzr::KeptFile& k : record->record.kept) {
             if (!restorable(k, script, record->keptFolder)) continue;
             if (!reachedDirectly(k.copy, record->keptFolder) || !os::moveFile(k.copy, k.original)) {

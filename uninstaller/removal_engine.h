@@ -72,9 +72,10 @@ struct SideRecord {
     // and only to a file or a shortcut the script lists.
     std::string keptFolder;
     // Only administrators could change the record file: its registry values
-    // may be written and its appended values deleted. A forged record must
-    // not have the elevated removal touch any value.
-    bool registryTrusted = false;
+    // may be written, its appended values deleted and its copies put back. A
+    // forged record must not have the elevated removal touch any value, nor
+    // put a file a user planted onto a listed path.
+    bool trusted = false;
 };
 // The record beside the script at `scriptPath`; nullopt when it is missing,
 // too large or damaged: the removal then follows the script alone.
@@ -114,7 +115,7 @@ struct RemovalReport {
 // ours), then removes everything in order. `done` hears of each stage as it ends.
 // With a record: the registry stage then writes back its kept values whose
 // key still exists and deletes its appended values left holding nothing but
-// ';' (both only when `registryTrusted`); after the shortcuts stage its kept
+// ';' (all only when `trusted`); after the shortcuts stage its kept
 // copies move back to their places (one that cannot is a failed file, named
 // by its original path), so the directories stage finds Uninstall.kept empty.
 RemovalReport removeInstalled(const UninstallScript& script, const std::optional<SideRecord>& record = std::nullopt,

@@ -42,10 +42,14 @@ bool InstallRecord::appendedTo(const std::string& root, const std::string& key, 
 void InstallRecord::mergeEarlier(const InstallRecord& earlier) {
     // The earlier installation saw the machine before the product: its
     // copies are the ones to give back.
-    for (const KeptFile& k : earlier.kept)
-        if (!keeps(k.original)) kept.push_back(k);
-    for (const KeptValue& v : earlier.values)
-        if (!keepsValue(v.root, v.key, v.name)) values.push_back(v);
+    std::vector<KeptFile> files = earlier.kept;
+    for (const KeptFile& k : kept)
+        if (!earlier.keeps(k.original)) files.push_back(k);
+    kept = std::move(files);
+    std::vector<KeptValue> data = earlier.values;
+    for (const KeptValue& v : values)
+        if (!earlier.keepsValue(v.root, v.key, v.name)) data.push_back(v);
+    values = std::move(data);
     for (const AppendedValue& v : earlier.appended)
         if (!appendedTo(v.root, v.key, v.name)) appended.push_back(v);
 }

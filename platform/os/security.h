@@ -14,8 +14,8 @@ namespace os {
 // Users read and execute, everything inherited by what it will hold, nothing
 // inherited from its parent. False when it cannot be created.
 bool createProtectedDirectory(const std::string& path);
-// Gives an existing folder that descriptor. False when the system refuses.
-bool protectFolder(const std::string& path);
+// Gives an existing folder or file that descriptor. False when the system refuses.
+bool protectPath(const std::string& path);
 
 // Whether anyone but SYSTEM, the Administrators and the system's installer
 // account may write into or change `path`: an access list granting another

@@ -17,9 +17,9 @@ bool hostStat(const std::string& path, struct stat& st, bool follow) {
 }
 }  // namespace
 
-bool createProtectedDirectory(const std::string& path) { return createDirectory(path) && protectFolder(path); }
+bool createProtectedDirectory(const std::string& path) { return createDirectory(path) && protectPath(path); }
 
-bool protectFolder(const std::string& path) {
+bool protectPath(const std::string& path) {
     try {
         return ::chmod(hostPath(path).c_str(), 0755) == 0;
     } catch (const PathError&) {

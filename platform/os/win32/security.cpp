@@ -44,10 +44,10 @@ bool createProtectedDirectory(const std::string& path) {
     SECURITY_ATTRIBUTES sa{sizeof sa, d.sd, FALSE};
     if (CreateDirectoryA(path.c_str(), &sa)) return true;
     // Where the owner cannot be given away, the folder still gets the list.
-    return CreateDirectoryA(path.c_str(), nullptr) && protectFolder(path);
+    return CreateDirectoryA(path.c_str(), nullptr) && protectPath(path);
 }
 
-bool protectFolder(const std::string& path) {
+bool protectPath(const std::string& path) {
     Descriptor d;
     if (!d.sd) return false;
     BOOL present = FALSE, defaulted = FALSE;

@@ -707,7 +707,7 @@ TEST_F(StubTest, AnInstallIsAllOrNothingAndTheUninstallGivesBackWhatWasThere) {
             ASSERT_TRUE(in.open(package, error)) << error;
             in.failAtChange(k);
             if (in.install("C:\\UpTarget", quiet, error)) break;
-            EXPECT_NE(std::string::npos, error.find("nothing was installed")) << k << ": " << error;
+            EXPECT_NE(std::string::npos, in.outcome().find("nothing was installed")) << k << ": " << error;
             EXPECT_FALSE(in.changedSomething()) << k;
             EXPECT_EQ(state, machineState(dir_)) << "after a failure at change " << k << ": " << error;
         }

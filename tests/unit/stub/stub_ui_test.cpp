@@ -217,7 +217,7 @@ TEST_F(StubUiTest, AFolderThatCannotBeUsedKeepsThePageOpen) {
     EXPECT_TRUE(installed("Good/bin/tool.dat"));
 }
 
-TEST_F(StubUiTest, AStoppedInstallationSaysWhyAndLeavesItsScript) {
+TEST_F(StubUiTest, AStoppedInstallationSaysWhyAndPutsEverythingBack) {
     fs::create_directories(dir_ / "Dest/bin/tool.dat");   // a folder where a file must go
     int code = play(
         "on dialog IDD_WELCOME\nclick IDC_NEXT\non dialog IDD_FOLDER\nset IDC_FOLDER C:\\Dest\nclick IDC_NEXT\n"
@@ -226,8 +226,9 @@ TEST_F(StubUiTest, AStoppedInstallationSaysWhyAndLeavesItsScript) {
     ASSERT_EQ(1u, messages_.size());
     EXPECT_NE(std::string::npos, messages_[0].text.find("The installation of Widget did not complete:"));
     EXPECT_NE(std::string::npos, messages_[0].text.find("tool.dat cannot be written"));
-    std::string script = slurp(dir_ / "Dest/Uninstall.wzu");
-    EXPECT_NE(std::string::npos, script.find("C:\\Dest\\readme.txt")) << "what was installed stays removable";
+    EXPECT_NE(std::string::npos, messages_[0].text.find("Nothing was changed on your computer."));
+    EXPECT_FALSE(fs::exists(dir_ / "Dest/readme.txt")) << "put in place before the failure, taken back";
+    EXPECT_FALSE(fs::exists(dir_ / "Dest/Uninstall.wzu"));
 }
 
 TEST_F(StubUiTest, TheFinishActionIsAskedNeverForced) {

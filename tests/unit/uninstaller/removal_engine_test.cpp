@@ -441,8 +441,8 @@ namespace {
 
 // The record beside the script puts back what the installation replaced,
 // only from its kept folder to a place the script lists, and only a record
-// administrators alone could write touches the registry; a damaged one is
-// not used at all.
+// administrators alone could write is followed; a damaged one is not used
+// at all.
 TEST_F(Run, RecordPutsBackWhatTheInstallationReplaced) {
     using os::RegRoot;
     const std::string kept = "C:\\P\\Uninstall.kept\\";
@@ -467,8 +467,8 @@ TEST_F(Run, RecordPutsBackWhatTheInstallationReplaced) {
          absent, "old link", true, false, {"C:\\P\\a.txt"}, 2},
         {"a kept folder that leads elsewhere", {{"C:\\P\\a.txt", kept + "hosts"}}, false, false, true,
          absent, absent, true, false, {"C:\\P\\a.txt"}, 2},
-        {"a record others may change writes no value", ownCopies, true, false, false,
-         "old a", "old link", false, true, {}, 0},
+        {"a record others may change writes no value and puts nothing back", ownCopies, true, false, false,
+         absent, absent, false, false, {}, 1},
         {"a record cut short: the script alone", ownCopies, false, true, false,
          absent, absent, false, false, {}, 1},
     };
