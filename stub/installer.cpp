@@ -275,12 +275,15 @@ bool Installer::checkEarlier(std::string& error) {
 // What the system itself could refuse, asked before the first change: the
 // product installed in another folder, services taken by other programs,
 // registry keys this user cannot write.
-bool Installer::checkSystem(std::string& error) {
+std::string Installer::folderRefusal(const std::string& folder) const {
     std::string installed;
-    if (registeredAt(installed) && !equalsNoCase(installed, dest_)) {
-        error = say("InstalledElsewhere", {{"folder", installed}});
-        return false;
-    }
+    if (registeredAt(installed) && !equalsNoCase(installed, folder)) return say("InstalledElsewhere", {{"folder", installed}});
+    return "";
+}
+
+bool Installer::checkSystem(std::string& error) {
+    error = folderRefusal(dest_);
+    if (!error.empty()) return false;
     for (const ServiceLine& s : parseServices(pkg_.services))
         if (!script_.listsService(s.name) && os::serviceExists(s.name)) {
             error = say("ServiceExists", {{"name", s.name}}) + " " + say("NothingChanged", {});

@@ -60,6 +60,9 @@ public:
     // The proposed destination: where the product is installed already,
     // else the default destination, else Program Files\<product>.
     std::string defaultDestination() const;
+    // Why `folder` (a full path) cannot take the product, asked before the
+    // install: it is installed in another folder already. "" when it can.
+    std::string folderRefusal(const std::string& folder) const;
 
     // Installs into `destination` (see destinationFolder). False with a
     // message; the machine is then as it was (changedSomething() false)

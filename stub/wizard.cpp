@@ -278,6 +278,12 @@ protected:
             focus(IDC_FOLDER);
             return;
         }
+        const std::string refused = s_.installer.folderRefusal(used);
+        if (!refused.empty()) {
+            say(refused);
+            focus(IDC_FOLDER);
+            return;
+        }
         s_.destination = used;
         end(ui::IdOk);
     }

@@ -60,8 +60,11 @@ bool plainPath(const std::string& p) {
 }
 }  // namespace
 
-bool scriptTrusted(const std::string& path) {
-    // The machine's list only: a user's own list is the user's to write.
+namespace {
+// An entry of the machine's list of installed programs ends its uninstall
+// command with "-f" and this path. The machine's list only: a user's own
+// list is the user's to write.
+bool namedByInstalledEntry(const std::string& path) {
     const char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
     os::RegKey list = os::RegKey::open(os::RegRoot::LocalMachine, kUninstallKeys);
     for (const std::string& name : list.valid() ? list.subKeys() : std::vector<std::string>{}) {
@@ -71,6 +74,12 @@ bool scriptTrusted(const std::string& path) {
             if (entry.valid() && entry.query(command, v) && os::endsWithNoCase(v.asString(), "-f" + path)) return true;
         }
     }
+    return false;
+}
+}  // namespace
+
+bool scriptTrusted(const std::string& path) {
+    if (namedByInstalledEntry(path)) return true;
     const std::string folder = folderOf(path);
     return !folder.empty() && !os::othersMayChange(folder) && !os::othersMayChange(path);
 }
@@ -119,7 +128,10 @@ std::optional<SideRecord> readSideRecord(const std::string& scriptPath) {
     SideRecord out;
     if (!bytes || !wzr::parseRecord(*bytes, out.record)) return std::nullopt;
     out.keptFolder = folder + "\\" + wzr::kKeptFolder;
-    out.trusted = !os::othersMayChange(path);
+    // As far as its script: one an installation's entry names (whose
+    // registry records the removal follows anyway), or one only
+    // administrators could have written.
+    out.trusted = namedByInstalledEntry(scriptPath) || !os::othersMayChange(path);
     return out;
 }
 

@@ -71,10 +71,11 @@ struct SideRecord {
     // "<script folder>\Uninstall.kept": copies come back only from inside it,
     // and only to a file or a shortcut the script lists.
     std::string keptFolder;
-    // Only administrators could change the record file: its registry values
-    // may be written, its appended values deleted and its copies put back. A
-    // forged record must not have the elevated removal touch any value, nor
-    // put a file a user planted onto a listed path.
+    // An installed-programs entry names the script, or only administrators
+    // could change the record file: its registry values may be written, its
+    // appended values deleted and its copies put back. A forged record must
+    // not have the elevated removal touch any value, nor put a file a user
+    // planted onto a listed path.
     bool trusted = false;
 };
 // The record beside the script at `scriptPath`; nullopt when it is missing,

@@ -1,7 +1,8 @@
-// The uninstall script and the failure list on any bytes. A script that
-// parses whole is written again from what was read and parses to the same
-// lists; no path comes out longer than it went in or cut anywhere but at a
-// trailing ".bz2".
+// The uninstall script, the failure list and the installation record on
+// any bytes. A script that parses whole is written again from what was
+// read and parses to the same lists; no path comes out longer than it went
+// in or cut anywhere but at a trailing ".bz2".
+#include "platform/os/install_record.h"
 #include "platform/os/text.h"
 #include "tests/fuzz/common/fuzz.h"
 #include "uninstaller/uninstall_script.h"
@@ -104,6 +105,18 @@ void checkFailureList(const std::string& bytes) {
     BW_FUZZ_CHECK(again.files == l.files && again.directories == l.directories);
 }
 
+// The installation record beside the script: one that parses is written
+// again into bytes that parse to the same record and write the same bytes.
+void checkRecord(const std::string& bytes) {
+    wzr::InstallRecord r;
+    if (!wzr::parseRecord(bytes, r)) return;
+    const std::string again = wzr::renderRecord(r);
+    wzr::InstallRecord back;
+    BW_FUZZ_CHECK(wzr::parseRecord(again, back));
+    BW_FUZZ_CHECK(wzr::renderRecord(back) == again);
+    BW_FUZZ_CHECK(back.product == r.product && back.kept.size() == r.kept.size() && back.values.size() == r.values.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -111,6 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bytes = bwfuzz::bytes(data, size);
     checkScript(bytes);
     checkFailureList(bytes);
+    checkRecord(bytes);
     // The suffix is cut only where it ends the path.
     const std::string cut = cutCompressedSuffix(bytes);
     BW_FUZZ_CHECK(bytes.compare(0, cut.size(), cut) == 0);
@@ -129,5 +143,11 @@ void bwfuzz::seeds(std::vector<std::string>& out) {
     for (const char* s : {" ", " ", "C:\\P\\x.dll", kNoRegistry, kNoShortcuts, "C:\\P", kScriptEnd}) bare.add(s);
     ScriptWriter failures;
     for (const char* s : {"C:\\P\\locked.dll", kFailedDirectories, "C:\\P", kFailedEnd}) failures.add(s);
-    out = {full.bytes, bare.bytes, bare.bytes.substr(0, bare.bytes.size() - 3), failures.bytes};
+    wzr::InstallRecord record;
+    record.company = "Acme";
+    record.product = "Widget";
+    record.kept = {{"C:\\Acme\\a.txt", "C:\\Acme\\Uninstall.kept\\0"}};
+    record.values = {{"HKEY_CURRENT_USER", "Software\\Acme", "Ver", 1, std::string("1.0\0", 4)}};
+    record.appended = {{"HKEY_LOCAL_MACHINE", "SYSTEM\\Env", "Path"}};
+    out = {full.bytes, bare.bytes, bare.bytes.substr(0, bare.bytes.size() - 3), failures.bytes, wzr::renderRecord(record)};
 }

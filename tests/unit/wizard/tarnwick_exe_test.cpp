@@ -162,6 +162,9 @@ TEST(TarnwickExe, DeliveryProgramsRunAroundTheInstallationAndTheUninstallation) 
     EXPECT_EQ(bwtest::TestFolder::read(log), "pre 1 absent [" + probeFiles(quiet) + "] [two words]\n"
                                              "post 2 present [" + probeFiles(quiet) + "] [--first-run]\n");
     EXPECT_EQ(bwtest::TestFolder::read(quiet + "\\a.txt"), "alpha");
+    // One folder to a product: that installation goes before the next.
+    ASSERT_TRUE(bwtest::runWaiting("\"" + os::windowsFolder() + "\\UnBundlewright.exe\" /S -f" + quiet + "\\Uninstall.wzu", code));
+    EXPECT_EQ(code, 0);
     os::deleteFile(log);
 
     // Through the windows, in French; the restart is asked and declined.
