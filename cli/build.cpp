@@ -34,7 +34,33 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: twk build PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
-    "                 [--cache DIR | --no-cache] [--cache-size SIZE] [--allow-missing]";
+    "                 [--cache DIR | --no-cache] [--cache-size SIZE] [--allow-missing] [--set NAME=VALUE]...";
+
+// What --set may change, by the record's names, and the page and control
+// that take it: the value goes through the page, so the page's own checks
+// apply to it.
+struct Settable {
+    const char* name;
+    int dialog, control;
+};
+constexpr Settable kSettable[] = {
+    {"company_name", IDD_PRODUCT_INFO, IDC_PRODUCT_COMPANY},
+    {"product_name", IDD_PRODUCT_INFO, IDC_PRODUCT_NAME},
+    {"product_version", IDD_PRODUCT_INFO, IDC_PRODUCT_VERSION},
+    {"email", IDD_PRODUCT_INFO, IDC_PRODUCT_EMAIL},
+    {"description", IDD_PRODUCT_INFO, IDC_PRODUCT_DESCRIPTION},
+    {"comments", IDD_PRODUCT_INFO, IDC_PRODUCT_COMMENTS},
+    {"copyright_notice", IDD_PRODUCT_INFO, IDC_PRODUCT_COPYRIGHT},
+    {"default_destination", IDD_SOURCE_FOLDER, IDC_SOURCE_FOLDER_DESTINATION},
+    {"language_index", IDD_OUTPUT_LANGUAGE, IDC_LANGUAGE_LIST},
+    {"output_file_path", IDD_OUTPUT_LOCATION, IDC_OUTPUT_FILE_EDIT},
+};
+
+const Settable* settable(const std::string& name) {
+    for (const Settable& s : kSettable)
+        if (name == s.name) return &s;
+    return nullptr;
+}
 
 struct BuildOptions {
     std::string project;
@@ -47,6 +73,7 @@ struct BuildOptions {
     bool noCache = false;
     uint64_t cacheSize = builder::kDefaultCacheLimit;
     bool allowMissing = false;   // build without the listed files that are not there
+    std::vector<std::pair<const Settable*, std::string>> sets;   // --set, in order
 };
 
 // Parses the arguments; false (with the reason) on a usage error.
@@ -89,6 +116,19 @@ bool parseOptions(const std::vector<std::string>& args, BuildOptions& o, std::st
             o.noCache = true;
         } else if (a == "--allow-missing") {
             o.allowMissing = true;
+        } else if (a == "--set") {
+            std::string pair;
+            if (!value(pair)) return false;
+            const std::size_t eq = pair.find('=');
+            const Settable* target = eq == std::string::npos ? nullptr : settable(pair.substr(0, eq));
+            if (!target) {
+                why = "--set takes NAME=VALUE, NAME one of";
+                for (const Settable& t : kSettable) why += std::string(" ") + t.name;
+                why += ": " + pair;
+                return false;
+            }
+            if (target->control == IDC_OUTPUT_FILE_EDIT) o.output = pair.substr(eq + 1);   // as --output
+            else o.sets.push_back({target, pair.substr(eq + 1)});
         } else if (a == "--cache-size") {
             std::string size;
             if (!value(size)) return false;
@@ -185,12 +225,38 @@ ui::Scenario autopilot(const BuildOptions& o, const std::string& projectOut, con
         const std::string source = o.source;
         s.then([source, &chain](ui::Dialog&) { moveSource(chain.record, source); });
     }
+    // The --set values of one page, typed in (or, for a list, chosen) as a user would.
+    auto setValues = [&](int dialog) {
+        for (const auto& [target, value] : o.sets) {
+            if (target->dialog != dialog) continue;
+            const int control = target->control;
+            const std::string v = value;
+            if (control != IDC_LANGUAGE_LIST) {
+                s.then([control, v](ui::Dialog& d) { d.setText(control, v); });
+                continue;
+            }
+            s.then([control, v](ui::Dialog& d) {
+                for (int row = 0; row < 16; ++row) {
+                    const std::string text = d.rowText(control, row);
+                    if (text.empty()) break;
+                    if (os::equalsNoCase(text, v) || std::to_string(row) == v) return d.selectRow(control, row);
+                }
+                throw ui::ScenarioError("--set language_index: no language " + v + " on the output language page");
+            });
+        }
+    };
+    setValues(IDD_PRODUCT_INFO);
     s.add("click " + std::to_string(nextButton(chain, IDD_PRODUCT_INFO)) + "\n");
-    s.add(step(IDD_SOURCE_FOLDER, nextButton(chain, IDD_SOURCE_FOLDER)));
+    s.add("on dialog " + std::to_string(IDD_SOURCE_FOLDER) + "\n");
+    setValues(IDD_SOURCE_FOLDER);
+    s.add("click " + std::to_string(nextButton(chain, IDD_SOURCE_FOLDER)) + "\n");
     s.add(step(IDD_FILE_LIST, nextButton(chain, IDD_FILE_LIST)));
     for (int e = 0; e + 1 < pages::kHubPageCount; ++e) {
         const int dialog = pages::kHubPages[e];
-        if (loaded.panel_flags[e] == 1 && chain.pages.has(dialog)) s.add(step(dialog, nextButton(chain, dialog)));
+        if (loaded.panel_flags[e] != 1 || !chain.pages.has(dialog)) continue;
+        s.add("on dialog " + std::to_string(dialog) + "\n");
+        setValues(dialog);
+        s.add("click " + std::to_string(nextButton(chain, dialog)) + "\n");
     }
     s.add("on dialog " + std::to_string(IDD_OUTPUT_LOCATION) + "\n");
     const std::string output = o.output;
@@ -297,6 +363,15 @@ int build(const std::vector<std::string>& args) {
         return 1;
     }
 
+    // A value goes through its page: a page the project does not show cannot take it.
+    for (const auto& [target, value] : o.sets)
+        for (int e = 0; e < pages::kHubPageCount; ++e)
+            if (pages::kHubPages[e] == target->dialog && loaded->panel_flags[e] != 1) {
+                std::fprintf(stderr, "twk build: --set %s: the project does not show the %s\n", target->name,
+                             pageTitle(pages::pageList(), target->dialog).c_str());
+                return 1;
+            }
+
     RunFolder work;
     if (!work.ok()) {
         std::fprintf(stderr, "twk build: cannot make a working folder in %s\n", os::tempFolder().c_str());
@@ -390,7 +465,12 @@ int build(const std::vector<std::string>& args) {
 
 const Command command("build", "PROJECT.wzp [--output FILE] [--project-out FILE] [--source DIR] [-j N] [-q]\n"
                                "                 [--cache DIR | --no-cache] [--cache-size SIZE] [--allow-missing]\n"
+                               "                 [--set NAME=VALUE]...\n"
                                "                 build the project's package with the wizard's own pages;\n"
+                               "                 --set gives a record's value to the page that owns it\n"
+                               "                 (company_name, product_name, product_version, email,\n"
+                               "                 description, comments, copyright_notice,\n"
+                               "                 default_destination, language_index, output_file_path);\n"
                                "                 compressed files are kept in a cache (default: the user's\n"
                                "                 cache folder, 1G), so a rebuild compresses only what changed;\n"
                                "                 a listed file that is missing stops the build unless\n"

@@ -179,6 +179,23 @@ TEST_F(TwkBuild, SourceMovesTheProjectToACheckoutAndProjectOutSavesIt) {
     EXPECT_EQ(saved.find("C:\\Demo\\Widget\\"), std::string::npos) << "a path still names the old folder";
 }
 
+// A release stamps its version (and more) from the command line: each value
+// goes through the page that owns it, into the package and the saved project.
+TEST_F(TwkBuild, SetStampsValuesThroughTheirPages) {
+    const fs::path saved = dir / "stamped.wzp";
+    const std::string bytes = build("-q --set product_version=1.2.3 --set \"comments=Nightly build\" "
+                                    "--set language_index=German --project-out \"" + saved.string() + "\"");
+    const twk::PackageContents p = contents(bytes);
+    ASSERT_GE(p.texts.size(), 6u);
+    EXPECT_EQ(p.texts[2], "1.2.3");
+    EXPECT_EQ(p.texts[5], "Nightly build");
+    EXPECT_NE(p.language.find("Caption={product} Setup"), std::string::npos);
+    EXPECT_NE(p.language.find("Deutsch"), std::string::npos) << "the German texts";
+    const std::string project = slurp(saved);
+    EXPECT_NE(project.find("1.2.3"), std::string::npos);
+    EXPECT_EQ(project.find("`1.0`"), std::string::npos) << "the old version stayed in the project";
+}
+
 TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
     const std::string good = slurp(project);
     struct Case {
@@ -204,6 +221,10 @@ TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
         {"bad cache size", "", "--cache-size 12Q", 2, "--cache-size takes a size"},
         {"cache and no cache", "", "--cache x --no-cache", 2, "exclude each other"},
         {"source that is not there", "", "--source \"" + (dir / "none").string() + "\"", 1, "does not exist"},
+        {"a set value its page refuses", "", "--set email=support@acmetools.org", 1,
+         "twk build: product information page: Unrecognised Email-id format...\n"},
+        {"a set name no page owns", "", "--set colour=blue", 2, "--set takes NAME=VALUE, NAME one of company_name"},
+        {"a language the page does not list", "", "--set language_index=Klingon", 1, "no language Klingon"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
