@@ -53,6 +53,10 @@ best=""
 ratios=""
 for r in $(seq 1 "$rounds"); do
   dest_host="$dest_root/BenchDest$r"
+  # One folder to a product: the last round's installation is forgotten
+  # (its entry in the list of installed programs) so this one may go elsewhere.
+  "$bw_wine" reg delete 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Benchmark' /f \
+    </dev/null >/dev/null 2>&1 || true
   sync   # nothing of the last round or the package build still on its way to the disk
   t0=$(now); bzip2 -dc "$out/streams-$files.bz2" >/dev/null; bz=$(calc "$(now) - $t0")
   l1=$(load)

@@ -1,5 +1,18 @@
-// twk inspect PACKAGE.exe: verifies a package and lists what it holds.
+// twk inspect PACKAGE.exe: verifies a package and lists what it holds, for
+// people or (--json) as one document for a CI step:
+//   {"format": 1, "package": {"path", "size", "payload_offset"},
+//    "signature": null | {"certificates", "signer", "digest_algorithm",
+//                         "digest": "matches" | "changed" | "unchecked"},
+//    "header": {"file_count", "option_file", "option_bytes", "company", ...,
+//               "finish_action", "space_required", "services", "language_bytes"},
+//    "entries": [{"name", "kind": "stored" | "compressed" | "directory",
+//                 "size", "installed_size", "sha256"}],
+//    "sections": {"registry": TEXT | null, "shortcuts": TEXT | null}}
+// Texts are the package's code-page bytes as UTF-8; sha256 is of the bytes
+// the entry installs, in lower-case hex.
 #include <cstdio>
+
+#include <nlohmann/json.hpp>
 
 #include "cli/command.h"
 #include "cli/package_reader.h"
@@ -26,9 +39,69 @@ std::string shown(const std::string& s) {
     return out;
 }
 
-int inspect(const std::vector<std::string>& args) {
+const char* kindName(PackageEntry::Kind k) {
+    return k == PackageEntry::Kind::Compressed ? "compressed" : k == PackageEntry::Kind::Stored ? "stored" : "directory";
+}
+
+std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out.push_back(digits[c >> 4]);
+        out.push_back(digits[c & 15]);
+    }
+    return out;
+}
+
+// The header items' names in the document: the printed names, in snake case.
+std::string key(const char* printed) {
+    std::string k;
+    for (const char* c = printed; *c; ++c) k.push_back(*c == ' ' || *c == '-' ? '_' : *c);
+    return k;
+}
+
+void printJson(const std::string& path, const PackageContents& p, const SignatureReport& signature) {
+    using nlohmann::json;
+    json doc;
+    doc["format"] = 1;
+    doc["package"] = {{"path", os::utf8Text(path)}, {"size", p.packageSize}, {"payload_offset", package::kPayloadOffset}};
+    if (p.signatureSize == 0) {
+        doc["signature"] = nullptr;
+    } else {
+        const char* coverage = signature.coverage == SignatureReport::Coverage::Whole     ? "matches"
+                               : signature.coverage == SignatureReport::Coverage::Changed ? "changed"
+                                                                                          : "unchecked";
+        doc["signature"] = {{"certificates", signature.certificates},
+                            {"signer", os::utf8Text(signature.subject)},
+                            {"digest_algorithm", signature.digestAlgorithm},
+                            {"digest", coverage}};
+    }
+    json header = {{"file_count", p.fileCount}, {"option_file", p.optionName}, {"option_bytes", p.optionBody.size()}};
+    for (size_t i = 0; i < p.texts.size(); ++i) header[key(kTextItemNames[i])] = os::utf8Text(p.texts[i]);
+    header["finish_action"] = p.finishAction;
+    header["space_required"] = p.requiredSpace;
+    header["services"] = os::utf8Text(p.services);
+    header["language_bytes"] = p.language.size();
+    doc["header"] = header;
+    json entries = json::array();
+    for (const PackageEntry& e : p.entries)
+        entries.push_back({{"name", os::utf8Text(e.name)}, {"kind", kindName(e.kind)}, {"size", e.size},
+                           {"installed_size", e.decodedSize}, {"sha256", hex(e.sha256)}});
+    doc["entries"] = entries;
+    doc["sections"] = {{"registry", p.hasRegistry ? json(os::utf8Text(p.registry)) : json(nullptr)},
+                       {"shortcuts", p.hasShortcuts ? json(os::utf8Text(p.shortcuts)) : json(nullptr)}};
+    std::printf("%s\n", doc.dump(2).c_str());
+}
+
+int inspect(const std::vector<std::string>& given) {
+    std::vector<std::string> args;
+    bool asJson = false;
+    for (const std::string& a : given) {
+        if (a == "--json") asJson = true;
+        else args.push_back(a);
+    }
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: twk inspect PACKAGE.exe\n");
+        std::fprintf(stderr, "usage: twk inspect [--json] PACKAGE.exe\n");
         return 2;
     }
     FILE* f = os::openFile(args[0], "rb");
@@ -45,6 +118,10 @@ int inspect(const std::vector<std::string>& args) {
     if (!ok) {
         std::fprintf(stderr, "twk inspect: %s: %s\n", args[0].c_str(), error.c_str());
         return 1;
+    }
+    if (asJson) {
+        printJson(args[0], p, signature);
+        return signature.coverage == SignatureReport::Coverage::Changed ? 1 : 0;
     }
     std::printf("package %s: %llu bytes, payload at %llu, trailer length matches\n", args[0].c_str(),
                 static_cast<unsigned long long>(p.packageSize), static_cast<unsigned long long>(package::kPayloadOffset));
@@ -78,9 +155,7 @@ int inspect(const std::vector<std::string>& args) {
     std::printf("entries: %zu\n", p.entries.size());
     unsigned long long stored = 0, installed = 0;
     for (const PackageEntry& e : p.entries) {
-        const char* kind = e.kind == PackageEntry::Kind::Compressed ? "compressed"
-                           : e.kind == PackageEntry::Kind::Stored   ? "stored"
-                                                                    : "directory";
+        const char* kind = kindName(e.kind);
         std::printf("  %-10s %12llu -> %12llu  %s%s\n", kind, static_cast<unsigned long long>(e.size),
                     static_cast<unsigned long long>(e.decodedSize), shown(e.name).c_str(),
                     e.kind == PackageEntry::Kind::Compressed ? "  (decodes)" : "");
@@ -99,7 +174,9 @@ int inspect(const std::vector<std::string>& args) {
     return 0;
 }
 
-const Command command("inspect", "PACKAGE.exe   verify a package and list its items and entries", inspect);
+const Command command("inspect", "[--json] PACKAGE.exe   verify a package and list its items and entries\n"
+                                 "                 (--json: one document, every entry with its SHA-256)",
+                      inspect);
 
 }  // namespace
 }  // namespace twk

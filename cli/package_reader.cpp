@@ -1,4 +1,6 @@
 #include "cli/package_reader.h"
+
+#include "cli/sha256.h"
 #include "platform/os/text.h"
 
 #include <bzlib.h>
@@ -127,7 +129,8 @@ bool safeName(const std::string& name, std::string& why) {
 
 // Decodes one bzip2 stream that must fill exactly `size` bytes and decode to
 // at most `budget` bytes.
-uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std::string& name, uint64_t budget) {
+uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std::string& name, uint64_t budget,
+                      Sha256& digest) {
     bz_stream strm{};
     if (BZ2_bzDecompressInit(&strm, 0, 0) != BZ_OK) throw Bad{name + ": cannot start the bzip2 decoder"};
     std::vector<char> in(256 * 1024), out(1024 * 1024);
@@ -147,6 +150,7 @@ uint64_t decodeStream(ByteSource& src, uint64_t offset, uint64_t size, const std
         strm.next_out = out.data();
         strm.avail_out = static_cast<unsigned>(out.size());
         r = BZ2_bzDecompress(&strm);
+        digest.add(out.data(), out.size() - strm.avail_out);
         decoded += out.size() - strm.avail_out;
         if (decoded > budget) {
             BZ2_bzDecompressEnd(&strm);
@@ -253,16 +257,25 @@ void parse(ByteSource& src, PackageContents& out) {
         if (!out.entries.empty() && !safeName(e.name, why)) throw Bad{label + ": unsafe name (" + why + ")"};
         if (out.entries.empty() && e.name != package::kUninstallerEntryName)
             throw Bad{"the first entry is \"" + e.name + "\", not the uninstaller"};
+        Sha256 digest;
         if (os::endsWithNoCase(e.name, package::kDirectoryEntrySuffix) && e.size == 1 && c.peek() == package::kDirectoryMarkerData[0]) {
             e.kind = PackageEntry::Kind::DirectoryMarker;
             e.decodedSize = 0;
         } else if (os::endsWithNoCase(e.name, package::kCompressedSuffix)) {
             e.kind = PackageEntry::Kind::Compressed;
-            e.decodedSize = decodeStream(src, e.offset, e.size, label, out.entries.empty() ? UINT64_MAX : budget);
+            e.decodedSize = decodeStream(src, e.offset, e.size, label, out.entries.empty() ? UINT64_MAX : budget, digest);
         } else {
             e.kind = PackageEntry::Kind::Stored;
             e.decodedSize = e.size;
+            std::vector<char> buf(256 * 1024);
+            for (uint64_t done = 0; done < e.size;) {
+                const size_t n = static_cast<size_t>(std::min<uint64_t>(buf.size(), e.size - done));
+                if (!src.read(e.offset + done, buf.data(), n)) throw Bad{label + ": read error"};
+                digest.add(buf.data(), n);
+                done += n;
+            }
         }
+        e.sha256 = digest.finish();
         if (!out.entries.empty()) {   // the uninstaller goes to the Windows folder, outside the count
             if (e.decodedSize > budget)
                 throw Bad{"damaged: the files decode to more than the space required it states (at " + label + ")"};

@@ -45,6 +45,7 @@ struct PackageEntry {
     uint64_t offset = 0;        // of the data in the package
     uint64_t size = 0;          // bytes in the package
     uint64_t decodedSize = 0;   // installed size
+    std::string sha256;         // of the installed bytes (32 bytes; a folder marker's: of none)
 };
 
 struct PackageContents {

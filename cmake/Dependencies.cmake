@@ -47,3 +47,14 @@ endif()
 configure_file("${BW_XXHASH_HEADER}" "${CMAKE_BINARY_DIR}/deps-include/xxhash.h" COPYONLY)
 add_library(bw_xxhash INTERFACE)
 target_include_directories(bw_xxhash SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/deps-include")
+
+# JSON for twk's --json output (Debian's nlohmann-json3-dev), header-only:
+# copied into the build like xxHash, for the same reason.
+find_file(BW_JSON_HEADER nlohmann/json.hpp PATHS /usr/include /usr/local/include NO_CMAKE_FIND_ROOT_PATH)
+if(NOT BW_JSON_HEADER)
+  message(FATAL_ERROR "nlohmann/json.hpp is missing: run scripts/setup.sh (or apt-get install nlohmann-json3-dev)")
+endif()
+get_filename_component(bw_json_dir "${BW_JSON_HEADER}" DIRECTORY)
+file(COPY "${bw_json_dir}" DESTINATION "${CMAKE_BINARY_DIR}/deps-include")
+add_library(bw_json INTERFACE)
+target_include_directories(bw_json SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/deps-include")

@@ -8,7 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev dpkg-dev bzip2 libbz2-dev libjpeg-dev
-          libxxhash-dev googletest libgtest-dev libbenchmark-dev
+          libxxhash-dev nlohmann-json3-dev googletest libgtest-dev libbenchmark-dev
           mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
           g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
           wine wine32:i386 wine64 xvfb xauth imagemagick xdotool x11-utils fonts-dejavu-core

@@ -102,6 +102,9 @@ std::string codePageName();
 // On Win32 both return the text unchanged.
 std::string ansiFromHost(const std::string& text);
 std::string terminalText(const std::string& ansi);
+// ANSI text as UTF-8 on both hosts (for documents such as JSON); a byte the
+// code page does not know as <0x81>.
+std::string utf8Text(const std::string& ansi);
 // Whether ANSI bytes are valid in the code page (a text made with another
 // code page may not be, and then names no file).
 bool validInCodePage(const std::string& ansi);

@@ -510,6 +510,8 @@ std::string ansiFromHost(const std::string& text) {
 
 std::string terminalText(const std::string& ansi) { return host_names::forTerminal(ansi); }
 
+std::string utf8Text(const std::string& ansi) { return host_names::forTerminal(ansi); }
+
 bool validInCodePage(const std::string& ansi) {
     std::string host;
     try {

@@ -197,6 +197,34 @@ std::string codePageName() { return "Windows-" + std::to_string(GetACP()); }
 std::string ansiFromHost(const std::string& text) { return text; }
 std::string terminalText(const std::string& ansi) { return ansi; }
 
+std::string utf8Text(const std::string& ansi) {
+    std::string out;
+    const int n = ansi.empty() ? 0 : MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (n > 0) {
+        std::wstring w(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &w[0], n);
+        const int m = WideCharToMultiByte(CP_UTF8, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+        out.resize(static_cast<size_t>(m > 0 ? m : 0));
+        if (m > 0) WideCharToMultiByte(CP_UTF8, 0, w.data(), n, &out[0], m, nullptr, nullptr);
+        return out;
+    }
+    for (size_t at = 0; at < ansi.size(); ++at) {
+        // One byte at a time: a byte the code page does not know shows as itself.
+        wchar_t w[2];
+        int n = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &ansi[at], 1, w, 2);
+        char u[8];
+        int m = n > 0 ? WideCharToMultiByte(CP_UTF8, 0, w, n, u, sizeof u, nullptr, nullptr) : 0;
+        if (m > 0) {
+            out.append(u, static_cast<size_t>(m));
+        } else {
+            char b[8];
+            wsprintfA(b, "<0x%02X>", static_cast<unsigned char>(ansi[at]));
+            out += b;
+        }
+    }
+    return out;
+}
+
 bool validInCodePage(const std::string& ansi) {
     return ansi.empty() ||
            MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0) > 0;

@@ -4,13 +4,16 @@
 // The program is started through the shell; C: is mapped to the test's
 // folder (the demo project names C:\Demo).
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "cli/package_reader.h"
+#include "cli/sha256.h"
 #include "platform/os/os.h"
 #include "tests/support/signed_package.h"
 
@@ -45,7 +49,7 @@ std::string replaced(std::string s, const std::string& what, const std::string& 
 
 struct Outcome {
     int code = -1;
-    std::string err;
+    std::string err, out;
 };
 
 class TwkBuild : public ::testing::Test {
@@ -91,13 +95,15 @@ protected:
 
     // Runs twk with the arguments as the shell takes them, from folder `cwd`.
     Outcome twk(const std::string& args, const fs::path& cwd = {}) {
-        const fs::path err = dir / ("err" + std::to_string(runs_++) + ".txt");
-        std::string line = "\"" + std::string(BW_TWK_PATH) + "\" " + args + " >/dev/null 2>\"" + err.string() + "\"";
+        const fs::path err = dir / ("err" + std::to_string(runs_) + ".txt"), out = dir / ("out" + std::to_string(runs_++) + ".txt");
+        std::string line = "\"" + std::string(BW_TWK_PATH) + "\" " + args + " >\"" + out.string() + "\" 2>\"" + err.string() + "\"";
         if (!cwd.empty()) line = "cd \"" + cwd.string() + "\" && " + line;
         const int status = std::system(line.c_str());
         Outcome r;
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         r.err = slurp(err);
+        r.out = slurp(out);
+        fs::remove(out);
         return r;
     }
     std::string build(const std::string& extra, const std::string& name = "setup.exe") {
@@ -194,6 +200,45 @@ TEST_F(TwkBuild, SetStampsValuesThroughTheirPages) {
     const std::string project = slurp(saved);
     EXPECT_NE(project.find("1.2.3"), std::string::npos);
     EXPECT_EQ(project.find("`1.0`"), std::string::npos) << "the old version stayed in the project";
+}
+
+// What a CI step reads: inspect's JSON document agrees with the package item
+// by item, each entry's SHA-256 being that of the file it installs.
+TEST_F(TwkBuild, InspectJsonAgreesWithThePackage) {
+    build("-q");
+    const fs::path package = dir / "out" / "setup.exe";
+    const Outcome r = twk("inspect --json \"" + package.string() + "\"");
+    ASSERT_EQ(r.code, 0) << r.err;
+    const nlohmann::json doc = nlohmann::json::parse(r.out);
+    const twk::PackageContents p = contents(slurp(package));
+    EXPECT_EQ(doc["format"], 1);
+    EXPECT_EQ(doc["package"]["size"], p.packageSize);
+    EXPECT_TRUE(doc["signature"].is_null());
+    EXPECT_EQ(doc["header"]["product_name"], p.texts[1]);
+    EXPECT_EQ(doc["header"]["version"], p.texts[2]);
+    EXPECT_EQ(doc["header"]["file_count"], p.fileCount);
+    ASSERT_EQ(doc["entries"].size(), p.entries.size());
+    for (size_t i = 0; i < p.entries.size(); ++i) {
+        const nlohmann::json& e = doc["entries"][i];
+        EXPECT_EQ(e["name"], p.entries[i].name);
+        EXPECT_EQ(e["size"], p.entries[i].size);
+        EXPECT_EQ(e["installed_size"], p.entries[i].decodedSize);
+    }
+    EXPECT_EQ(doc["sections"]["registry"], p.registry);
+    // The readme's digest is that of the file in the source folder.
+    const auto readme = std::find_if(doc["entries"].begin(), doc["entries"].end(),
+                                     [](const nlohmann::json& e) { return e["name"] == "\\readme.txt.bz2"; });
+    ASSERT_NE(readme, doc["entries"].end());
+    const std::string bytes = slurp(product / "readme.txt");
+    twk::Sha256 h;
+    h.add(bytes.data(), bytes.size());
+    std::string want;
+    for (unsigned char c : h.finish()) {
+        char b[3];
+        std::snprintf(b, sizeof b, "%02x", c);
+        want += b;
+    }
+    EXPECT_EQ((*readme)["sha256"], want);
 }
 
 TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
