@@ -2,10 +2,16 @@
 // prints what the record then holds, one `name = value` line per field in the
 // file's order, then the outcome. Texts are quoted with C escapes (octal for
 // bytes outside printable ASCII); heap texts are printed whole, or as null.
+// --json: {"format": 1, "fields": {NAME: VALUE, ..., "panel_flags": [...]},
+// "outcome": "loaded" | ...}, texts as UTF-8 of the code-page bytes.
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/os/os.h"
 
 #include "cli/command.h"
 #include "wizard/project_file.h"
@@ -36,12 +42,38 @@ std::string quoted(const std::string& s) {
     return out + "\"";
 }
 
-void put(const char* name, std::string_view text) { std::printf("%s = %s\n", name, quoted(std::string(text)).c_str()); }
-void put(const char* name, int value) { std::printf("%s = %d\n", name, value); }
-void put(const char* name, const wizard::HeapText& text) {
-    if (text) put(name, std::string_view(*text));
-    else std::printf("%s = null\n", name);
-}
+// Where the fields go: lines for people, or one JSON object.
+struct Fields {
+    virtual ~Fields() = default;
+    virtual void text(const char* name, std::string_view value) = 0;
+    virtual void number(const char* name, int value) = 0;
+    virtual void missing(const char* name) = 0;
+    void put(const char* name, std::string_view value) { text(name, value); }
+    void put(const char* name, int value) { number(name, value); }
+    void put(const char* name, const wizard::HeapText& value) {
+        if (value) text(name, *value);
+        else missing(name);
+    }
+};
+
+struct Lines : Fields {
+    void text(const char* name, std::string_view value) override {
+        std::printf("%s = %s\n", name, quoted(std::string(value)).c_str());
+    }
+    void number(const char* name, int value) override { std::printf("%s = %d\n", name, value); }
+    void missing(const char* name) override { std::printf("%s = null\n", name); }
+};
+
+struct Json : Fields {
+    nlohmann::json fields = nlohmann::json::object();
+    void text(const char* name, std::string_view value) override { fields[name] = os::utf8Text(std::string(value)); }
+    void number(const char* name, int value) override {
+        const std::string n = name;
+        if (n.rfind("panel_flags[", 0) == 0) fields["panel_flags"].push_back(value);
+        else fields[n] = value;
+    }
+    void missing(const char* name) override { fields[name] = nullptr; }
+};
 
 // The loader's messages, for the publisher's terminal.
 struct ToStderr : wizard::Messages {
@@ -52,56 +84,62 @@ struct ToStderr : wizard::Messages {
     }
 };
 
-void printRecord(const wizard::ProjectRecord& r) {
-    put("company_name", r.company_name.view());
-    put("product_name", r.product_name.view());
-    put("product_version", r.product_version.view());
-    put("email", r.email.view());
-    put("comments", r.comments.view());
-    put("description", r.description.view());
-    put("copyright_notice", r.copyright_notice.view());
-    put("source_folder", r.source_folder.view());
-    put("default_destination", r.default_destination.view());
-    put("include_subfolders", r.include_subfolders);
-    put("stored_file_list", r.stored_file_list);
-    put("prompt_enabled", r.prompt_enabled);
-    put("prompt_text", r.prompt_text.view());
-    put("welcome_enabled", r.welcome_enabled);
-    put("welcome_default", r.welcome_default);
-    put("welcome_file", r.welcome_file.view());
-    put("license_enabled", r.license_enabled);
-    put("license_file", r.license_file.view());
-    put("password_enabled", r.password_enabled);
-    put("password", r.password.view());
-    put("readme_enabled", r.readme_enabled);
-    put("readme_file", r.readme_file.view());
-    put("register_product", r.register_product);
-    put("shortcuts_enabled", r.shortcuts_enabled);
-    put("uninstall_shortcut", r.uninstall_shortcut);
-    put("shortcuts_text", r.shortcuts_text);
-    put("env_vars_enabled", r.env_vars_enabled);
-    put("env_registry_text", r.env_registry_text);
-    put("registry_text", r.registry_text);
-    put("output_file_path", r.output_file_path.view());
-    put("project_file_path", r.project_file_path.view());
-    put("post_install_choice", r.post_install_choice);
-    put("pre_uninstall_choice", r.pre_uninstall_choice);
-    put("pre_install_choice", r.pre_install_choice);
-    put("post_install_cmdline", r.post_install_cmdline.view());
-    put("pre_uninstall_cmdline", r.pre_uninstall_cmdline.view());
-    put("pre_install_cmdline", r.pre_install_cmdline.view());
-    put("finish_action", r.finish_action);
-    put("services_text", r.services_text);
+void printRecord(const wizard::ProjectRecord& r, Fields& f) {
+    f.put("company_name", r.company_name.view());
+    f.put("product_name", r.product_name.view());
+    f.put("product_version", r.product_version.view());
+    f.put("email", r.email.view());
+    f.put("comments", r.comments.view());
+    f.put("description", r.description.view());
+    f.put("copyright_notice", r.copyright_notice.view());
+    f.put("source_folder", r.source_folder.view());
+    f.put("default_destination", r.default_destination.view());
+    f.put("include_subfolders", r.include_subfolders);
+    f.put("stored_file_list", r.stored_file_list);
+    f.put("prompt_enabled", r.prompt_enabled);
+    f.put("prompt_text", r.prompt_text.view());
+    f.put("welcome_enabled", r.welcome_enabled);
+    f.put("welcome_default", r.welcome_default);
+    f.put("welcome_file", r.welcome_file.view());
+    f.put("license_enabled", r.license_enabled);
+    f.put("license_file", r.license_file.view());
+    f.put("password_enabled", r.password_enabled);
+    f.put("password", r.password.view());
+    f.put("readme_enabled", r.readme_enabled);
+    f.put("readme_file", r.readme_file.view());
+    f.put("register_product", r.register_product);
+    f.put("shortcuts_enabled", r.shortcuts_enabled);
+    f.put("uninstall_shortcut", r.uninstall_shortcut);
+    f.put("shortcuts_text", r.shortcuts_text);
+    f.put("env_vars_enabled", r.env_vars_enabled);
+    f.put("env_registry_text", r.env_registry_text);
+    f.put("registry_text", r.registry_text);
+    f.put("output_file_path", r.output_file_path.view());
+    f.put("project_file_path", r.project_file_path.view());
+    f.put("post_install_choice", r.post_install_choice);
+    f.put("pre_uninstall_choice", r.pre_uninstall_choice);
+    f.put("pre_install_choice", r.pre_install_choice);
+    f.put("post_install_cmdline", r.post_install_cmdline.view());
+    f.put("pre_uninstall_cmdline", r.pre_uninstall_cmdline.view());
+    f.put("pre_install_cmdline", r.pre_install_cmdline.view());
+    f.put("finish_action", r.finish_action);
+    f.put("services_text", r.services_text);
     for (std::size_t i = 0; i < wizard::kPanelCount; ++i) {
         const std::string name = "panel_flags[" + std::to_string(i) + "]";
-        put(name.c_str(), r.panel_flags[i]);
+        f.put(name.c_str(), r.panel_flags[i]);
     }
-    put("language_index", r.language_index);
+    f.put("language_index", r.language_index);
 }
 
-int show(const std::vector<std::string>& args) {
+int show(const std::vector<std::string>& given) {
+    std::vector<std::string> args;
+    bool asJson = false;
+    for (const std::string& a : given) {
+        if (a == "--json") asJson = true;
+        else args.push_back(a);
+    }
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: twk show PROJECT.wzp\n");
+        std::fprintf(stderr, "usage: twk show [--json] PROJECT.wzp\n");
         return 2;
     }
     if (args[0].size() > wizard::PathText::capacity) {
@@ -114,22 +152,24 @@ int show(const std::vector<std::string>& args) {
     record->launch_project_path = args[0];
     ToStderr messages;
     const wizard::LoadStatus status = wizard::loadProjectFile(*record, messages);
-    if (status != wizard::kNotFound) printRecord(*record);
-    switch (status) {
-        case wizard::kLoaded:
-            std::printf("outcome = %s\n", messages.faulted ? "loaded after fault p1 2 2 (later fields not read)" : "loaded");
-            return 0;
-        case wizard::kInvalid:
-            std::printf("outcome = not a valid project file (fields after the fault not read)\n");
-            break;
-        case wizard::kNotFound:
-            std::printf("outcome = not found\n");
-            break;
+    Lines lines;
+    Json json;
+    Fields& fields = asJson ? static_cast<Fields&>(json) : lines;
+    if (status != wizard::kNotFound) printRecord(*record, fields);
+    const char* outcome = status == wizard::kLoaded
+                              ? (messages.faulted ? "loaded after fault p1 2 2 (later fields not read)" : "loaded")
+                          : status == wizard::kInvalid ? "not a valid project file (fields after the fault not read)"
+                                                       : "not found";
+    if (asJson) {
+        nlohmann::json doc = {{"format", 1}, {"fields", json.fields}, {"outcome", outcome}};
+        std::printf("%s\n", doc.dump(2).c_str());
+    } else {
+        std::printf("outcome = %s\n", outcome);
     }
-    return status;
+    return status == wizard::kLoaded ? 0 : status;
 }
 
-const Command command("show", "PROJECT.wzp   load a project file and print what it holds", show);
+const Command command("show", "[--json] PROJECT.wzp   load a project file and print what it holds", show);
 
 }  // namespace
 }  // namespace twk

@@ -203,8 +203,9 @@ TEST_F(TwkBuild, SetStampsValuesThroughTheirPages) {
 }
 
 // What a CI step reads: inspect's JSON document agrees with the package item
-// by item, each entry's SHA-256 being that of the file it installs.
-TEST_F(TwkBuild, InspectJsonAgreesWithThePackage) {
+// by item, each entry's SHA-256 being that of the file it installs; show's
+// with the project.
+TEST_F(TwkBuild, JsonDocumentsAgreeWithThePackageAndTheProject) {
     build("-q");
     const fs::path package = dir / "out" / "setup.exe";
     const Outcome r = twk("inspect --json \"" + package.string() + "\"");
@@ -239,6 +240,14 @@ TEST_F(TwkBuild, InspectJsonAgreesWithThePackage) {
         want += b;
     }
     EXPECT_EQ((*readme)["sha256"], want);
+
+    const Outcome shown = twk("show --json \"" + project.string() + "\"");
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    const nlohmann::json record = nlohmann::json::parse(shown.out);
+    EXPECT_EQ(record["outcome"], "loaded");
+    EXPECT_EQ(record["fields"]["product_version"], p.texts[2]);
+    EXPECT_EQ(record["fields"]["company_name"], p.texts[0]);
+    EXPECT_EQ(record["fields"]["panel_flags"].size(), 7u);
 }
 
 TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
