@@ -250,6 +250,28 @@ TEST_F(TwkBuild, JsonDocumentsAgreeWithThePackageAndTheProject) {
     EXPECT_EQ(record["fields"]["panel_flags"].size(), 7u);
 }
 
+// A reviewer's question of a new build: which entries changed. One file
+// changed in the source folder, and only its entry is named.
+TEST_F(TwkBuild, DiffNamesWhatChangedBetweenTwoBuilds) {
+    build("-q", "old.exe");
+    spit(product / "docs" / "manual.txt", "the manual, rewritten");
+    build("-q", "new.exe");
+    const std::string old = (dir / "out" / "old.exe").string(), now = (dir / "out" / "new.exe").string();
+    const Outcome same = twk("diff \"" + old + "\" \"" + old + "\"");
+    EXPECT_EQ(same.code, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    const Outcome changed = twk("diff \"" + old + "\" \"" + now + "\"");
+    EXPECT_EQ(changed.code, 1) << changed.err;
+    // The entry, and the space the files need with it.
+    EXPECT_EQ(changed.out.substr(0, changed.out.find("~ header")), "~ entry \\docs\\manual.txt.bz2\n");
+    EXPECT_NE(changed.out.find("~ header space required: "), std::string::npos) << changed.out;
+    spit(dir / "other.wzp", replaced(slurp(project), "`1.0`", "`1.1`"));
+    const Outcome fields = twk("diff \"" + project.string() + "\" \"" + (dir / "other.wzp").string() + "\"");
+    EXPECT_EQ(fields.code, 1);
+    EXPECT_EQ(fields.out, "~ product_version: \"1.0\" -> \"1.1\"\n");
+    EXPECT_EQ(twk("diff \"" + old + "\" \"" + project.string() + "\"").code, 2) << "a package and a project";
+}
+
 TEST_F(TwkBuild, EveryRefusalIsOneLineOnStandardErrorWithItsExitCode) {
     const std::string good = slurp(project);
     struct Case {
