@@ -365,7 +365,7 @@ int build(const std::vector<std::string>& args) {
 
     // A value goes through its page: a page the project does not show cannot take it.
     for (const auto& [target, value] : o.sets)
-        for (int e = 0; e < pages::kHubPageCount; ++e)
+        for (int e = 0; e + 1 < pages::kHubPageCount; ++e)   // the last is the output page: always shown
             if (pages::kHubPages[e] == target->dialog && loaded->panel_flags[e] != 1) {
                 std::fprintf(stderr, "twk build: --set %s: the project does not show the %s\n", target->name,
                              pageTitle(pages::pageList(), target->dialog).c_str());

@@ -94,12 +94,8 @@ void printJson(const std::string& path, const PackageContents& p, const Signatur
 }
 
 int inspect(const std::vector<std::string>& given) {
-    std::vector<std::string> args;
-    bool asJson = false;
-    for (const std::string& a : given) {
-        if (a == "--json") asJson = true;
-        else args.push_back(a);
-    }
+    std::vector<std::string> args = given;
+    const bool asJson = takeFlag(args, "--json");
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: twk inspect [--json] PACKAGE.exe\n");
         return 2;

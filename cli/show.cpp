@@ -72,12 +72,8 @@ struct ToStderr : wizard::Messages {
 };
 
 int show(const std::vector<std::string>& given) {
-    std::vector<std::string> args;
-    bool asJson = false;
-    for (const std::string& a : given) {
-        if (a == "--json") asJson = true;
-        else args.push_back(a);
-    }
+    std::vector<std::string> args = given;
+    const bool asJson = takeFlag(args, "--json");
     if (args.size() != 1) {
         std::fprintf(stderr, "usage: twk show [--json] PROJECT.wzp\n");
         return 2;
