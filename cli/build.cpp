@@ -19,6 +19,7 @@
 #include "cli/build_progress.h"
 #include "cli/build_support.h"
 #include "cli/command.h"
+#include "cli/project_text.h"
 #include "platform/os/text.h"
 #include "platform/os/os.h"
 #include "platform/ui/prompter.h"
@@ -358,6 +359,16 @@ int build(const std::vector<std::string>& args) {
     Quiet quiet;
     std::string projectBytes;
     os::readWholeFile(o.project, projectBytes);
+    // The text form (twk export) builds as the project file it stands for.
+    const bool textForm = isProjectText(projectBytes);
+    if (textForm) {
+        std::string bytes, textWhy;
+        if (!projectFromText(projectBytes, bytes, textWhy)) {
+            std::fprintf(stderr, "twk build: %s: %s\n", os::terminalText(o.project).c_str(), textWhy.c_str());
+            return 1;
+        }
+        projectBytes = bytes;
+    }
     if (wizard::loadProjectBytes(*loaded, projectBytes, quiet) == wizard::kInvalid) {
         std::fprintf(stderr, "twk build: %s: Not a valid project file\n", os::terminalText(o.project).c_str());
         return 1;
@@ -376,6 +387,16 @@ int build(const std::vector<std::string>& args) {
     if (!work.ok()) {
         std::fprintf(stderr, "twk build: cannot make a working folder in %s\n", os::tempFolder().c_str());
         return 1;
+    }
+    if (textForm) {   // the pages open a project file: the one the text stands for
+        o.project = work.path() + "\\text-project.wzp";
+        FILE* f = os::openFile(o.project, "wb");
+        const bool written = f && std::fwrite(projectBytes.data(), 1, projectBytes.size(), f) == projectBytes.size();
+        if ((f && std::fclose(f) != 0) || !written) {
+            std::fprintf(stderr, "twk build: cannot write %s\n", o.project.c_str());
+            return 1;
+        }
+        loaded->launch_project_path = o.project;
     }
     const std::string projectOut = o.projectOut.empty() ? work.path() + "\\project.wzp" : o.projectOut;
     std::string packagePath = o.output.empty() ? loaded->output_file_path.str() : o.output;

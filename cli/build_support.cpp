@@ -28,7 +28,7 @@ std::string parentOf(std::string folder) {
 bool holdsStub(const std::string& folder) { return os::fileExists(folder + "\\bin\\install.exe"); }
 
 constexpr const char* kWorkingFiles[] = {"list.txt", "option.txt", "registry.txt", "shortcuts.txt",
-                                         "project.wzp", "project.wzp.tmp"};
+                                         "project.wzp", "project.wzp.tmp", "text-project.wzp"};
 
 }  // namespace
 

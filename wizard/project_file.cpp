@@ -150,7 +150,9 @@ std::string projectFileContent(const ProjectRecord& r) {
     num(r.include_subfolders);
 
     field("start3");
-    field(embeddedFile(r.list_file_path.str()));
+    // Without a working list (a project made from its text form) the
+    // stored list is the list.
+    field(r.list_file_path.empty() ? rawOrBlank(r.stored_file_list) : embeddedFile(r.list_file_path.str()));
 
     field("start4");
     num(r.prompt_enabled);

@@ -1,0 +1,212 @@
+// twk export PROJECT.wzp [-o FILE] and twk import FILE -o PROJECT.wzp.
+#include "cli/project_text.h"
+
+#include <cstdio>
+#include <memory>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/command.h"
+#include "cli/record_fields.h"
+#include "platform/os/os.h"
+#include "platform/os/text.h"
+#include "wizard/project_file.h"
+
+namespace twk {
+
+namespace {
+constexpr char kFormat[] = "bundlewright-project";
+
+struct Quiet : wizard::Messages {
+    void show(const std::string&, const std::string&) override {}
+};
+
+// The line of the document where `name` is given, for messages.
+int lineOf(const std::string& text, const std::string& name) {
+    const size_t at = text.find("\"" + name + "\"");
+    if (at == std::string::npos) return 1;
+    int line = 1;
+    for (size_t i = 0; i < at; ++i) line += text[i] == '\n';
+    return line;
+}
+
+}  // namespace
+
+bool isProjectText(const std::string& bytes) {
+    for (char c : bytes) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        return c == '{';
+    }
+    return false;
+}
+
+bool projectToText(const std::string& projectBytes, std::string& text, std::string& why) {
+    auto r = std::make_unique<wizard::ProjectRecord>();
+    Quiet quiet;
+    if (wizard::loadProjectBytes(*r, projectBytes, quiet) != wizard::kLoaded) {
+        why = "not a valid project file";
+        return false;
+    }
+    nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+    visitFields(*r, [&fields](const char* name, const auto& m) {
+        using T = std::decay_t<decltype(m)>;
+        if constexpr (std::is_same_v<T, int>) fields[name] = m;
+        else if constexpr (std::is_same_v<T, wizard::HeapText>) fields[name] = m ? nlohmann::ordered_json(os::utf8Text(*m)) : nullptr;
+        else if constexpr (std::is_array_v<std::remove_reference_t<decltype(m)>>) {
+            fields[name] = nlohmann::ordered_json::array();
+            for (int v : m) fields[name].push_back(v);
+        } else fields[name] = os::utf8Text(std::string(m.view()));
+    });
+    nlohmann::ordered_json doc = {{"format", kFormat}, {"version", 1}, {"fields", fields}};
+    text = doc.dump(2) + "\n";
+    return true;
+}
+
+bool projectFromText(const std::string& text, std::string& projectBytes, std::string& why) {
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        why = std::string("not a JSON document: ") + e.what();
+        return false;
+    }
+    if (!doc.is_object() || doc.value("format", "") != kFormat || !doc.contains("fields") || !doc["fields"].is_object()) {
+        why = std::string("not a project's text form (\"format\": \"") + kFormat + "\" and \"fields\" are needed)";
+        return false;
+    }
+    if (doc.value("version", 0) != 1) {
+        why = "version " + doc["version"].dump() + " of the text form is not known (1 is)";
+        return false;
+    }
+    const nlohmann::json& fields = doc["fields"];
+    auto r = std::make_unique<wizard::ProjectRecord>();
+    std::set<std::string> known;
+    bool ok = true;
+    auto refuse = [&](const std::string& name, const std::string& what) {
+        if (ok) why = "field " + name + " (line " + std::to_string(lineOf(text, name)) + "): " + what;
+        ok = false;
+    };
+    auto ansi = [&](const std::string& name, const std::string& utf8, std::string& out) {
+        try {
+            out = os::ansiFromHost(utf8);
+            return true;
+        } catch (const std::exception&) {
+            refuse(name, "a text the code page (" + os::codePageName() + ") cannot hold");
+            return false;
+        }
+    };
+    visitFields(*r, [&](const char* name, auto& m) {
+        known.insert(name);
+        if (!ok) return;
+        if (!fields.contains(name)) return refuse(name, "missing");
+        const nlohmann::json& v = fields[name];
+        using T = std::decay_t<decltype(m)>;
+        if constexpr (std::is_same_v<T, int>) {
+            if (!v.is_number_integer()) return refuse(name, "not a whole number");
+            m = v.get<int>();
+        } else if constexpr (std::is_same_v<T, wizard::HeapText>) {
+            if (v.is_null()) return void(m.reset());
+            if (!v.is_string()) return refuse(name, "not a text or null");
+            std::string s;
+            if (ansi(name, v.get<std::string>(), s)) m = s;
+        } else if constexpr (std::is_array_v<std::remove_reference_t<decltype(m)>>) {
+            constexpr size_t n = std::extent_v<std::remove_reference_t<decltype(m)>>;
+            if (!v.is_array() || v.size() != n) return refuse(name, "not an array of " + std::to_string(n) + " numbers");
+            for (size_t i = 0; i < n; ++i) {
+                if (!v[i].is_number_integer() || v[i].get<int>() < 0 || v[i].get<int>() > 9)
+                    return refuse(name, "a flag is not a digit");
+                m[i] = v[i].get<int>();
+            }
+        } else {
+            if (!v.is_string()) return refuse(name, "not a text");
+            std::string s;
+            if (!ansi(name, v.get<std::string>(), s)) return;
+            if (s.size() > T::capacity || s.find('\0') != std::string::npos)
+                return refuse(name, std::to_string(s.size()) + " characters, more than its " +
+                                        std::to_string(T::capacity) + " (or a NUL)");
+            m = s;
+        }
+    });
+    if (!ok) return false;
+    for (const auto& item : fields.items())
+        if (!known.count(item.key())) {
+            refuse(item.key(), "not a field of the project file");
+            return false;
+        }
+    // Loaded, never stored by a page: the writer takes every text as it stands.
+    std::string content = wizard::projectFileContent(*r);
+    projectBytes.clear();
+    for (char c : content) {
+        if (c == '\n') projectBytes += '\r';
+        projectBytes += c;
+    }
+    return true;
+}
+
+namespace {
+
+int exportCommand(const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    std::string out;
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == "-o") {
+            out = args[i + 1];
+            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+            break;
+        }
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: twk export PROJECT.wzp [-o FILE]\n");
+        return 2;
+    }
+    std::string bytes, text, why;
+    if (!os::readWholeFile(args[0], bytes)) {
+        std::fprintf(stderr, "twk export: cannot open the project %s\n", args[0].c_str());
+        return 1;
+    }
+    if (!projectToText(bytes, text, why)) {
+        std::fprintf(stderr, "twk export: %s: %s\n", args[0].c_str(), why.c_str());
+        return 1;
+    }
+    if (out.empty()) {
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    FILE* f = os::openFile(out, "wb");
+    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (f && std::fclose(f) != 0) return 1;
+    if (!written) {
+        std::fprintf(stderr, "twk export: cannot write %s\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int importCommand(const std::vector<std::string>& args) {
+    if (args.size() != 3 || args[1] != "-o") {
+        std::fprintf(stderr, "usage: twk import FILE -o PROJECT.wzp\n");
+        return 2;
+    }
+    std::string text, bytes, why;
+    if (!os::readWholeFile(args[0], text)) {
+        std::fprintf(stderr, "twk import: cannot open %s\n", args[0].c_str());
+        return 1;
+    }
+    if (!projectFromText(text, bytes, why)) {
+        std::fprintf(stderr, "twk import: %s: %s\n", args[0].c_str(), why.c_str());
+        return 1;   // nothing written
+    }
+    FILE* f = os::openFile(args[2], "wb");
+    const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    if ((f && std::fclose(f) != 0) || !written) {
+        std::fprintf(stderr, "twk import: cannot write %s\n", args[2].c_str());
+        return 1;
+    }
+    return 0;
+}
+
+const Command exportCmd("export", "PROJECT.wzp [-o FILE]   the project as a readable, diffable JSON text", exportCommand);
+const Command importCmd("import", "FILE -o PROJECT.wzp   the project file of a text made by twk export", importCommand);
+
+}  // namespace
+}  // namespace twk
