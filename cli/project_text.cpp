@@ -1,4 +1,3 @@
-// twk export PROJECT.wzp [-o FILE] and twk import FILE -o PROJECT.wzp.
 #include "cli/project_text.h"
 
 #include <cstdio>
@@ -7,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/command.h"
 #include "cli/record_fields.h"
 #include "platform/os/os.h"
 #include "platform/os/text.h"
@@ -49,8 +47,18 @@ bool projectToText(const std::string& projectBytes, std::string& text, std::stri
         return false;
     }
     nlohmann::ordered_json fields = nlohmann::ordered_json::object();
-    visitFields(*r, [&fields](const char* name, const auto& m) {
+    bool exact = true;
+    visitFields(*r, [&](const char* name, const auto& m) {
         using T = std::decay_t<decltype(m)>;
+        // A text must come back as the same bytes: one the code page does not hold cannot.
+        auto held = [&](std::string_view t) {
+            if (exact && !os::validInCodePage(std::string(t))) {
+                why = std::string("field ") + name + " holds bytes the code page (" + os::codePageName() + ") does not know";
+                exact = false;
+            }
+        };
+        if constexpr (std::is_same_v<T, wizard::HeapText>) { if (m) held(*m); }
+        else if constexpr (!std::is_same_v<T, int> && !std::is_array_v<std::remove_reference_t<decltype(m)>>) held(m.view());
         if constexpr (std::is_same_v<T, int>) fields[name] = m;
         else if constexpr (std::is_same_v<T, wizard::HeapText>) fields[name] = m ? nlohmann::ordered_json(os::utf8Text(*m)) : nullptr;
         else if constexpr (std::is_array_v<std::remove_reference_t<decltype(m)>>) {
@@ -58,6 +66,7 @@ bool projectToText(const std::string& projectBytes, std::string& text, std::stri
             for (int v : m) fields[name].push_back(v);
         } else fields[name] = os::utf8Text(std::string(m.view()));
     });
+    if (!exact) return false;
     nlohmann::ordered_json doc = {{"format", kFormat}, {"version", 1}, {"fields", fields}};
     text = doc.dump(2) + "\n";
     return true;
@@ -144,69 +153,4 @@ bool projectFromText(const std::string& text, std::string& projectBytes, std::st
     return true;
 }
 
-namespace {
-
-int exportCommand(const std::vector<std::string>& given) {
-    std::vector<std::string> args = given;
-    std::string out;
-    for (size_t i = 0; i + 1 < args.size(); ++i)
-        if (args[i] == "-o") {
-            out = args[i + 1];
-            args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
-            break;
-        }
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: twk export PROJECT.wzp [-o FILE]\n");
-        return 2;
-    }
-    std::string bytes, text, why;
-    if (!os::readWholeFile(args[0], bytes)) {
-        std::fprintf(stderr, "twk export: cannot open the project %s\n", args[0].c_str());
-        return 1;
-    }
-    if (!projectToText(bytes, text, why)) {
-        std::fprintf(stderr, "twk export: %s: %s\n", args[0].c_str(), why.c_str());
-        return 1;
-    }
-    if (out.empty()) {
-        std::fputs(text.c_str(), stdout);
-        return 0;
-    }
-    FILE* f = os::openFile(out, "wb");
-    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (f && std::fclose(f) != 0) return 1;
-    if (!written) {
-        std::fprintf(stderr, "twk export: cannot write %s\n", out.c_str());
-        return 1;
-    }
-    return 0;
-}
-
-int importCommand(const std::vector<std::string>& args) {
-    if (args.size() != 3 || args[1] != "-o") {
-        std::fprintf(stderr, "usage: twk import FILE -o PROJECT.wzp\n");
-        return 2;
-    }
-    std::string text, bytes, why;
-    if (!os::readWholeFile(args[0], text)) {
-        std::fprintf(stderr, "twk import: cannot open %s\n", args[0].c_str());
-        return 1;
-    }
-    if (!projectFromText(text, bytes, why)) {
-        std::fprintf(stderr, "twk import: %s: %s\n", args[0].c_str(), why.c_str());
-        return 1;   // nothing written
-    }
-    FILE* f = os::openFile(args[2], "wb");
-    const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if ((f && std::fclose(f) != 0) || !written) {
-        std::fprintf(stderr, "twk import: cannot write %s\n", args[2].c_str());
-        return 1;
-    }
-    return 0;
-}
-
-const Command exportCmd("export", "PROJECT.wzp [-o FILE]   the project as a readable, diffable JSON text", exportCommand);
-const Command importCmd("import", "FILE -o PROJECT.wzp   the project file of a text made by twk export", importCommand);
-
-}  // namespace
 }  // namespace twk

@@ -510,7 +510,14 @@ std::string ansiFromHost(const std::string& text) {
 
 std::string terminalText(const std::string& ansi) { return host_names::forTerminal(ansi); }
 
-std::string utf8Text(const std::string& ansi) { return host_names::forTerminal(ansi); }
+std::string utf8Text(const std::string& ansi) {
+    std::string host;
+    try {
+        if (host_names::toHost(ansi, host)) return host;   // exact: nothing is read as an escape
+    } catch (const PathError&) {
+    }
+    return host_names::forTerminal(ansi);
+}
 
 bool validInCodePage(const std::string& ansi) {
     std::string host;

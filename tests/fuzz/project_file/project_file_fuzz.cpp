@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "cli/project_text.h"
 #include "wizard/registry_lines.h"
 #include "pages/service_table.h"
 #include "pages/shortcut_tree.h"
@@ -163,6 +164,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Recorded m2;
     BW_FUZZ_CHECK(wizard::loadProjectBytes(*r2, b2, m2) == wizard::kLoaded);
     BW_FUZZ_CHECK(m2.shown.empty());   // a file we wrote loads without a fault
+    // Its text form gives back its bytes (refused only for bytes the code page does not know).
+    std::string text, back, why;
+    if (twk::projectToText(b2, text, why)) {
+        BW_FUZZ_CHECK(twk::projectFromText(text, back, why));
+        BW_FUZZ_CHECK(back == b2);
+    } else {
+        BW_FUZZ_CHECK(!os::validInCodePage(b2));
+    }
     // The texts every project carries come back as they were loaded.
     BW_FUZZ_CHECK(blanked(r2->company_name.str()) == blanked(r1->company_name.str()));
     BW_FUZZ_CHECK(blanked(r2->product_name.str()) == blanked(r1->product_name.str()));
