@@ -390,9 +390,7 @@ int build(const std::vector<std::string>& args) {
     }
     if (textForm) {   // the pages open a project file: the one the text stands for
         o.project = work.path() + "\\text-project.wzp";
-        FILE* f = os::openFile(o.project, "wb");
-        const bool written = f && std::fwrite(projectBytes.data(), 1, projectBytes.size(), f) == projectBytes.size();
-        if ((f && std::fclose(f) != 0) || !written) {
+        if (!os::writeWholeFile(o.project, projectBytes)) {
             std::fprintf(stderr, "twk build: cannot write %s\n", o.project.c_str());
             return 1;
         }

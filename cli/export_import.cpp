@@ -36,10 +36,7 @@ int exportCommand(const std::vector<std::string>& given) {
         std::fputs(text.c_str(), stdout);
         return 0;
     }
-    FILE* f = os::openFile(out, "wb");
-    const bool written = f && std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    if (f && std::fclose(f) != 0) return 1;
-    if (!written) {
+    if (!os::writeWholeFile(out, text)) {
         std::fprintf(stderr, "twk export: cannot write %s\n", out.c_str());
         return 1;
     }
@@ -60,9 +57,7 @@ int importCommand(const std::vector<std::string>& args) {
         std::fprintf(stderr, "twk import: %s: %s\n", args[0].c_str(), why.c_str());
         return 1;   // nothing written
     }
-    FILE* f = os::openFile(args[2], "wb");
-    const bool written = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if ((f && std::fclose(f) != 0) || !written) {
+    if (!os::writeWholeFile(args[2], bytes)) {
         std::fprintf(stderr, "twk import: cannot write %s\n", args[2].c_str());
         return 1;
     }

@@ -98,7 +98,7 @@ bool projectFromText(const std::string& text, std::string& projectBytes, std::st
     };
     auto ansi = [&](const std::string& name, const std::string& utf8, std::string& out) {
         try {
-            out = os::ansiFromHost(utf8);
+            out = os::ansiFromUtf8(utf8);
             return true;
         } catch (const std::exception&) {
             refuse(name, "a text the code page (" + os::codePageName() + ") cannot hold");

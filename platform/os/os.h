@@ -105,6 +105,9 @@ std::string terminalText(const std::string& ansi);
 // ANSI text as UTF-8 on both hosts (for documents such as JSON); a byte the
 // code page does not know as <0x81>.
 std::string utf8Text(const std::string& ansi);
+// UTF-8 text (a JSON document's) as ANSI bytes on both hosts; PathError
+// naming it when the code page cannot hold it.
+std::string ansiFromUtf8(const std::string& utf8);
 // Whether ANSI bytes are valid in the code page (a text made with another
 // code page may not be, and then names no file).
 bool validInCodePage(const std::string& ansi);

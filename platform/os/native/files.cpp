@@ -510,6 +510,8 @@ std::string ansiFromHost(const std::string& text) {
 
 std::string terminalText(const std::string& ansi) { return host_names::forTerminal(ansi); }
 
+std::string ansiFromUtf8(const std::string& utf8) { return ansiFromHost(utf8); }   // the host's texts are UTF-8
+
 std::string utf8Text(const std::string& ansi) {
     std::string host;
     try {

@@ -197,6 +197,20 @@ std::string codePageName() { return "Windows-" + std::to_string(GetACP()); }
 std::string ansiFromHost(const std::string& text) { return text; }
 std::string terminalText(const std::string& ansi) { return ansi; }
 
+std::string ansiFromUtf8(const std::string& utf8) {
+    if (utf8.empty()) return utf8;
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n <= 0 || !MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &w[0], n))
+        throw PathError("not UTF-8: " + utf8);
+    BOOL lost = FALSE;
+    const int m = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), n, nullptr, 0, nullptr, &lost);
+    std::string out(static_cast<size_t>(m > 0 ? m : 0), '\0');
+    if (m <= 0 || lost || !WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.data(), n, &out[0], m, nullptr, &lost) || lost)
+        throw PathError("the code page cannot hold " + utf8);
+    return out;
+}
+
 std::string utf8Text(const std::string& ansi) {
     std::string out;
     const int n = ansi.empty() ? 0 : MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
