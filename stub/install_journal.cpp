@@ -1,9 +1,8 @@
 #include "stub/install_journal.h"
 
-#include <cstdio>
-
 #include "platform/os/os.h"
 #include "platform/os/services.h"
+#include "platform/os/text.h"
 
 namespace stub {
 
@@ -59,13 +58,7 @@ std::vector<std::string> Journal::rollback() {
         case Kind::Service: ok = os::deleteService(s.name); break;
         case Kind::Other: ok = s.undo(); break;
         case Kind::Whole:
-            if (!s.flag) {
-                ok = os::deleteFile(s.path) || !os::fileExists(s.path);
-            } else {
-                FILE* f = os::openFile(s.path, "wb");
-                ok = f && std::fwrite(s.earlier.data(), 1, s.earlier.size(), f) == s.earlier.size();
-                if (f && std::fclose(f) != 0) ok = false;
-            }
+            ok = s.flag ? os::writeWholeFile(s.path, s.earlier) : os::deleteFile(s.path) || !os::fileExists(s.path);
             break;
         }
         if (!ok) left.push_back(s.name.empty() ? s.path : s.path.empty() ? s.name : s.path + "\\" + s.name);

@@ -7,6 +7,7 @@
 #include "platform/os/security.h"
 #include "platform/os/services.h"
 #include "platform/os/text.h"
+#include "platform/os/uninstall_script_format.h"
 #include "stub/paths.h"
 #include "stub/signature.h"
 #include "stub/system_places.h"
@@ -14,7 +15,6 @@
 namespace stub {
 
 namespace {
-constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // An earlier uninstall script of the destination, read whole: one larger
 // than any installation writes is not read at all.
@@ -60,6 +60,10 @@ bool Installer::passwordMatches(const std::string& password) const {
     return !options_.password.on || password == options_.password.value;
 }
 
+std::string Installer::entryKey() const { return std::string(wzu::kInstalledProgramsKey) + "\\" + productName(); }
+
+std::string Installer::companyName() const { return blank(pkg_.company) ? std::string() : pkg_.company; }
+
 std::string Installer::productName() const {
     std::string name = pkg_.product.empty() ? std::string("Product") : pkg_.product;
     for (char& c : name)
@@ -71,13 +75,12 @@ std::string Installer::productName() const {
 // installed (machine-wide first), when that entry is this product's: the
 // same publisher, and its script still there.
 bool Installer::registeredAt(std::string& folder) const {
-    const std::string key = std::string(kUninstallKeys) + "\\" + productName();
+    const std::string key = entryKey();
     for (os::RegRoot root : {os::RegRoot::LocalMachine, os::RegRoot::CurrentUser}) {
         os::RegKey k = os::RegKey::open(root, key);
         os::RegValue location, publisher;
         if (!k.valid() || !k.query("InstallLocation", location)) continue;
-        std::string company = blank(pkg_.company) ? std::string() : pkg_.company;
-        if (k.query("Publisher", publisher) && !equalsNoCase(publisher.asString(), company)) continue;
+        if (k.query("Publisher", publisher) && !equalsNoCase(publisher.asString(), companyName())) continue;
         if (!os::fileExists(joinPath(location.asString(), kScriptName))) continue;
         folder = location.asString();
         return true;
@@ -244,7 +247,7 @@ bool Installer::checkDestination(std::string& error) {
 bool Installer::checkEarlier(std::string& error) {
     const std::string recordPath = joinPath(dest_, wzr::kRecordName);
     record_ = wzr::InstallRecord{};
-    record_.company = blank(pkg_.company) ? std::string() : pkg_.company;
+    record_.company = companyName();
     record_.product = productName();
     const bool scriptThere = os::fileExists(scriptPath()), recordThere = os::fileExists(recordPath);
     hadScript_ = scriptThere && readWhole(scriptPath(), scriptBefore_);
@@ -305,7 +308,7 @@ bool Installer::checkSystem(std::string& error) {
         }
     }
     // The entry: machine-wide where this user may write there.
-    entryRoot_ = writableAt(os::RegRoot::LocalMachine, kUninstallKeys) ? os::RegRoot::LocalMachine
+    entryRoot_ = writableAt(os::RegRoot::LocalMachine, wzu::kInstalledProgramsKey) ? os::RegRoot::LocalMachine
                                                                        : os::RegRoot::CurrentUser;
     return true;
 }
@@ -327,7 +330,6 @@ bool Installer::install(const std::string& destination, InstallProgress& progres
     outcome_.clear();
     notices_.clear();
     script_ = UninstallScript{};
-    journal_.rollback();
     aside_.clear();
     keptCount_ = 0;
     if (!destinationFolder(destination, dest_)) {

@@ -102,6 +102,8 @@ private:
     bool undo();
     std::string resolve(const std::string& text) const;
     std::string productName() const;
+    std::string companyName() const;   // "" when the package names none
+    std::string entryKey() const;      // the product's entry in the list of installed programs
 
     // system_changes.cpp: each change, with its undo record in the journal.
     bool makeFolders(const std::string& folder, std::string& error, bool protect = false);

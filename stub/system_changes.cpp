@@ -17,8 +17,6 @@
 namespace stub {
 
 namespace {
-constexpr char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 // The file version of a program (its version resource's fixed part: the
 // signature 0xFEEF04BD, the structure's version 1.0, then the version's high
 // and low 32 bits); false when it has none.
@@ -62,11 +60,6 @@ bool holdsPart(const std::string& text, std::string part) {
     while (!part.empty() && part.front() == ';') part.erase(0, 1);
     while (!part.empty() && part.back() == ';') part.pop_back();
     return part.empty() || os::findNoCase(";" + text + ";", ";" + part + ";") != std::string::npos;
-}
-
-std::string textOf(const os::RegValue& v) {
-    const std::string raw(v.data.begin(), v.data.end());
-    return raw.substr(0, std::min(raw.find('\0'), raw.size()));
 }
 }  // namespace
 
@@ -293,7 +286,7 @@ bool Installer::applyRegistry(std::string& error) {
                     say("RegistryNotText", {{"name", r.name}, {"key", rootName + "\\" + r.key}, {"value", r.data}}));
                 continue;
             }
-            if (appended.empty() || holdsPart(textOf(old), r.data)) continue;
+            if (appended.empty() || holdsPart(old.asString(), r.data)) continue;
         }
         // Another's value replaced: the uninstall writes its data back.
         const bool foreign = existed && r.op == RegOp::SetValue &&
@@ -379,7 +372,7 @@ bool Installer::applyServices(std::string& error) {
 // always listed for removal by the installation that wrote it.
 bool Installer::registerProduct(std::string& error) {
     const std::string name = productName();
-    const std::string key = std::string(kUninstallKeys) + "\\" + name;
+    const std::string key = entryKey();
     const std::string rootName = entryRoot_ == os::RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
     const bool existed = os::RegKey::open(entryRoot_, key).valid();
     os::RegKey k;
@@ -392,7 +385,7 @@ bool Installer::registerProduct(std::string& error) {
     const std::pair<const char*, os::RegValue> values[] = {
         {"DisplayName", os::RegValue::string(name)},
         {"DisplayVersion", os::RegValue::string(blank(pkg_.version) ? std::string() : pkg_.version)},
-        {"Publisher", os::RegValue::string(blank(pkg_.company) ? std::string() : pkg_.company)},
+        {"Publisher", os::RegValue::string(companyName())},
         {"InstallLocation", os::RegValue::string(dest_)},
         {"UninstallString", os::RegValue::string(uninstaller + " -f" + scriptPath())},
         {"QuietUninstallString", os::RegValue::string(uninstaller + " /S -f" + scriptPath())},
@@ -408,11 +401,12 @@ bool Installer::registerProduct(std::string& error) {
 
 bool Installer::writeWhole(const std::string& path, const std::string& bytes, bool existed, const std::string& before,
                            const char* failure, std::string& error) {
-    bool ok = journal_.allow();
-    FILE* f = ok ? os::openFile(path, "wb") : nullptr;
-    ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    if (f && std::fclose(f) != 0) ok = false;
-    if (f || ok) journal_.wroteFile(path, existed, before);
+    if (!journal_.allow()) {
+        error = say(failure, {{"file", path}});
+        return false;
+    }
+    const bool ok = os::writeWholeFile(path, bytes);
+    journal_.wroteFile(path, existed, before);   // even a part written goes back
     if (!ok) error = say(failure, {{"file", path}});
     changed_ = true;
     return ok;

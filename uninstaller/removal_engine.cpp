@@ -65,10 +65,9 @@ namespace {
 // command with "-f" and this path. The machine's list only: a user's own
 // list is the user's to write.
 bool namedByInstalledEntry(const std::string& path) {
-    const char kUninstallKeys[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-    os::RegKey list = os::RegKey::open(os::RegRoot::LocalMachine, kUninstallKeys);
+    os::RegKey list = os::RegKey::open(os::RegRoot::LocalMachine, wzu::kInstalledProgramsKey);
     for (const std::string& name : list.valid() ? list.subKeys() : std::vector<std::string>{}) {
-        os::RegKey entry = os::RegKey::open(os::RegRoot::LocalMachine, std::string(kUninstallKeys) + "\\" + name);
+        os::RegKey entry = os::RegKey::open(os::RegRoot::LocalMachine, std::string(wzu::kInstalledProgramsKey) + "\\" + name);
         for (const char* command : {"UninstallString", "QuietUninstallString"}) {
             os::RegValue v;
             if (entry.valid() && entry.query(command, v) && os::endsWithNoCase(v.asString(), "-f" + path)) return true;

@@ -38,6 +38,10 @@ inline constexpr char kScriptEnd[] = "**EndEndEnd**";
 inline constexpr char kRootRecord = '!';
 inline constexpr char kAppendRecord = '~';
 
+// The machine's list of installed programs: each entry's uninstall commands
+// end in "-f" and the path of its script.
+inline constexpr char kInstalledProgramsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 inline constexpr char kFailedDirectories[] = "`~!@Directories@!~`";
 inline constexpr char kFailedEnd[] = "`~!@End@!~`";
 
